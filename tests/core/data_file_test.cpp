@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <fstream>
+#include <random>
+
+#include "TestSupport.h"
+#include "model/DataFile.h"
+#include "model/ModelCatalogue.h"
+
+using namespace velora;
+using velora::test::TempDir;
+
+namespace {
+
+constexpr std::array<Byte, 10> kVhfId{'Q', '0', '1', '2', '0', 0x04, 0xF0, 0x00, 0x06, 0xF0};
+
+void putId(std::span<Byte> main, const std::array<Byte, 10>& id) {
+    std::copy(id.begin(), id.end(), main.begin() + layout::kModelId);
+}
+
+// A working copy with a recognisable pattern in every area.
+void fillPattern(MemoryImage& img) {
+    for (std::size_t i = 0; i < layout::kMainSize; ++i) img.main()[i] = static_cast<Byte>(i * 7);
+    for (std::size_t i = 0; i < layout::kDtmfSize; ++i) img.dtmf()[i] = static_cast<Byte>(i + 1);
+    for (std::size_t i = 0; i < layout::kExtSize; ++i) img.ext()[i] = static_cast<Byte>(i * 3);
+    putId(img.main(), kVhfId);
+}
+
+std::vector<Byte> slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void spit(const std::string& path, const std::vector<Byte>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<Byte> fileFor(const MemoryImage& img, bool oldLayout) {
+    std::vector<Byte> f(oldLayout ? datafile::kOldHeaderSize : datafile::kHeaderSize, 0xFF);
+    std::string_view tag = "VELORA";
+    std::copy(tag.begin(), tag.end(), f.begin());
+    std::string_view ver = oldLayout ? "V01.0" : "V2.10";
+    std::copy(ver.begin(), ver.end(), f.begin() + 10);
+    std::copy(kVhfId.begin(), kVhfId.end(), f.begin() + 15);
+    f.insert(f.end(), img.working().main.begin(), img.working().main.end());
+    f.insert(f.end(), img.working().dtmf.begin(), img.working().dtmf.end());
+    f.insert(f.end(), img.working().ext.begin(), img.working().ext.end());
+    return f;
+}
+
+} // namespace
+
+TEST(DataFileWriter, WritesTheExactLayoutAndStampsTheVersion) {
+    TempDir dir;
+    MemoryImage img;
+    fillPattern(img);
+    auto r = writeDataFile(img, dir.file("a.dat"));
+    ASSERT_TRUE(r.ok());
+    auto bytes = slurp(dir.file("a.dat"));
+    ASSERT_EQ(bytes.size(), 24800u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "VELORA");
+    for (int i = 6; i < 10; ++i) EXPECT_EQ(bytes[i], 0xFF);
+    EXPECT_EQ(std::string(bytes.begin() + 10, bytes.begin() + 15), "V2.10");
+    EXPECT_TRUE(std::equal(kVhfId.begin(), kVhfId.end(), bytes.begin() + 15));
+    for (int i = 25; i < 64; ++i) EXPECT_EQ(bytes[i], 0xFF);
+    EXPECT_EQ(std::string(img.main().begin() + 0x3EFB, img.main().begin() + 0x3F00), "V2.10");
+    EXPECT_TRUE(std::equal(img.main().begin(), img.main().end(), bytes.begin() + 64));
+    EXPECT_TRUE(std::equal(img.dtmf().begin(), img.dtmf().end(), bytes.begin() + 16448));
+    EXPECT_TRUE(std::equal(img.ext().begin(), img.ext().end(), bytes.begin() + 16608));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
+}
+
+TEST(DataFileReader, RoundTripAndBothLayoutsLandAtTheSameOffsets) {
+    TempDir dir;
+    MemoryImage src;
+    fillPattern(src);
+    for (bool old : {false, true}) {
+        spit(dir.file("x.dat"), fileFor(src, old));
+        MemoryImage dst;
+        auto before = dst.working();
+        ASSERT_TRUE(readDataFile(dst, dir.file("x.dat")).ok()) << old;
+        EXPECT_EQ(dst.staging(), src.working()) << "old layout " << old;
+        EXPECT_EQ(dst.working(), before) << "the working copy is never touched";
+    }
+}
+
+TEST(DataFileReader, AnyOtherVersionTextUsesTheCurrentHeader) {
+    TempDir dir;
+    MemoryImage src;
+    fillPattern(src);
+    auto f = fileFor(src, false);
+    f[10] = 'V'; f[11] = '0'; f[12] = '2';
+    spit(dir.file("x.dat"), f);
+    MemoryImage dst;
+    ASSERT_TRUE(readDataFile(dst, dir.file("x.dat")).ok());
+    EXPECT_EQ(dst.staging(), src.working());
+}
+
+TEST(DataFileReader, StatusCodes) {
+    TempDir dir;
+    MemoryImage src;
+    fillPattern(src);
+    MemoryImage dst;
+    EXPECT_EQ(readDataFile(dst, dir.file("missing.dat")).status, DataFileStatus::CannotOpen);
+
+    auto expectRefused = [&](std::vector<Byte> f, const char* what) {
+        spit(dir.file("bad.dat"), f);
+        dst.staging().fillAll(0x5A);
+        EXPECT_EQ(readDataFile(dst, dir.file("bad.dat")).status, DataFileStatus::NotDataFile) << what;
+        EXPECT_EQ(dst.staging().main[0], 0x5A) << what << ": nothing staged";
+    };
+    auto good = fileFor(src, false);
+    auto f = good; f[0] = 'X'; expectRefused(f, "tag");
+    f = good; f[8] = 0; expectRefused(f, "tag padding");
+    f = good; f[19] = '9'; expectRefused(f, "header model code of another family");
+    f = good; f.resize(24799); expectRefused(f, "one byte short");
+    f = good; f.resize(20); expectRefused(f, "shorter than the header");
+    f = good; f[64 + layout::kModelId + 5] = 42; expectRefused(f, "model-1 band code outside the band table");
+    f = good; f[64 + layout::kModelId + 7] |= 0x40; f[64 + layout::kModelId + 8] = 5;
+    expectRefused(f, "dual band with model 2 of the same model as model 1");
+    f = good; f[64 + layout::kModelId + 7] |= 0x40; f[64 + layout::kModelId + 8] = 6;
+    spit(dir.file("dual.dat"), f);
+    EXPECT_TRUE(readDataFile(dst, dir.file("dual.dat")).ok()) << "VHF plus UHF is a valid pair";
+}
+
+TEST(DataFileWriter, ReadOnlyTargetFailsWithStatusOneAndStaysIntact) {
+    TempDir dir;
+    const auto path = dir.file("ro.dat");
+    spit(path, {1, 2, 3});
+    ::chmod(path.c_str(), 0444);
+    MemoryImage img;
+    fillPattern(img);
+    auto r = writeDataFile(img, path);
+    EXPECT_EQ(r.status, DataFileStatus::CannotOpen);
+    EXPECT_NE(r.systemError, 0);
+    EXPECT_EQ(slurp(path), (std::vector<Byte>{1, 2, 3}));
+}
+
+TEST(DataFileWriter, MissingFolderFailsWithStatusOne) {
+    TempDir dir;
+    MemoryImage img;
+    auto r = writeDataFile(img, dir.file("no/such/folder/x.dat"));
+    EXPECT_EQ(r.status, DataFileStatus::CannotOpen);
+    EXPECT_EQ(r.systemError, ENOENT);
+}
+
+TEST(DataFileWriter, FailedWriteKeepsThePreviousFile) {
+    TempDir dir;
+    const auto path = dir.file("keep.dat");
+    std::vector<Byte> previous(24800, 0x42);
+    spit(path, previous);
+    MemoryImage img;
+    fillPattern(img);
+    img.main()[layout::kFormatVersion] = 'X';
+
+    // A file-size limit makes the write fail part-way, as a full disk would.
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto r = writeDataFile(img, path);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(r.status, DataFileStatus::WriteError);
+    EXPECT_EQ(r.systemError, EFBIG);
+    EXPECT_EQ(slurp(path), previous) << "the old file is untouched";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "temporary file removed";
+    EXPECT_EQ(img.main()[layout::kFormatVersion], 'X') << "version stamped only after success";
+}
+
+TEST(DataFileReader, RandomAndTruncatedInputNeverCrash) {
+    std::mt19937 rng(1234);
+    MemoryImage src;
+    fillPattern(src);
+    const auto good = fileFor(src, false);
+    MemoryImage dst;
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<Byte> f;
+        switch (i % 3) {
+        case 0: f.assign(good.begin(), good.begin() + static_cast<long>(rng() % (good.size() + 1))); break;
+        case 1:
+            f.resize(rng() % 30000);
+            for (auto& b : f) b = static_cast<Byte>(rng());
+            break;
+        default:
+            f = good;
+            for (int k = 0; k < 8; ++k) f[rng() % 80] = static_cast<Byte>(rng());
+            if (rng() % 2) f.resize(rng() % f.size());
+        }
+        auto r = parseDataFile(dst, f.data(), f.size());
+        if (r.ok()) EXPECT_GE(f.size(), datafile::kOldFileSize);
+    }
+}

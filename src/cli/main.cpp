@@ -1,5 +1,66 @@
-#include <cstdio>
-int main() {
-    std::puts("velora-cli");
-    return 0;
+// velora-cli: the VELORA core from the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CliSession.h"
+
+using namespace velora;
+using namespace velora::cli;
+
+namespace {
+
+constexpr const char* kUsage = R"(usage: velora-cli [--extended] [--fine-step] COMMAND [ARGS]
+
+Commands:
+  new -o FILE                       write the default data set to FILE
+  info FILE                         models, bands, heads, option boards, channel use
+  channels export FILE              channels as CSV on stdout
+  channels import FILE CSV [-o OUT] apply CSV rows as typed into the channel grid
+  read  (--device PATH | --port N) -o FILE [--retries N]
+                                    read a radio into FILE
+  write (--device PATH | --port N) FILE [--force] [--retries N]
+                                    write FILE into a radio
+
+Global options:
+  --extended   extended capacity: 255 channels, channel numbers up to 254 per group
+  --fine-step  accept the 1.25 kHz channel step in the VHF band
+  --help       this text
+)";
+
+struct Command {
+    const char* name;
+    int (*run)(CliSession&, const std::vector<std::string>&);
+};
+constexpr Command kCommands[] = {
+    {"new", cmdNew}, {"info", cmdInfo}, {"channels", cmdChannels}, {"read", cmdRead}, {"write", cmdWrite},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    RunOptions options;
+    std::vector<std::string> rest;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::cout << kUsage;
+            return kExitOk;
+        }
+        if (a == "--extended") options.extended = true;
+        else if (a == "--fine-step") options.fineStep = true;
+        else rest.push_back(std::move(a));
+    }
+    if (rest.empty()) {
+        std::cerr << kUsage;
+        return kExitUsage;
+    }
+    for (const auto& c : kCommands) {
+        if (rest[0] != c.name) continue;
+        CliSession session(options);
+        if (!session.loadTexts()) return kExitFailure;
+        return c.run(session, std::vector<std::string>(rest.begin() + 1, rest.end()));
+    }
+    printError("unknown command '" + rest[0] + "' (see --help)");
+    return kExitUsage;
 }

@@ -11,7 +11,7 @@ namespace velora {
 
 class Document {
 public:
-    explicit Document(RunOptions options = {}) : options_(options) {}
+    explicit Document(RunOptions options = {}) : options_(options) { codec_.setFineStep(options.fineStep); }
 
     MemoryImage& image() { return image_; }
     const MemoryImage& image() const { return image_; }

@@ -1,12 +1,235 @@
-// velora-cli channels export / import.
+// velora-cli channels export / import: the channel grid as CSV.
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <regex>
+
 #include "CliArgs.h"
 #include "CliSession.h"
+#include "Csv.h"
+#include "channels/ChannelStore.h"
+#include "model/ToneCodec.h"
 
 namespace velora::cli {
 
-int cmdChannels(CliSession&, const std::vector<std::string>&) {
-    printError("channels: not available yet");
-    return kExitFailure;
+namespace {
+
+constexpr int kGroups = 160;
+constexpr int kTextOff = 262;
+const std::vector<std::string> kRequired = {"group", "channel", "rx",        "tx",        "decode",
+                                            "encode", "name",   "scan_add", "signalling"};
+// Further channel-record fields, exported as stored values.
+const std::vector<std::string> kExtra = {"power",     "bandwidth", "busy_lockout", "beat_shift",
+                                         "ptt_id",    "scrambler", "compander",    "radio_unit"};
+
+// Flag word A (record bytes 12-13) and B (14-15).
+constexpr std::size_t kFlagsA = 12, kFlagsB = 14;
+constexpr std::uint16_t kPttId = 1u << 3, kBusyLockout = 1u << 4, kBeatShift = 1u << 5, kPowerMask = 3u << 6,
+                        kWide = 1u << 10;
+constexpr std::uint16_t kUnit2 = 1u << 8, kCompanderOff = 1u << 9;
+
+std::string trim(std::string s) {
+    auto notSpace = [](unsigned char c) { return !std::isspace(c); };
+    s.erase(s.begin(), std::find_if(s.begin(), s.end(), notSpace));
+    s.erase(std::find_if(s.rbegin(), s.rend(), notSpace).base(), s.end());
+    return s;
+}
+
+std::string lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::optional<int> parseInt(const std::string& s, int lo, int hi) {
+    if (s.empty() || s.size() > 6 || !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return std::nullopt;
+    int v = std::stoi(s);
+    if (v < lo || v > hi) return std::nullopt;
+    return v;
+}
+
+bool isFrequencyText(const std::string& s) { return std::regex_match(s, std::regex(R"(\d{1,4}(\.\d*)?|\.\d+)")); }
+bool isToneText(const std::string& s) {
+    return std::regex_match(s, std::regex(R"(\d{1,3}(\.\d*)?|[Dd][0-9]{3}[NnIi]?)"));
+}
+
+std::string toneCsv(std::uint16_t word) { return word == 0xFFFF ? "Off" : toneToText(word, "Off", '.'); }
+
+} // namespace
+
+static int exportChannels(CliSession& s, const std::string& path) {
+    if (!s.open(path)) return kExitFailure;
+    ChannelStore store(s.doc, s.texts);
+    std::cout << "group,channel,rx,tx,decode,encode,name,scan_add,signalling";
+    for (const auto& e : kExtra) std::cout << ',' << e;
+    std::cout << '\n';
+    for (int g = 0; g < kGroups; ++g) {
+        for (int c : store.channelNumbers(g)) {
+            auto rec = store.channelRecord(g, c);
+            if (rec.empty()) continue;
+            auto field = [&](ChannelField f) { return store.channelFieldText(g, c, f); };
+            const std::uint16_t a = le16(rec, kFlagsA), b = le16(rec, kFlagsB);
+            const int scrambler = b & 0xFF;
+            std::cout << g + 1 << ',' << c + 1 << ',' << trim(field(ChannelField::RxFrequency).text) << ','
+                      << trim(field(ChannelField::TxFrequency).text) << ',' << toneCsv(le16(rec, 8)) << ','
+                      << toneCsv(le16(rec, 10)) << ',' << csvField(store.channelNameText(g, c)) << ','
+                      << ((a >> 11) & 1) << ',' << (a & 7) << ',' << ((a & kPowerMask) >> 6) << ','
+                      << ((a & kWide) ? 1 : 0) << ',' << ((a & kBusyLockout) ? 1 : 0) << ','
+                      << ((a & kBeatShift) ? 1 : 0) << ',' << ((a & kPttId) ? 1 : 0) << ','
+                      << (scrambler == 0xFF ? std::string("off") : std::to_string(scrambler + 1)) << ','
+                      << ((b & kCompanderOff) ? 0 : 1) << ',' << ((b & kUnit2) ? 2 : 1) << '\n';
+        }
+    }
+    return kExitOk;
+}
+
+namespace {
+
+// Applies one CSV row as grid entries would. Returns an error text when the row refuses the import.
+std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::string, std::string>& row) {
+    auto get = [&](const std::string& k) {
+        auto it = row.find(k);
+        return it == row.end() ? std::string() : trim(it->second);
+    };
+    auto g = parseInt(get("group"), 1, kGroups);
+    if (!g) return "group '" + get("group") + "' is not a group number 1 to 160";
+    auto c = parseInt(get("channel"), 1, store.perGroupLimit());
+    if (!c) return "channel '" + get("channel") + "' is not a channel number 1 to " + std::to_string(store.perGroupLimit());
+    const int gi = *g - 1, ci = *c - 1;
+
+    const std::string rx = get("rx"), tx = get("tx");
+    if (rx.empty()) {
+        if (store.channelExists(gi, ci)) store.setChannelFieldText("", gi, ci, ChannelField::RxFrequency, &s.boxes);
+        return {};
+    }
+    if (!isFrequencyText(rx)) return "rx '" + rx + "' is not a frequency in MHz";
+    if (!tx.empty() && !isFrequencyText(tx)) return "tx '" + tx + "' is not a frequency in MHz";
+    std::string tones[2] = {get("decode"), get("encode")};
+    for (auto& t : tones) {
+        if (t.empty() || lower(t) == "off") t = std::string(s.texts.text(kTextOff));
+        else if (!isToneText(t)) return "tone '" + t + "' is neither Off, a CTCSS tone nor a DCS code like D023N";
+    }
+    auto scan = parseInt(get("scan_add").empty() ? "1" : get("scan_add"), 0, 1);
+    if (!scan) return "scan_add '" + get("scan_add") + "' is not 0 or 1";
+    auto signalling = parseInt(get("signalling").empty() ? "0" : get("signalling"), 0, 4);
+    if (!signalling) return "signalling '" + get("signalling") + "' is not 0 to 4";
+
+    store.setChannelFieldText(rx, gi, ci, ChannelField::RxFrequency, &s.boxes);
+    if (!store.channelExists(gi, ci)) return "no room for channel " + std::to_string(*c) + " of group " + std::to_string(*g);
+    store.setChannelFieldText(tx, gi, ci, ChannelField::TxFrequency, &s.boxes);
+    store.setChannelFieldText(tones[0], gi, ci, ChannelField::Decode, &s.boxes);
+    store.setChannelFieldText(tones[1], gi, ci, ChannelField::Encode, &s.boxes);
+    std::string name = get("name");
+    if (store.channelNameLength() > 0) {
+        if (static_cast<int>(name.size()) > store.channelNameLength()) {
+            s.boxes.warningText("name '" + name + "' cut to " + std::to_string(store.channelNameLength()) + " characters");
+            name.resize(static_cast<std::size_t>(store.channelNameLength()));
+        }
+        store.setChannelFieldText(name, gi, ci, ChannelField::Name, &s.boxes);
+    }
+    store.setChannelChoice(gi, ci, ChannelField::ScanAdd, *scan);
+    store.setChannelChoice(gi, ci, ChannelField::Signalling, *signalling);
+
+    // The further record fields, when the CSV has them.
+    auto rec = store.channelRecord(gi, ci);
+    std::uint16_t a = le16(rec, kFlagsA), b = le16(rec, kFlagsB);
+    auto bit = [&](const char* key, std::uint16_t& word, std::uint16_t mask, bool inverted) -> std::string {
+        if (!row.count(key) || get(key).empty()) return {};
+        auto v = parseInt(get(key), 0, 1);
+        if (!v) return std::string(key) + " '" + get(key) + "' is not 0 or 1";
+        word = ((*v != 0) != inverted) ? (word | mask) : (word & ~mask);
+        return {};
+    };
+    for (auto err : {bit("busy_lockout", a, kBusyLockout, false), bit("beat_shift", a, kBeatShift, false),
+                     bit("ptt_id", a, kPttId, false), bit("compander", b, kCompanderOff, true)})
+        if (!err.empty()) return err;
+    if (row.count("power") && !get("power").empty()) {
+        auto v = parseInt(get("power"), 0, 1);
+        if (!v) return "power '" + get("power") + "' is not 0 or 1";
+        a = static_cast<std::uint16_t>((a & ~kPowerMask) | (*v << 6));
+    }
+    if (row.count("scrambler") && !get("scrambler").empty()) {
+        auto v = lower(get("scrambler")) == "off" ? std::optional<int>(0) : parseInt(get("scrambler"), 1, 16);
+        if (!v) return "scrambler '" + get("scrambler") + "' is not off or 1 to 16";
+        b = static_cast<std::uint16_t>((b & 0xFF00) | (*v == 0 ? 0xFF : *v - 1));
+    }
+    // Bandwidth last, and only towards narrow unless the narrow-band rule allows wide.
+    if (row.count("bandwidth") && !get("bandwidth").empty()) {
+        auto v = parseInt(get("bandwidth"), 0, 1);
+        if (!v) return "bandwidth '" + get("bandwidth") + "' is not 0 or 1";
+        a = *v ? (a | kWide) : (a & ~kWide);
+    }
+    setLe16(rec, kFlagsA, a);
+    setLe16(rec, kFlagsB, b);
+    store.checkNarrowband(gi, ci, &s.boxes);
+    return {};
+}
+
+} // namespace
+
+static int importChannels(CliSession& s, const std::string& path, const std::string& csvPath, const std::string& out) {
+    std::ifstream in(csvPath);
+    if (!in) {
+        printError("cannot read " + csvPath);
+        return kExitFailure;
+    }
+    if (!s.open(path)) return kExitFailure;
+    ChannelStore store(s.doc, s.texts);
+
+    int line = 0;
+    std::string error;
+    auto header = readCsvRecord(in, line, error);
+    if (!header || !error.empty()) {
+        printError(csvPath + ": no header line");
+        return kExitFailure;
+    }
+    std::vector<std::string> columns;
+    for (auto& h : *header) columns.push_back(lower(trim(h)));
+    for (const auto& k : kRequired)
+        if (std::find(columns.begin(), columns.end(), k) == columns.end()) {
+            printError(csvPath + ": line 1: the header lacks the column '" + k + "'");
+            return kExitFailure;
+        }
+    int rows = 0;
+    while (true) {
+        const int first = line + 1;
+        auto rec = readCsvRecord(in, line, error);
+        if (!rec) break;
+        const std::string where = csvPath + ": line " + std::to_string(first);
+        if (!error.empty()) {
+            printError(where + ": " + error + "; nothing imported");
+            return kExitFailure;
+        }
+        if (rec->size() == 1 && trim((*rec)[0]).empty()) continue;
+        if (rec->size() > columns.size()) {
+            printError(where + ": more fields than the header names; nothing imported");
+            return kExitFailure;
+        }
+        std::map<std::string, std::string> row;
+        for (std::size_t i = 0; i < rec->size(); ++i) row[columns[i]] = (*rec)[i];
+        s.messenger.context = where;
+        std::string refused = applyRow(s, store, row);
+        s.messenger.context.clear();
+        if (!refused.empty()) {
+            printError(where + ": " + refused + "; nothing imported");
+            return kExitFailure;
+        }
+        ++rows;
+    }
+    if (!s.save(out)) return kExitFailure;
+    std::cerr << "velora-cli: imported " << rows << " row(s) into " << out << '\n';
+    return kExitOk;
+}
+
+int cmdChannels(CliSession& s, const std::vector<std::string>& args) {
+    CliArgs a(args, {"-o"}, {});
+    const auto& p = a.positional();
+    if (a.ok() && p.size() == 2 && p[0] == "export" && !a.value("-o")) return exportChannels(s, p[1]);
+    if (a.ok() && p.size() == 3 && p[0] == "import") return importChannels(s, p[1], p[2], a.value("-o").value_or(p[1]));
+    printError(a.ok() ? "usage: velora-cli channels export FILE | channels import FILE CSV [-o OUT]" : a.error());
+    return kExitUsage;
 }
 
 } // namespace velora::cli

@@ -1,5 +1,141 @@
 #pragma once
-// Placeholder until the codec lands: the class the document owns.
+// Stored frequencies (4 bytes packed BCD in 10 Hz units, least significant byte first; FF FF FF FF
+// means none), their text forms, channel-step rules, band checks and the test frequency tables.
+//
+// Numbers are read and written without the C locale: the codec holds the user's decimal separator
+// and accepts exactly that character as the decimal point. A text that does not start with a number
+// counts as the value 0, and the value 0 means "no frequency" just like an empty text.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/Bytes.h"
+#include "model/ModelCatalogue.h"
+
 namespace velora {
-class FrequencyCodec {};
+
+class MemoryImage;
+
+using FrequencyBytes = std::array<Byte, 4>;
+inline constexpr std::size_t kFrequencySize = 4;
+inline constexpr FrequencyBytes kNoFrequency{0xFF, 0xFF, 0xFF, 0xFF};
+
+// Step codes the encoder returns and channel records keep.
+inline constexpr char kStep1250 = '/';
+inline constexpr char kStep2500 = '0';
+inline constexpr char kStep7500 = '3';
+inline constexpr char kStep5000 = '1';
+inline constexpr char kStep6250 = '2';
+
+struct StoredFrequency {
+    FrequencyBytes bytes;
+    char stepCode;
+    bool operator==(const StoredFrequency&) const = default;
+};
+
+struct BandLimits {
+    BandGroup group;
+    double lower; // MHz
+    double upper;
+};
+
+// Range of a band group inside which a typed value is kept as typed even outside the band.
+struct WideLimits {
+    double lower;
+    double upper;
+};
+WideLimits wideLimits(BandGroup group);
+
+struct ChannelFrequencyCheck {
+    bool valid = true;   // value unchanged and inside the chosen band
+    bool model2 = false; // the frequency belongs to model 2 (radio unit 2)
+    bool none = false;   // empty text or value 0: no frequency; the text has been made empty
+};
+
+// Result of storing one test frequency. The numeric values are the design's status codes.
+enum class TestFrequencyResult : std::uint8_t {
+    Cleared = 0,      // no frequency: both frequencies of the test channel cleared
+    Stored = 1,       // stored and inside the band
+    BadChannel = 2,   // test channel outside 1..16 or model number not 0/1: nothing written
+    OutOfBand = 0xFF, // corrected to a band edge (or kept in the wide range) and stored
+};
+
+inline constexpr int kTestChannels = 16;
+
+// Locale-free number helpers with an explicit decimal separator.
+// Reads the longest leading number (blanks, sign, digits, separator, digits, exponent), as the C
+// library's atof would in a locale with that separator; anything else, or a non-finite value, is 0.
+double parseNumber(std::string_view text, char decimalSeparator);
+// Fixed notation with `decimals` places, padded on the left with blanks to `width`.
+std::string formatNumber(double value, int decimals, char decimalSeparator, int width = 0);
+
+// Bounds-checked access to a stored frequency inside an area; outside the area reads FF.
+FrequencyBytes readFrequency(std::span<const Byte> area, std::size_t offset);
+void writeFrequency(std::span<Byte> area, std::size_t offset, const FrequencyBytes& f);
+inline bool isFrequencySet(const FrequencyBytes& f) {
+    return f != kNoFrequency;
+}
+
+class FrequencyCodec {
+  public:
+    // Until loadBandLimits() runs: model 1 VHF 148-174 MHz, model 2 UHF 450-490 MHz (the default
+    // identification), no fine step, '.' as separator.
+    FrequencyCodec() = default;
+
+    void setBandLimits(int model, BandGroup group, double lower, double upper);
+    BandLimits bandLimits(int model) const;
+    // Model 1's, and when dual band model 2's, band group and edges from the catalogue. A band code
+    // outside the table gives the VHF group with 148-174 MHz (the catalogue's edge fallback).
+    void loadBandLimits(const ModelIdentification& id);
+
+    // The "step" run option: 1.25 kHz accepted in the VHF group.
+    void setFineStep(bool on) { fineStep_ = on; }
+    bool fineStep() const { return fineStep_; }
+    void setDecimalSeparator(char c) { separator_ = c; }
+    char decimalSeparator() const { return separator_; }
+
+    double parse(std::string_view text) const { return parseNumber(text, separator_); }
+    // Empty text or value 0 (including text that is not a number).
+    bool isNoFrequencyText(std::string_view text) const;
+
+    // "148.01250"; no leading zeros before the separator (one digit is kept). Nothing for
+    // FF FF FF FF and for bytes that are not decimal BCD.
+    std::optional<std::string> frequencyToText(const FrequencyBytes& f) const;
+    // Stored form and step code: the first candidate step of the group that divides the value,
+    // else the value rounded down to the group's fallback step. Nothing for no frequency (empty, 0)
+    // and for values that cannot be stored (negative, 1000 MHz or more).
+    std::optional<StoredFrequency> textToFrequency(std::string_view text, BandGroup group) const;
+
+    // Test-frequency check with the held limits of `model`. Rewrites the text: above the wide range
+    // to the upper edge, below it to the lower edge (both invalid), else the value with five
+    // decimals (valid inside the band). Empty text or value 0: valid and the text becomes empty.
+    bool checkTestFrequency(std::string& text, int model) const;
+    // Channel-frequency check against the band of the model the frequency belongs to (chosen from
+    // the identification, the channel's radio unit and the direction). Rewrites the text "%9.5f"
+    // style. Empty text or value 0: result.none, valid, text made empty.
+    ChannelFrequencyCheck checkChannelFrequency(std::string& text, const ModelIdentification& id,
+                                                bool channelIsUnit2, bool transmit) const;
+
+    // Test frequency tables of the working copy (model 1 at layout::kTestFreqModel1, model 2 at
+    // layout::kTestFreqModel2), test channel 1..16, receive or transmit. The text is rewritten by
+    // the check.
+    TestFrequencyResult setTestFrequency(MemoryImage& image, int model, int channel, bool transmit,
+                                         std::string& text) const;
+    // Empty when unset (or the channel is out of range).
+    std::string testFrequencyText(const MemoryImage& image, int model, int channel, bool transmit) const;
+    bool hasTestFrequency(const MemoryImage& image, int model, int channel, bool transmit) const;
+    // When no test channel of the model has a receive frequency, rebuilds the model's table from
+    // the catalogue defaults of its band; returns whether it did.
+    bool ensureTestFrequencies(MemoryImage& image, int model) const;
+
+  private:
+    std::array<BandLimits, 2> limits_{{{BandGroup::Vhf, 148.0, 174.0}, {BandGroup::Uhf, 450.0, 490.0}}};
+    bool fineStep_ = false;
+    char separator_ = '.';
+};
+
 } // namespace velora

@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "model/FrequencyCodec.h"
+#include "model/MemoryImage.h"
+#include "model/ModelCatalogue.h"
+#include "model/TestFrequency.h"
+#include "model/ToneCodec.h"
+
+using namespace velora;
+
+namespace {
+
+ModelIdentification singleBand(std::string_view code, Byte band) {
+    auto id = ModelIdentification::defaults();
+    id.setModelCode(*modelIndexOfCode(code));
+    id.setBandCode(kModel1, band);
+    return id;
+}
+
+ModelIdentification dualVhfUhf() {
+    auto id = ModelIdentification::defaults(); // VHF band 4, model 2 band 6
+    id.setDualBand(true);
+    return id;
+}
+
+std::string encodeDecode(const FrequencyCodec& c, std::string_view text, BandGroup g, char* step = nullptr) {
+    auto f = c.textToFrequency(text, g);
+    if (!f) return "none";
+    if (step) *step = f->stepCode;
+    return c.frequencyToText(f->bytes).value_or("bad");
+}
+
+} // namespace
+
+// --- Stored frequency ----------------------------------------------------------------------------
+
+TEST(FrequencyCodec, PacksBcdLeastSignificantByteFirst) {
+    FrequencyCodec c;
+    auto f = c.textToFrequency("148.01250", BandGroup::Vhf);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->bytes, (FrequencyBytes{0x50, 0x12, 0x80, 0x14}));
+    f = c.textToFrequency("150.0125", BandGroup::Vhf);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->bytes, (FrequencyBytes{0x50, 0x12, 0x00, 0x15}));
+    EXPECT_EQ(c.frequencyToText({0x50, 0x12, 0x80, 0x14}), "148.01250");
+    EXPECT_EQ(c.frequencyToText({0x00, 0x00, 0x50, 0x04}), "45.00000");
+    EXPECT_EQ(c.frequencyToText({0x00, 0x00, 0x50, 0x00}), "5.00000");
+    EXPECT_FALSE(c.frequencyToText(kNoFrequency));
+    EXPECT_FALSE(c.frequencyToText({0x00, 0x1A, 0x50, 0x14})) << "nibble A is not a decimal digit";
+    EXPECT_FALSE(c.frequencyToText({0xF0, 0x00, 0x50, 0x14}));
+}
+
+TEST(FrequencyCodec, ChannelStepsAndStepCodes) {
+    FrequencyCodec c;
+    char step = 0;
+    EXPECT_EQ(encodeDecode(c, "151.8125", BandGroup::Vhf, &step), "151.81250");
+    EXPECT_EQ(step, '2');
+    EXPECT_EQ(encodeDecode(c, "151.8150", BandGroup::Vhf, &step), "151.81500");
+    EXPECT_EQ(step, '1');
+    EXPECT_EQ(encodeDecode(c, "151.8225", BandGroup::Vhf, &step), "151.82250");
+    EXPECT_EQ(step, '3');
+    EXPECT_EQ(encodeDecode(c, "151.8175", BandGroup::Vhf, &step), "151.81750");
+    EXPECT_EQ(step, '0');
+    EXPECT_EQ(encodeDecode(c, "151.81375", BandGroup::Vhf, &step), "151.81000");
+    EXPECT_EQ(step, '1');
+    c.setFineStep(true);
+    EXPECT_EQ(encodeDecode(c, "151.81375", BandGroup::Vhf, &step), "151.81375");
+    EXPECT_EQ(step, '/');
+    // Low band knows no candidate steps: always rounded down to 5 kHz, even with the fine step.
+    EXPECT_EQ(encodeDecode(c, "33.4437", BandGroup::Low, &step), "33.44000");
+    EXPECT_EQ(step, '1');
+    EXPECT_EQ(encodeDecode(c, "33.4125", BandGroup::Low, &step), "33.41000");
+    // UHF: 6.25 kHz, then 5 kHz, else rounded down to 6.25 kHz; 2.5 kHz is not a UHF step.
+    EXPECT_EQ(encodeDecode(c, "460.0125", BandGroup::Uhf, &step), "460.01250");
+    EXPECT_EQ(step, '2');
+    EXPECT_EQ(encodeDecode(c, "460.005", BandGroup::Uhf, &step), "460.00500");
+    EXPECT_EQ(step, '1');
+    EXPECT_EQ(encodeDecode(c, "460.0025", BandGroup::Uhf, &step), "460.00000");
+    EXPECT_EQ(step, '2');
+    // Rounding to the hertz happens before the step test.
+    EXPECT_EQ(encodeDecode(c, "151.8124996", BandGroup::Vhf, &step), "151.81250");
+}
+
+TEST(FrequencyCodec, NoFrequencyAndUnstorableValues) {
+    FrequencyCodec c;
+    for (std::string_view t : {"", "0", "0.00000", "abc", " ", "-0", ".", "0.000001"})
+        EXPECT_EQ(encodeDecode(c, t, BandGroup::Vhf), "none") << '"' << t << '"';
+    EXPECT_EQ(encodeDecode(c, "-150", BandGroup::Vhf), "none");
+    EXPECT_EQ(encodeDecode(c, "1000", BandGroup::Uhf), "none") << "needs a ninth digit";
+    EXPECT_EQ(encodeDecode(c, "999.995", BandGroup::Vhf), "999.99500");
+    EXPECT_TRUE(c.isNoFrequencyText("0,5")) << "',' is not the separator here";
+}
+
+TEST(FrequencyCodec, NumbersFollowTheCodecSeparator) {
+    FrequencyCodec c;
+    c.setDecimalSeparator(',');
+    EXPECT_EQ(encodeDecode(c, "148,0125", BandGroup::Vhf), "148,01250");
+    // As with the C library in a decimal-comma locale, a full stop ends the number.
+    EXPECT_EQ(encodeDecode(c, "148.0125", BandGroup::Vhf), "148,00000");
+
+    EXPECT_DOUBLE_EQ(parseNumber("  +12.5MHz", '.'), 12.5);
+    EXPECT_DOUBLE_EQ(parseNumber("1.5e2", '.'), 150.0);
+    EXPECT_DOUBLE_EQ(parseNumber("1.5e", '.'), 1.5);
+    EXPECT_DOUBLE_EQ(parseNumber(",5", ','), 0.5);
+    EXPECT_DOUBLE_EQ(parseNumber("inf", '.'), 0.0);
+    EXPECT_DOUBLE_EQ(parseNumber("nan", '.'), 0.0);
+    EXPECT_DOUBLE_EQ(parseNumber("1e999", '.'), 0.0);
+    EXPECT_EQ(formatNumber(33.4, 5, ',', 9), " 33,40000");
+}
+
+// --- Band checks ---------------------------------------------------------------------------------
+
+TEST(FrequencyCodec, TestFrequencyCheck) {
+    FrequencyCodec c;
+    c.loadBandLimits(ModelIdentification::defaults()); // VHF 148-174
+    std::string t = "600";
+    EXPECT_FALSE(c.checkTestFrequency(t, kModel1));
+    EXPECT_EQ(t, "174.00000");
+    t = "50";
+    EXPECT_FALSE(c.checkTestFrequency(t, kModel1));
+    EXPECT_EQ(t, "148.00000");
+    t = "200";
+    EXPECT_FALSE(c.checkTestFrequency(t, kModel1)) << "kept inside the wide range but out of band";
+    EXPECT_EQ(t, "200.00000");
+    t = "150.1";
+    EXPECT_TRUE(c.checkTestFrequency(t, kModel1));
+    EXPECT_EQ(t, "150.10000");
+    for (std::string_view none : {"", "0", "xyz"}) {
+        t = none;
+        EXPECT_TRUE(c.checkTestFrequency(t, kModel1));
+        EXPECT_EQ(t, "");
+    }
+}
+
+TEST(FrequencyCodec, ChannelCheckSingleBand) {
+    FrequencyCodec c;
+    const auto uhf = singleBand("Q0130", 6); // 450-490
+    std::string t = "600";
+    auto r = c.checkChannelFrequency(t, uhf, false, false);
+    EXPECT_FALSE(r.valid);
+    EXPECT_EQ(t, "490.00000");
+    t = "495";
+    EXPECT_FALSE(c.checkChannelFrequency(t, uhf, false, true).valid);
+    EXPECT_EQ(t, "495.00000");
+    t = "470";
+    r = c.checkChannelFrequency(t, uhf, true, false);
+    EXPECT_TRUE(r.valid);
+    EXPECT_FALSE(r.model2) << "single band never picks model 2";
+    EXPECT_EQ(t, "470.00000");
+
+    t = "33.4";
+    EXPECT_TRUE(c.checkChannelFrequency(t, singleBand("Q0110", 1), false, false).valid);
+    EXPECT_EQ(t, " 33.40000") << "width 9";
+    t = "20";
+    EXPECT_FALSE(c.checkChannelFrequency(t, singleBand("Q0110", 2), false, false).valid);
+    EXPECT_EQ(t, " 35.00000");
+
+    // A band code outside the table checks against 100-550 MHz.
+    t = "90";
+    EXPECT_FALSE(c.checkChannelFrequency(t, singleBand("Q0120", 0), false, false).valid);
+    EXPECT_EQ(t, "100.00000");
+
+    for (std::string_view none : {"", "0", "junk"}) {
+        t = none;
+        r = c.checkChannelFrequency(t, uhf, false, false);
+        EXPECT_TRUE(r.none);
+        EXPECT_TRUE(r.valid);
+        EXPECT_EQ(t, "");
+    }
+}
+
+TEST(FrequencyCodec, ChannelCheckDualBandChoosesTheRadioUnit) {
+    FrequencyCodec c;
+    const auto dual = dualVhfUhf();
+    std::string t = "460";
+    auto r = c.checkChannelFrequency(t, dual, false, false);
+    EXPECT_TRUE(r.model2);
+    EXPECT_TRUE(r.valid);
+    t = "150";
+    r = c.checkChannelFrequency(t, dual, true, false);
+    EXPECT_FALSE(r.model2) << "receive: the value decides, not the channel's unit";
+    EXPECT_TRUE(r.valid);
+    t = "600"; // in neither wide range: the smaller band code (model 1, VHF)
+    r = c.checkChannelFrequency(t, dual, false, false);
+    EXPECT_FALSE(r.model2);
+    EXPECT_EQ(t, "174.00000");
+
+    // Transmit follows the channel's radio unit.
+    t = "150";
+    r = c.checkChannelFrequency(t, dual, true, true);
+    EXPECT_TRUE(r.model2);
+    EXPECT_FALSE(r.valid);
+    EXPECT_EQ(t, "450.00000");
+
+    // Model 2 with the smaller code wins when neither range holds the value.
+    auto uhfFirst = singleBand("Q0130", 6);
+    uhfFirst.setDualBand(true);
+    uhfFirst.setBandCode(kModel2, 2); // low band 35-43
+    t = "70";
+    r = c.checkChannelFrequency(t, uhfFirst, false, false);
+    EXPECT_TRUE(r.model2);
+    EXPECT_EQ(t, " 43.00000");
+}
+
+// --- Test frequency tables -----------------------------------------------------------------------
+
+class TestFrequencyTable : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setIdentification(image, dualVhfUhf());
+        codec.loadBandLimits(dualVhfUhf());
+    }
+    TestFrequencyResult set(int model, int ch, bool tx, std::string text) {
+        return codec.setTestFrequency(image, model, ch, tx, text);
+    }
+    MemoryImage image;
+    FrequencyCodec codec;
+};
+
+TEST_F(TestFrequencyTable, StoreReportAndClear) {
+    EXPECT_EQ(set(kModel1, 3, false, "150"), TestFrequencyResult::Stored);
+    EXPECT_EQ(set(kModel1, 3, true, "600"), TestFrequencyResult::OutOfBand);
+    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 3, false), "150.00000");
+    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 3, true), "174.00000");
+    EXPECT_EQ(image.main()[0x3F00 + 16 + 7], 0x17);
+
+    std::string text = "0";
+    EXPECT_EQ(codec.setTestFrequency(image, kModel1, 3, false, text), TestFrequencyResult::Cleared);
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(codec.hasTestFrequency(image, kModel1, 3, false));
+    EXPECT_FALSE(codec.hasTestFrequency(image, kModel1, 3, true)) << "clearing one clears both";
+
+    EXPECT_EQ(set(kModel2, 16, true, "460.0125"), TestFrequencyResult::Stored);
+    EXPECT_EQ(image.main()[0x3E00 + 15 * 8 + 4], 0x50);
+}
+
+TEST_F(TestFrequencyTable, OutOfRangeChannelsWriteNothing) {
+    const auto before = image.working();
+    EXPECT_EQ(set(kModel1, 0, false, "150"), TestFrequencyResult::BadChannel);
+    EXPECT_EQ(set(kModel1, 17, false, "150"), TestFrequencyResult::BadChannel);
+    EXPECT_EQ(set(2, 1, false, "150"), TestFrequencyResult::BadChannel);
+    EXPECT_TRUE(image.working() == before);
+    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 17, false), "");
+}
+
+TEST_F(TestFrequencyTable, EmptyTableIsRebuiltFromTheBand) {
+    EXPECT_TRUE(codec.ensureTestFrequencies(image, kModel2));
+    EXPECT_EQ(codec.testFrequencyText(image, kModel2, 1, false), "460.10000");
+    EXPECT_FALSE(codec.ensureTestFrequencies(image, kModel2));
+
+    // Only receive frequencies count: a lone transmit frequency does not keep the table.
+    for (int ch = 1; ch <= 16; ++ch)
+        set(kModel1, ch, false, "");
+    writeFrequency(image.main(), testFrequencyOffset(kModel1, 5, true), {0x00, 0x00, 0x50, 0x15});
+    EXPECT_TRUE(codec.ensureTestFrequencies(image, kModel1));
+    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 5, true), "161.20000");
+}
+
+TEST(FrequencyCodec, LoadBandLimitsFollowsTheIdentification) {
+    FrequencyCodec c;
+    c.setBandLimits(kModel2, BandGroup::Low, 1, 2);
+    c.loadBandLimits(singleBand("Q0110", 3));
+    EXPECT_EQ(c.bandLimits(kModel1).group, BandGroup::Low);
+    EXPECT_DOUBLE_EQ(c.bandLimits(kModel1).lower, 40.0);
+    EXPECT_DOUBLE_EQ(c.bandLimits(kModel2).upper, 2.0) << "single band leaves model 2 alone";
+    auto dual = dualVhfUhf();
+    dual.setBandCode(kModel2, 8);
+    c.loadBandLimits(dual);
+    EXPECT_EQ(c.bandLimits(kModel2).group, BandGroup::Uhf);
+    EXPECT_DOUBLE_EQ(c.bandLimits(kModel2).lower, 403.0);
+    EXPECT_DOUBLE_EQ(c.bandLimits(kModel2).upper, 430.0);
+}
+
+// --- Tones ---------------------------------------------------------------------------------------
+
+TEST(ToneCodec, WordsToText) {
+    EXPECT_EQ(toneToText(0xFFFF, "Off"), "Off");
+    EXPECT_EQ(toneToText(670, "Off"), "67.0");
+    EXPECT_EQ(toneToText(885, "Off", ','), "88,5");
+    EXPECT_EQ(toneToText(0x2813, "Off"), "D023N");
+    EXPECT_EQ(toneToText(0xA813, "Off"), "D023I");
+    EXPECT_EQ(toneToText(0x7E13, "Off"), "D023N") << "bits 9 to 12 and 14 are ignored";
+    EXPECT_EQ(toneToText(0x29EC, "Off"), "D754N");
+}
+
+TEST(ToneCodec, NormalisesTypedTexts) {
+    auto norm = [](std::string t, char sep = '.') {
+        normaliseToneText(t, "Off", sep);
+        return t;
+    };
+    EXPECT_EQ(norm("D089X9"), "D077N");
+    EXPECT_EQ(norm("D2"), "D200N");
+    EXPECT_EQ(norm("D"), "D000N");
+    EXPECT_EQ(norm("D023I"), "D023I");
+    EXPECT_EQ(norm("D0!3N"), "D003N") << "characters below '0' become '0'";
+    EXPECT_EQ(norm("300"), "254.1");
+    EXPECT_EQ(norm("50"), "67.0");
+    EXPECT_EQ(norm("100.37"), "100.3") << "tenths are truncated";
+    EXPECT_EQ(norm("abc"), "67.0");
+    EXPECT_EQ(norm("1e300"), "254.1");
+    EXPECT_EQ(norm("-5"), "67.0");
+    EXPECT_EQ(norm("88,5", ','), "88,5");
+    EXPECT_EQ(norm("Off"), "Off");
+    EXPECT_EQ(norm(""), "");
+}
+
+TEST(ToneCodec, TextsToWords) {
+    EXPECT_EQ(textToTone("Off", "Off"), 0xFFFF);
+    EXPECT_EQ(textToTone("", "Off"), 0xFFFF);
+    EXPECT_EQ(textToTone("D023N", "Off"), 0x2813);
+    EXPECT_EQ(textToTone("D023I", "Off"), 0xA813);
+    EXPECT_EQ(textToTone("D99", "Off"), 0x2800 + 0770);
+    EXPECT_EQ(textToTone("88.5", "Off"), 885);
+    EXPECT_EQ(textToTone("88,5", "Off", ','), 885);
+    EXPECT_EQ(textToTone("300", "Off"), 2541);
+    // Every CTCSS value the editor accepts survives text and back.
+    for (std::uint16_t t = kCtcssMin; t <= kCtcssMax; ++t)
+        ASSERT_EQ(textToTone(toneToText(t, "Off", ','), "Off", ','), t) << t;
+}
+
+TEST(ToneCodec, TheToneChoices) {
+    EXPECT_EQ(toneChoiceText(0, "Off"), "Off");
+    EXPECT_EQ(toneChoiceText(1, "Off"), "67.0");
+    EXPECT_EQ(toneChoiceText(13, "Off"), "100.0");
+    EXPECT_EQ(toneChoiceText(39, "Off"), "250.3");
+    EXPECT_EQ(toneChoiceText(40, "Off"), "D023N");
+    EXPECT_EQ(toneChoiceText(122, "Off"), "D754N");
+    EXPECT_EQ(toneChoiceText(123, "Off"), "D023I");
+    EXPECT_EQ(toneChoiceText(205, "Off"), "D754I");
+    EXPECT_EQ(toneChoiceWord(206), kToneOff);
+
+    std::set<std::uint16_t> words;
+    for (std::size_t i = 0; i < kToneChoiceCount; ++i) {
+        const std::uint16_t w = toneChoiceWord(i);
+        words.insert(w);
+        EXPECT_EQ(textToTone(toneChoiceText(i, "Off", ','), "Off", ','), w) << i;
+        EXPECT_EQ(toneChoiceIndex(w), i);
+    }
+    EXPECT_EQ(words.size(), kToneChoiceCount);
+    EXPECT_EQ(toneChoiceIndex(0x7E13), 40u) << "decoder-ignored bits do not hide the choice";
+    EXPECT_FALSE(toneChoiceIndex(700));
+    EXPECT_FALSE(toneChoiceIndex(0x2800 + 0777));
+}

@@ -1,0 +1,153 @@
+#include "app/SettingsValues.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/CommandLine.h"
+
+namespace velora {
+namespace {
+
+using namespace settings;
+
+TEST(LastModelSetting, RoundTripsAllTenBytes) {
+    const ModelId id{0x52, 0x4D, 0x34, 0x32, 0x30, 0x05, 0xA3, 0x1F, 0x00, 0xFF};
+    EXPECT_EQ(formatLastModel(id), "52:4D:34:32:30:05:A3:1F");
+    EXPECT_EQ(formatLastModel2(id), "00:FF");
+    EXPECT_EQ(parseLastModel(formatLastModel(id), formatLastModel2(id)), id);
+    EXPECT_EQ(parseLastModel("52:4d:34:32:30:05:a3:1f", "00:ff"), id); // hand-edited lower case
+}
+
+TEST(LastModelSetting, AnyMalformedFieldRefusesBothValues) {
+    const std::string_view good2 = "00:FF";
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3", good2));       // seven fields
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3:1F:00", good2)); // nine
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3:1", good2));     // one digit
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3:1FF", good2));
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:G3:1F", good2));
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05::1F", good2));
+    EXPECT_FALSE(parseLastModel("", good2));
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3:1F", "")); // the second value is missing
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3:1F", "00"));
+    EXPECT_FALSE(parseLastModel("52:4D:34:32:30:05:A3:1F", "00:FF:01"));
+}
+
+TEST(ComPortSetting, OutOfRangeOrNonNumbersGivePortOne) {
+    for (const char* bad : {"0", "21", "-3", "x", "", "5x", "1.5", "99999999999999999999999", "+-4"})
+        EXPECT_EQ(parseComPort(bad), 1) << bad;
+    EXPECT_EQ(parseComPort("1"), 1);
+    EXPECT_EQ(parseComPort("20"), 20);
+    EXPECT_EQ(parseComPort(" 7 "), 7);
+    EXPECT_EQ(validComPort(0), 1);
+    EXPECT_EQ(validComPort(4294967297LL), 1); // not cut down to a 32-bit 1
+    EXPECT_EQ(validComPort(13), 13);
+}
+
+TEST(ComCloseDelaySetting, OnOnlyForOne) {
+    EXPECT_TRUE(parseComCloseDelay("1"));
+    for (const char* off : {"0", "2", "-1", "", "true", "01x"})
+        EXPECT_FALSE(parseComCloseDelay(off)) << off;
+    EXPECT_TRUE(parseComCloseDelay(std::to_string(formatComCloseDelay(true))));
+    EXPECT_FALSE(parseComCloseDelay(std::to_string(formatComCloseDelay(false))));
+}
+
+class LastFilePathSetting : public ::testing::Test {
+  protected:
+    std::filesystem::path make(const std::string& name) {
+        auto p = dir.path() / name;
+        std::filesystem::create_directories(p);
+        return p;
+    }
+    test::TempDir dir;
+    std::set<std::filesystem::path> readOnly;
+    WritableTest writable = [this](const std::filesystem::path& p) { return !readOnly.count(p); };
+};
+
+TEST_F(LastFilePathSetting, DataSubfolderInAnyCaseIsPreferred) {
+    const auto program = make("prog");
+    const auto docs = make("home/Documents");
+    EXPECT_EQ(defaultFilePath(program, docs, writable), program.string() + "/");
+    const auto data = make("prog/Data");
+    EXPECT_EQ(defaultFilePath(program, docs, writable), data.string() + "/");
+}
+
+TEST_F(LastFilePathSetting, AFileNamedDataIsNotAFolder) {
+    const auto program = make("prog");
+    std::ofstream(program / "DATA") << "x";
+    EXPECT_EQ(defaultFilePath(program, make("docs"), writable), program.string() + "/");
+}
+
+TEST_F(LastFilePathSetting, ReadOnlyFoldersFallBackToDocuments) {
+    const auto program = make("usr/bin");
+    const auto data = make("usr/bin/DATA");
+    const auto docs = make("home/Documents");
+    readOnly = {data};
+    EXPECT_EQ(defaultFilePath(program, docs, writable), program.string() + "/");
+    readOnly = {data, program};
+    EXPECT_EQ(defaultFilePath(program, docs, writable), docs.string() + "/");
+}
+
+TEST_F(LastFilePathSetting, StoredFolderWinsAndAlwaysEndsWithASeparator) {
+    EXPECT_EQ(lastFilePathOr("/srv/radios", "/opt/velora/"), "/srv/radios/");
+    EXPECT_EQ(lastFilePathOr("/srv/radios/", "/opt/velora/"), "/srv/radios/");
+    EXPECT_EQ(lastFilePathOr(std::nullopt, "/opt/velora"), "/opt/velora/");
+    EXPECT_EQ(lastFilePathOr("", "/opt/velora/"), "/opt/velora/");
+}
+
+TEST(WindowPlacementSetting, RoundTripsTenIntegers) {
+    const WindowPlacement p{2, 3, -1, -1, -32000, -32000, 10, 20, 1034, 788};
+    EXPECT_EQ(formatWindowPlacement(p), "2:3:-1:-1:-32000:-32000:10:20:1034:788");
+    EXPECT_EQ(parseWindowPlacement(formatWindowPlacement(p)), p);
+}
+
+TEST(WindowPlacementSetting, AnythingButExactlyTenIntegersIsRefused) {
+    EXPECT_FALSE(parseWindowPlacement("0:1:-1:-1:-1:-1:10:20:30"));       // nine
+    EXPECT_FALSE(parseWindowPlacement("0:1:-1:-1:-1:-1:10:20:30:40:50")); // eleven
+    EXPECT_FALSE(parseWindowPlacement("0:1:-1:-1:-1:-1:10:20:30:4x"));
+    EXPECT_FALSE(parseWindowPlacement("0:1:-1:-1:-1:-1:10::30:40"));
+    EXPECT_FALSE(parseWindowPlacement("0:1:-1:-1:-1:-1:10:20:30:99999999999"));
+    EXPECT_FALSE(parseWindowPlacement(""));
+}
+
+TEST(WindowPlacementSetting, AMinimisedWindowIsStoredWithTheStateItRestoresTo) {
+    EXPECT_EQ(storedShowState(kShowMinimised, true), kShowMaximised);
+    EXPECT_EQ(storedShowState(kShowMinimised, false), kShowNormal);
+    EXPECT_EQ(storedShowState(kShowMaximised, false), kShowMaximised);
+    EXPECT_EQ(storedShowState(kShowNormal, true), kShowNormal);
+
+    WindowPlacement p{kRestoreToMaximised, kShowMinimised, -1, -1, -1, -1, 0, 0, 640, 480};
+    EXPECT_EQ(placementForStorage(p).showState, kShowMaximised);
+    p.flags = 0;
+    EXPECT_EQ(placementForStorage(p).showState, kShowNormal);
+}
+
+CommandLine parse(std::vector<std::string_view> args) {
+    return parseCommandLine(args);
+}
+
+TEST(CommandLineOptions, SwitchesAreRecognisedInAnyCase) {
+    EXPECT_TRUE(parse({"WqWq"}).run.extended);
+    EXPECT_FALSE(parse({"WqWq"}).run.fineStep);
+    EXPECT_TRUE(parse({"STEP"}).run.fineStep);
+    EXPECT_TRUE(parse({"/NoSplash"}).noSplash);
+    EXPECT_TRUE(parse({"-NOSPLASH"}).noSplash);
+    const auto all = parse({"step", "data.dat", "wqwq", "-nosplash"});
+    EXPECT_TRUE(all.run.extended && all.run.fineStep && all.noSplash);
+    EXPECT_EQ(all.run.perGroupLimit(), 254u);
+}
+
+TEST(CommandLineOptions, OtherArgumentsAndTheProgramNameAreIgnored) {
+    const auto none = parse({"wqwqx", "-wqwq", "steps", "nosplash", "file.dat", ""});
+    EXPECT_FALSE(none.run.extended || none.run.fineStep || none.noSplash);
+    const char* argv[] = {"wqwq", "Step", nullptr};
+    const auto cl = parseCommandLine(2, argv);
+    EXPECT_FALSE(cl.run.extended); // argv[0] names the program
+    EXPECT_TRUE(cl.run.fineStep);
+}
+
+} // namespace
+} // namespace velora

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# velora-cli on data files: new, info, channels export and import.
+source "$(dirname "$0")/lib.sh" "$1"
+cd "$WORK"
+
+"$CLI" new -o new.dat >/dev/null || fail "new"
+expect_eq "$(stat -c %s new.dat)" 24800 "new writes a 24800-byte data file"
+info=$("$CLI" info new.dat)
+expect_contains "$info" "Title: *RM-420" "info names the default model"
+expect_contains "$info" "Channels: *0 of 160" "a new data set has no channels"
+expect_contains "$info" "Free area: *2560 bytes" "free area of an empty pool"
+expect_contains "$("$CLI" --extended info new.dat)" "of 255" "extended mode widens the pool"
+
+# A refused file: non-zero exit, a message, nothing changed.
+head -c 1000 new.dat > short.dat
+cp short.dat short.orig
+if "$CLI" info short.dat 2>err.txt; then fail "short file accepted"; else pass "short file refused"; fi
+[ -s err.txt ] && pass "refusal explained on stderr" || fail "no message for a refused file"
+cmp -s short.dat short.orig && pass "refused file untouched" || fail "refused file changed"
+
+cat > in.csv <<'CSV'
+group,channel,rx,tx,decode,encode,name,scan_add,signalling
+1,1,151.8125,151.8125,67.0,D023N,Base,1,0
+1,3,460.5,,Off,Off,,0,2
+2,5,155,155,Off,d754i,"Yard, north",1,1
+CSV
+"$CLI" channels import new.dat in.csv -o one.dat 2>imp.txt || fail "import: $(cat imp.txt)"
+out=$("$CLI" channels export one.dat)
+expect_eq "$(head -1 <<<"$out" | cut -d, -f1-9)" "group,channel,rx,tx,decode,encode,name,scan_add,signalling" "export header"
+expect_contains "$out" "^1,1,151.81250,151.81250,67.0,D023N,Base,1,0" "typed channel round trip"
+expect_contains "$out" "^2,5,155.00000,155.00000,Off,D754I,\"Yard, north\",1,1" "quoted name and inverted DCS"
+grep -q "^1,3," <<<"$out" && fail "a UHF frequency in a VHF model is refused by the band check" || true
+expect_contains "$(cat imp.txt)" "line 3" "band warning names its CSV line"
+
+# Empty rx deletes; the import is all or nothing.
+printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,1,,,,,,,\n' > del.csv
+"$CLI" channels import one.dat del.csv -o two.dat 2>/dev/null || fail "delete import"
+grep -q "^1,1," <<<"$("$CLI" channels export two.dat)" && fail "empty rx deletes the channel" || pass "empty rx deletes"
+
+cp one.dat keep.dat
+printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,150,150,Off,Off,,1,0\n161,1,150,,,,,,\n' > bad.csv
+if "$CLI" channels import keep.dat bad.csv 2>err.txt; then fail "bad group accepted"; fi
+expect_contains "$(cat err.txt)" "line 3" "refusal names the line"
+cmp -s keep.dat one.dat && pass "refused import leaves the file untouched" || fail "file changed by refused import"
+
+printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,abc,,,,,,\n' > junk.csv
+"$CLI" channels import keep.dat junk.csv 2>/dev/null && fail "unparsable rx accepted" || pass "unparsable rx refused"
+
+# Pool full: 161 channels in normal mode.
+{ echo "group,channel,rx,tx,decode,encode,name,scan_add,signalling"
+  for i in $(seq 1 161); do echo "$(( (i - 1) / 100 + 1 )),$(( (i - 1) % 100 + 1 )),150.0125,,,,,1,0"; done; } > full.csv
+"$CLI" channels import new.dat full.csv -o full.dat 2>err.txt && fail "161 channels accepted in normal mode" || true
+expect_contains "$(cat err.txt)" "line 162" "no room refuses at the 161st row"
+"$CLI" --extended channels import new.dat full.csv -o full.dat 2>/dev/null || fail "extended mode holds 161 channels"
+finish

@@ -1,0 +1,124 @@
+#pragma once
+// The radio's side of the serial programming protocol, as a state machine fed one received byte at a
+// time. It answers through an abstract byte channel, so it runs on a pseudo-terminal or in a test.
+#include <array>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "RadioMemory.h"
+
+namespace velora::sim {
+
+inline constexpr Byte kStx = 0x02;
+inline constexpr Byte kAck = 0x06;
+inline constexpr Byte kNak = 0x15;
+inline constexpr Byte kSyn = 0x16;
+
+// The line as the client configured it; bytes sent at another rate than the radio's are garbage to it.
+struct LineSettings {
+    unsigned baud = 9600;
+    unsigned bitsPerByte = 11; // start + data + parity + stop bits
+};
+
+class ByteChannel {
+  public:
+    virtual ~ByteChannel() = default;
+    virtual void send(std::span<const Byte> bytes) = 0;
+    virtual LineSettings line() const = 0;
+};
+
+// A fault tied to one unit's block (main-area block 0..127 of a deck, extension chunk 0..255 of a
+// head), applied `count` times.
+struct BlockFault {
+    int unit = 0;
+    int block = 0;
+    int count = 1;
+};
+
+struct SimConfig {
+    unsigned baud = 9600;                 // the only rate at which the radio understands the line
+    bool silent = false;                  // never answers anything
+    bool nakAll = false;                  // NAK wherever an ACK is due (mode entries excepted)
+    std::vector<BlockFault> badChecksums; // main-area reads answered with a wrong checksum
+    std::vector<BlockFault> nakWrites;    // block or chunk writes refused with NAK
+};
+
+// What test mode and tuning set in the radio, reported back by the status frames.
+struct TestState {
+    std::array<Byte, 32> status{};   // adjustment values in the radio's status-record order
+    std::array<Byte, 2> statusExt{}; // the two extra adjustment values read with '7' and '8'
+    std::array<Byte, 2> volume{};    // 'P' value per deck
+    int channel = 1;                 // test channel 1..16
+    int signalling = 1;              // test signalling 1..9
+    bool narrow = false;             // set by 'G', cleared by 'F'
+    bool transmitting = false;
+    Byte activeItem = 0; // command code of the adjustment item last started
+    bool itemRunning = false;
+    bool option22 = false, beatShift = false, compander = false, mskHigh = false;
+
+    TestState();
+};
+
+class RadioSim {
+  public:
+    enum class Mode { Normal, Program, Test };
+
+    RadioSim(RadioMemory& memory, ByteChannel& channel, SimConfig config = {});
+
+    void receive(Byte b);
+    void receive(std::span<const Byte> bytes);
+    // The client closed the line: the radio drops whatever mode it was in.
+    void lineDropped();
+
+    Mode mode() const { return mode_; }
+    // Number of programming or test sessions that the client ended with an acknowledged 'E'.
+    int sessionsEnded() const { return sessionsEnded_; }
+    const TestState& testState() const { return test_; }
+    void setLogger(std::function<void(const std::string&)> log) { log_ = std::move(log); }
+
+  private:
+    int frameLength() const;
+    int programFrameLength() const;
+    int testFrameLength() const;
+    void dispatch(std::span<const Byte> f);
+    void dispatchProgram(std::span<const Byte> f);
+    void dispatchTest(std::span<const Byte> f);
+
+    void readIdentification(std::span<const Byte> f);
+    void readMainBlock(std::span<const Byte> f);
+    void writeMainBlock(std::span<const Byte> f);
+    void readCodeRecord(std::span<const Byte> f);
+    void writeCodeRecord(std::span<const Byte> f);
+    void readExtensionChunk(std::span<const Byte> f);
+    void writeExtensionChunk(std::span<const Byte> f);
+    void leaveMode();
+
+    void selectTestChannel(std::span<const Byte> f);
+    void adjustItem(std::span<const Byte> f);
+    void readAdjustmentValue(std::span<const Byte> f);
+    void volumeFrame(std::span<const Byte> f);
+
+    // Resolves a selector to a unit of the wanted kind; answers for the caller when it cannot.
+    int target(Byte selector, UnitKind kind);
+    void send(std::span<const Byte> bytes);
+    void send(std::initializer_list<Byte> bytes) { send(std::span<const Byte>(bytes.begin(), bytes.size())); }
+    void ack();
+    void nak() { send({kNak}); }
+    bool refuseWrite(int unit, int block);
+    static bool takeFault(std::vector<BlockFault>& faults, int unit, int block);
+    void log(const std::string& text) const;
+
+    RadioMemory& memory_;
+    ByteChannel& channel_;
+    SimConfig config_;
+    Mode mode_ = Mode::Normal;
+    std::vector<Byte> frame_;
+    bool swallowAck_ = false;
+    int sessionsEnded_ = 0;
+    TestState test_;
+    std::function<void(const std::string&)> log_;
+};
+
+} // namespace velora::sim

@@ -1,0 +1,251 @@
+#include "SimOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+namespace velora::sim {
+
+namespace {
+
+constexpr std::size_t kVersionByte = 6;
+// A current radio: identifications taken from a file carry cleared or unset version bits.
+constexpr int kDefaultVersion = 5;
+constexpr unsigned kRates[] = {1200, 2400, 4800, 9600, 19200};
+
+std::optional<unsigned long> parseNumber(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    unsigned long v = std::strtoul(text.c_str(), &end, 0);
+    if (*end != '\0' || errno != 0 || text[0] == '-') return std::nullopt;
+    return v;
+}
+
+std::optional<Identification> parseIdent(const std::string& text) {
+    Identification id{};
+    if (text.size() != 2 * id.size()) return std::nullopt;
+    for (std::size_t i = 0; i < id.size(); ++i) {
+        auto v = parseNumber("0x" + text.substr(2 * i, 2));
+        if (!v || !std::isxdigit(static_cast<unsigned char>(text[2 * i])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[2 * i + 1])))
+            return std::nullopt;
+        id[i] = static_cast<Byte>(*v);
+    }
+    return id;
+}
+
+// UNIT:BLOCK[:COUNT]; BLOCK is a main-area block of a deck or an extension chunk of a head.
+std::optional<BlockFault> parseFault(const std::string& text, bool decksOnly, std::string& error) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t colon; (colon = text.find(':', start)) != std::string::npos; start = colon + 1)
+        parts.push_back(text.substr(start, colon - start));
+    parts.push_back(text.substr(start));
+    if (parts.size() < 2 || parts.size() > 3) {
+        error = "expected UNIT:BLOCK[:COUNT], got " + text;
+        return std::nullopt;
+    }
+    BlockFault fault;
+    fault.unit = unitFromName(parts[0]);
+    if (fault.unit < 0 || (decksOnly && kindOfUnit(fault.unit) != UnitKind::Deck)) {
+        error = "unknown unit " + parts[0] + (decksOnly ? " (deck1 or deck2)" : "");
+        return std::nullopt;
+    }
+    auto block = parseNumber(parts[1]);
+    unsigned long blocks = kindOfUnit(fault.unit) == UnitKind::Deck ? layout::kMainBlocks : 256;
+    if (!block || *block >= blocks) {
+        error = "block out of range: " + parts[1];
+        return std::nullopt;
+    }
+    fault.block = static_cast<int>(*block);
+    if (parts.size() == 3) {
+        auto count = parseNumber(parts[2]);
+        if (!count || *count == 0 || *count > 1000000) {
+            error = "bad count: " + parts[2];
+            return std::nullopt;
+        }
+        fault.count = static_cast<int>(*count);
+    }
+    return fault;
+}
+
+} // namespace
+
+std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    SimOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string* {
+            if (i + 1 >= args.size()) {
+                error = "option " + a + " needs a value";
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--pace") {
+            o.pace = true;
+        } else if (a == "--once") {
+            o.once = true;
+        } else if (a == "--verbose" || a == "-v") {
+            o.verbose = true;
+        } else if (a == "--silent") {
+            o.config.silent = true;
+        } else if (a == "--nak") {
+            o.config.nakAll = true;
+        } else if (a == "--deck1" || a == "--deck2" || a == "--head1" || a == "--head2") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            o.files[static_cast<std::size_t>(unitFromName(a.substr(2)))] = *v;
+        } else if (a == "--ident") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            o.ident = parseIdent(*v);
+            if (!o.ident) {
+                error = "--ident needs 20 hexadecimal digits";
+                return std::nullopt;
+            }
+        } else if (a == "--version") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            auto n = parseNumber(*v);
+            if (!n || *n > 15) {
+                error = "--version needs a number from 0 to 15";
+                return std::nullopt;
+            }
+            o.version = static_cast<int>(*n);
+        } else if (a == "--baud") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            auto n = parseNumber(*v);
+            bool known = false;
+            for (unsigned r : kRates)
+                known = known || (n && *n == r);
+            if (!known) {
+                error = "--baud must be 1200, 2400, 4800, 9600 or 19200";
+                return std::nullopt;
+            }
+            o.config.baud = static_cast<unsigned>(*n);
+        } else if (a == "--link" || a == "--dump") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            (a == "--link" ? o.link : o.dumpPrefix) = *v;
+        } else if (a == "--cut-after") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            o.cutAfter = parseNumber(*v);
+            if (!o.cutAfter) {
+                error = "--cut-after needs a byte count";
+                return std::nullopt;
+            }
+        } else if (a == "--bad-checksum" || a == "--nak-block") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            bool checksum = a == "--bad-checksum";
+            auto fault = parseFault(*v, checksum, error);
+            if (!fault) return std::nullopt;
+            (checksum ? o.config.badChecksums : o.config.nakWrites).push_back(*fault);
+        } else {
+            error = "unknown option " + a + " (try --help)";
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+Identification defaultIdentification() {
+    return {'Q', '0', '1', '2', '0', 0x04, 0xF0, 0x00, 0x06, 0xF0};
+}
+
+std::optional<RadioMemory> buildMemory(const SimOptions& options, std::string& error) {
+    RadioMemory memory;
+    std::array<bool, kUnitCount> loaded{};
+    for (int u = 0; u < kUnitCount; ++u) {
+        const std::string& file = options.files[static_cast<std::size_t>(u)];
+        if (file.empty()) continue;
+        auto image = loadDataFile(file, error);
+        if (!image) return std::nullopt;
+        memory.unit(u) = *image;
+        loaded[static_cast<std::size_t>(u)] = true;
+    }
+    constexpr int kPartner[kUnitCount] = {-1, 0, 0, 2}; // deck2 <- deck1, head1 <- deck1, head2 <- head1
+    for (int u : {2, 1, 3})
+        if (!loaded[static_cast<std::size_t>(u)]) memory.unit(u) = memory.unit(kPartner[u]);
+
+    if (options.ident) {
+        memory.ident = *options.ident;
+    } else {
+        if (loaded[0])
+            std::copy_n(memory.unit(0).main.begin() + layout::kModelId, layout::kModelIdSize,
+                        memory.ident.begin());
+        else
+            memory.ident = defaultIdentification();
+        memory.ident[kVersionByte] =
+            static_cast<Byte>((memory.ident[kVersionByte] & 0x0F) | (kDefaultVersion << 4));
+    }
+    if (options.version)
+        memory.ident[kVersionByte] =
+            static_cast<Byte>((memory.ident[kVersionByte] & 0x0F) | (*options.version << 4));
+    return memory;
+}
+
+bool dumpMemory(const RadioMemory& memory, const std::string& prefix, std::string& error) {
+    bool ok = true;
+    for (int u = 0; u < kUnitCount; ++u) {
+        if (!memory.hasUnit(u)) continue;
+        std::string path = prefix + "." + unitName(u) + ".dat";
+        ok = writeDataFile(path, memory.unit(u), memory.ident, error) && ok;
+    }
+    return ok;
+}
+
+const char* helpText() {
+    return R"(Usage: velora-radio-sim [OPTIONS]
+
+Plays a radio's side of the serial programming protocol on a pseudo-terminal. The first line on
+standard output is "DEVICE <slave path>"; point the client at that device.
+
+Memory and identity:
+  --deck1 FILE        data file for deck 1 (main and DTMF code areas; also the default for the others)
+  --deck2 FILE        data file for deck 2 (default: deck 1's); present only on a dual-band radio
+  --head1 FILE        data file whose extension area head 1 serves (default: deck 1's file)
+  --head2 FILE        data file for head 2 (default: head 1's); present only on a dual-head radio
+  --ident HEX20       identification, 20 hex digits (default: deck 1's main area at 0x3EE0, or the
+                      default model Q0120 band 4); bit 14 of the configuration word (bytes 6, 7)
+                      adds deck 2, bit 12 adds head 2
+  --version N         version nibble 0..15 in the top of identification byte 6 (default 5, or as
+                      given by --ident)
+  --baud N            the radio's rate: 1200, 2400, 4800, 9600 (default) or 19200; "PROGRAM" and
+                      "TUNING " are understood only while the line is set to it
+
+Line:
+  --link PATH         also make PATH a symbolic link to the device (removed on exit)
+  --pace              send and take in every byte at the wire time of the line's settings
+
+Faults:
+  --bad-checksum UNIT:BLOCK[:COUNT]
+                      answer the read of main-area BLOCK (0..127) of deck1 or deck2 with a wrong
+                      checksum COUNT times (default once), then correctly
+  --nak-block UNIT:BLOCK[:COUNT]
+                      refuse the write of that block (deck: main-area block 0..127; head: 32-byte
+                      extension chunk 0..255) with NAK COUNT times (default once)
+  --nak               answer NAK wherever an ACK is due once a mode has been entered
+  --silent            never answer
+  --cut-after N       hang the line up instead of sending byte N+1 (counted over the whole run),
+                      then dump and exit
+
+Ending:
+  --dump PREFIX       on exit write PREFIX.deck1.dat, PREFIX.head1.dat (and deck2, head2 when
+                      present) as 24800-byte data files
+  --once              end after the client leaves programming or test mode with 'E' and closes the line
+  -v, --verbose       log every frame on standard error
+  -h, --help          show this text
+
+SIGINT and SIGTERM end the simulator (after the dump).
+)";
+}
+
+} // namespace velora::sim

@@ -108,7 +108,9 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     if (!tx.empty() && !isFrequencyText(tx)) return "tx '" + tx + "' is not a frequency in MHz";
     std::string tones[2] = {get("decode"), get("encode")};
     for (auto& t : tones) {
-        if (t.empty() || lower(t) == "off") t = std::string(s.texts.text(kTextOff));
+        // The tone editor takes capitals only, as its character class makes of typed letters.
+        for (auto& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (t.empty() || t == "OFF") t = std::string(s.texts.text(kTextOff));
         else if (!isToneText(t)) return "tone '" + t + "' is neither Off, a CTCSS tone nor a DCS code like D023N";
     }
     auto scan = parseInt(get("scan_add").empty() ? "1" : get("scan_add"), 0, 1);

@@ -1,6 +1,6 @@
 # Shared helpers for the end-to-end scripts: `source lib.sh BIN_DIR`.
 set -u
-BIN=${1:?usage: script BIN_DIR}
+BIN=$(cd "${1:?usage: script BIN_DIR}" && pwd)
 CLI="$BIN/velora-cli"
 SIM="$BIN/velora-radio-sim"
 WORK=$(mktemp -d)

@@ -1,0 +1,349 @@
+#include "comm/RadioTransfer.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "comm/SerialPort.h"
+#include "model/Layout.h"
+#include "model/ModelCatalogue.h"
+
+namespace velora::comm {
+
+namespace {
+
+constexpr int kCaptionError = MessageBoxes::kCaptionError;
+constexpr int kCaptionQuestion = MessageBoxes::kCaptionQuestion;
+constexpr Byte kVersionBits = 0xF0;
+constexpr std::size_t kIdConfigLow = layout::kModelId + ModelIdentification::kConfigWord;
+constexpr std::size_t kIdModel2Flags = layout::kModelId + ModelIdentification::kModel2Flags;
+
+// Version warning: language texts in the order they are shown.
+constexpr int kTextVersionIntro = 230;
+constexpr int kTextVersionOst = 231; // only below version 4
+constexpr int kTextVersionDravix = 232;
+constexpr int kTextVersionTimedOff = 233;
+constexpr int kTextVersionFuncPort = 234;
+constexpr int kTextVersionBeatShift = 235; // only at version 0
+constexpr int kTextVersionScrambler = 236;
+constexpr int kTextOptionalFeatures = 245;
+constexpr int kTextChannelInformation = 256;
+constexpr int kTextCompander = 380; // only at version 0
+constexpr int kTextPowerOnText = 402;
+constexpr int kVersionWithoutOst = 4;
+
+std::uint16_t blockAddress(std::size_t n) {
+    return static_cast<std::uint16_t>(kMainBlockBase + n);
+}
+
+} // namespace
+
+std::string unitName(Byte selector) {
+    switch (selector) {
+    case kSelectorDeck1:
+        return "deck 1";
+    case kSelectorDeck2:
+        return "deck 2";
+    case kSelectorHead1:
+        return "head 1";
+    case kSelectorHead2:
+        return "head 2";
+    default:
+        return "radio";
+    }
+}
+
+std::string describe(const TransferOutcome& o) {
+    const std::string code = " (status " + std::to_string(static_cast<int>(o.status)) + ")";
+    switch (o.stage) {
+    case TransferStage::None:
+        return o.ok() ? "done" : "failed";
+    case TransferStage::OpenPort:
+        return "the port cannot be opened: " + o.port.message;
+    case TransferStage::ProgramMode:
+        return "the radio did not answer PROGRAM at any rate";
+    case TransferStage::Identification:
+        return "the radio did not send its identification";
+    case TransferStage::UnknownModel:
+        return "the radio's model or band is not supported";
+    case TransferStage::OldVersion:
+        return "cancelled at the radio version warning";
+    case TransferStage::ModelDiffers:
+        return "cancelled: the radio model differs from the data";
+    case TransferStage::MainBlock:
+        return "stopped at " + unitName(o.selector) + ", main-area block " + std::to_string(o.index) + code;
+    case TransferStage::CodeRecord:
+        return "stopped at " + unitName(o.selector) + ", DTMF code record " + std::to_string(o.index) + code;
+    case TransferStage::ExtChunk:
+        return "stopped at " + unitName(o.selector) + ", extension chunk " + std::to_string(o.index) + code;
+    case TransferStage::ClosePort:
+        return "the port did not close";
+    }
+    return "failed";
+}
+
+std::vector<Byte> writeUnits(const MemoryImage& image) {
+    const ModelIdentification id = identificationOf(image);
+    std::vector<Byte> units{kSelectorDeck1};
+    if (id.isDualBand()) units.push_back(kSelectorDeck2);
+    units.push_back(kSelectorHead1);
+    if (id.isDualHead()) units.push_back(kSelectorHead2);
+    return units;
+}
+
+int writeTotal(const MemoryImage& image) {
+    int total = 0;
+    for (Byte u : writeUnits(image))
+        total += (u == kSelectorDeck1 || u == kSelectorDeck2) ? kDeckBlocks : kHeadBlocks;
+    return total;
+}
+
+int versionNibble(const Identification& id) {
+    const int v = id[ModelIdentification::kConfigWord] >> 4;
+    return v >= 8 ? v - 16 : v;
+}
+
+std::string versionWarningText(const TextSource& texts, int version) {
+    auto t = [&](int n) { return std::string(texts.text(n)); };
+    std::string s = t(kTextVersionIntro) + "\n";
+    s += "\n" + t(kTextOptionalFeatures) + " : \n";
+    s += "\t" + t(kTextPowerOnText) + "\n";
+    s += "\t" + t(kTextVersionTimedOff) + "\n";
+    if (version < kVersionWithoutOst) s += "\n" + t(kTextVersionOst) + "\n";
+    s += "\n" + t(kTextVersionDravix) + "\n";
+    s += "\n" + t(kTextVersionFuncPort) + "\n";
+    s += "\n" + t(kTextChannelInformation) + " : \n";
+    if (version == 0) {
+        s += "\t" + t(kTextVersionBeatShift) + "\n";
+        s += "\t" + t(kTextCompander) + "\n";
+    }
+    s += "\t" + t(kTextVersionScrambler) + "\n";
+    return s;
+}
+
+Message completionMessage(const TextSource& texts, bool read) {
+    Message m;
+    m.textId = read ? kTextReadDone : kTextWriteDone;
+    m.text = std::string(texts.text(m.textId));
+    m.caption = std::string(layout::kAppTagText);
+    m.icon = MsgIcon::Information;
+    return m;
+}
+
+RadioTransfer::RadioTransfer(RadioProtocol& protocol, const TextSource& texts, TransferUi& ui)
+    : protocol_(protocol), link_(protocol.link()), texts_(texts), ui_(ui) {}
+
+MsgAnswer RadioTransfer::ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon) {
+    Message m;
+    m.textId = textId;
+    m.text = std::move(text);
+    m.caption = std::string(texts_.text(captionId));
+    m.buttons = buttons;
+    m.icon = icon;
+    return ui_.show(m);
+}
+
+void RadioTransfer::abandon() {
+    protocol_.leaveRadioMode();
+    link_.closeLink();
+}
+
+bool RadioTransfer::retryAfterFailure(TransferStage stage, Byte selector, int index, RadioStatus status,
+                                      TransferOutcome& out) {
+    const MsgAnswer a = ask(kTextNoAnswer, std::string(texts_.text(kTextNoAnswer)), kCaptionError,
+                            MsgButtons::RetryCancel, MsgIcon::Error);
+    if (a == MsgAnswer::Retry) return true;
+    abandon();
+    out.result = TransferResult::Failed;
+    out.stage = stage;
+    out.selector = selector;
+    out.index = index;
+    out.status = status;
+    return false;
+}
+
+bool RadioTransfer::openLink(TransferOutcome& out) {
+    link_.closeLink();
+    if (PortResult r = link_.openLink(); !r.ok()) {
+        // The system's reason (missing device, group membership, busy) tells the user what to fix.
+        std::string text(texts_.text(kTextPortCannotOpen));
+        if (!r.message.empty()) text += "\n\n" + r.message;
+        ask(kTextPortCannotOpen, std::move(text), kCaptionError, MsgButtons::Ok, MsgIcon::Error);
+        out.result = TransferResult::Failed;
+        out.stage = TransferStage::OpenPort;
+        out.port = r;
+        return false;
+    }
+    while (true) {
+        const RadioStatus s = protocol_.enterProgramMode();
+        if (ok(s)) return true;
+        if (!retryAfterFailure(TransferStage::ProgramMode, kSelectorNone, -1, s, out)) return false;
+    }
+}
+
+bool RadioTransfer::readRadioIdentification(Identification& id, bool checkCatalogue, TransferOutcome& out) {
+    while (true) {
+        const RadioStatus s = protocol_.readIdentification(kSelectorDeck1, id);
+        if (!ok(s)) {
+            if (!retryAfterFailure(TransferStage::Identification, kSelectorDeck1, -1, s, out)) return false;
+            continue;
+        }
+        if (!checkCatalogue || ModelIdentification(id).isValid()) return true;
+        const MsgAnswer a = ask(kTextUnknownModel, std::string(texts_.text(kTextUnknownModel)), kCaptionError,
+                                MsgButtons::RetryCancel, MsgIcon::Error);
+        if (a != MsgAnswer::Retry) {
+            abandon();
+            out.result = TransferResult::Failed;
+            out.stage = TransferStage::UnknownModel;
+            return false;
+        }
+    }
+}
+
+bool RadioTransfer::transferDeck(Direction d, Byte selector, ImageCopy& copy, int& counter, int total,
+                                 TransferOutcome& out) {
+    const int start = counter;
+    protocol_.setBlockLength(kMainBlockSize);
+    for (std::size_t n = 0; n < kMainBlockCount;) {
+        ui_.showProgress(counter + 1, counter, total);
+        const std::span<Byte> block = std::span<Byte>(copy.main).subspan(n * kMainBlockSize, kMainBlockSize);
+        const RadioStatus s = d == Direction::Read
+                                  ? protocol_.readMainBlock(block, blockAddress(n), selector)
+                                  : protocol_.writeMainBlock(block, blockAddress(n), selector);
+        if (ok(s)) {
+            ui_.pumpMessages();
+            ++counter;
+            ++n;
+            continue;
+        }
+        if (!retryAfterFailure(TransferStage::MainBlock, selector, static_cast<int>(n), s, out)) return false;
+        counter = start;
+        n = 0;
+    }
+    for (std::size_t r = 0; r < kCodeRecordCount;) {
+        const std::span<Byte> record =
+            std::span<Byte>(copy.dtmf).subspan(r * kCodeRecordSize, kCodeRecordSize);
+        const int index = static_cast<int>(r);
+        const RadioStatus s = d == Direction::Read ? protocol_.readCodeRecord(record, index, selector)
+                                                   : protocol_.writeCodeRecord(record, index, selector);
+        if (ok(s)) {
+            ui_.pumpMessages();
+            ++r;
+            continue;
+        }
+        if (!retryAfterFailure(TransferStage::CodeRecord, selector, index, s, out)) return false;
+        r = 0;
+    }
+    return true;
+}
+
+// The counter advances once per four chunks (128 bytes) but not before the first, so a head adds 63;
+// the final display of the total completes the count.
+bool RadioTransfer::transferHead(Direction d, Byte selector, ImageCopy& copy, int& counter, int total,
+                                 TransferOutcome& out) {
+    constexpr std::size_t kChunksPerBlock = layout::kBlockSize / kExtChunkSize;
+    const int start = counter;
+    for (std::size_t i = 0; i < kExtChunkCount;) {
+        if (i != 0 && i % kChunksPerBlock == 0) ++counter;
+        ui_.showProgress(counter + 1, counter, total);
+        const auto offset = static_cast<std::uint16_t>(i * kExtChunkSize);
+        const std::span<Byte> chunk = std::span<Byte>(copy.ext).subspan(offset, kExtChunkSize);
+        const RadioStatus s = d == Direction::Read
+                                  ? protocol_.readExtensionChunk(chunk, offset, kExtChunkSize, selector)
+                                  : protocol_.writeExtensionChunk(chunk, offset, kExtChunkSize, selector);
+        if (ok(s)) {
+            ui_.pumpMessages();
+            ++i;
+            continue;
+        }
+        if (!retryAfterFailure(TransferStage::ExtChunk, selector, static_cast<int>(i), s, out)) return false;
+        counter = start;
+        i = 0;
+    }
+    return true;
+}
+
+TransferResult RadioTransfer::finish() {
+    if (!ok(protocol_.leaveRadioMode())) link_.closeLink();
+    if (link_.closeDelay()) ui_.waitWhilePumping(SerialPort::kCloseDelay);
+    return link_.closeLink() ? TransferResult::Ok : TransferResult::CloseFailed;
+}
+
+TransferOutcome RadioTransfer::read(MemoryImage& image) {
+    TransferOutcome out;
+    protocol_.setBlockLength(kMainBlockSize);
+    ui_.showProgress(0, 0, kReadTotal);
+    if (!openLink(out)) return out;
+
+    Identification id{};
+    if (!readRadioIdentification(id, true, out)) return out;
+
+    // Bytes that never travel (the end of the DTMF area) keep what staging held, as before.
+    auto scratch = std::make_unique<ImageCopy>(image.staging());
+    int counter = 0;
+    ui_.showProgress(0, 0, kReadTotal);
+    if (!transferDeck(Direction::Read, kSelectorDeck1, *scratch, counter, kReadTotal, out)) return out;
+    if (!transferHead(Direction::Read, kSelectorHead1, *scratch, counter, kReadTotal, out)) return out;
+    ui_.showProgress(kReadTotal, kReadTotal, kReadTotal);
+
+    if (finish() != TransferResult::Ok) {
+        out.result = TransferResult::CloseFailed;
+        out.stage = TransferStage::ClosePort;
+        return out;
+    }
+    // The identification the radio sent names the data set, whatever block 125 carried.
+    std::copy(id.begin(), id.end(), scratch->main.begin() + layout::kModelId);
+    image.staging() = *scratch;
+    return out;
+}
+
+TransferOutcome RadioTransfer::write(MemoryImage& image) {
+    TransferOutcome out;
+    ImageCopy& working = image.working();
+    protocol_.setBlockLength(kMainBlockSize);
+    const std::vector<Byte> units = writeUnits(image);
+    const int total = writeTotal(image);
+    ui_.showProgress(0, 0, total);
+    if (!openLink(out)) return out;
+
+    Identification id{};
+    if (!readRadioIdentification(id, false, out)) return out;
+
+    working.main[kIdConfigLow] &= static_cast<Byte>(~kVersionBits);
+    working.main[kIdModel2Flags] &= static_cast<Byte>(~kVersionBits);
+
+    const int version = versionNibble(id);
+    if (version < kCurrentRadioVersion && ask(-1, versionWarningText(texts_, version), kCaptionQuestion,
+                                              MsgButtons::OkCancel, MsgIcon::Warning) != MsgAnswer::Ok) {
+        abandon();
+        out.result = TransferResult::Failed;
+        out.stage = TransferStage::OldVersion;
+        return out;
+    }
+    if (!identificationOf(image).sameRadio(ModelIdentification(id)) &&
+        ask(kTextModelDiffers, std::string(texts_.text(kTextModelDiffers)), kCaptionQuestion,
+            MsgButtons::OkCancel, MsgIcon::Warning) != MsgAnswer::Ok) {
+        abandon();
+        out.result = TransferResult::Failed;
+        out.stage = TransferStage::ModelDiffers;
+        return out;
+    }
+
+    putText(working.main, layout::kFormatVersion, layout::kVersionText);
+
+    int counter = 0;
+    for (Byte unit : units) {
+        const bool deck = unit == kSelectorDeck1 || unit == kSelectorDeck2;
+        const bool done = deck ? transferDeck(Direction::Write, unit, working, counter, total, out)
+                               : transferHead(Direction::Write, unit, working, counter, total, out);
+        if (!done) return out;
+    }
+    ui_.showProgress(total, total, total);
+
+    if (finish() != TransferResult::Ok) {
+        out.result = TransferResult::CloseFailed;
+        out.stage = TransferStage::ClosePort;
+    }
+    return out;
+}
+
+} // namespace velora::comm

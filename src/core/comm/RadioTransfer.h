@@ -1,0 +1,127 @@
+#pragma once
+// Reading a data set from the radio and writing one to it: port handling, programming-mode entry
+// with user retry, the identification checks, the order in which the areas travel, progress
+// counting, retry after a failed frame, and ending the programming run.
+//
+// A read fills a scratch copy and reaches the staging copy only when everything arrived and the
+// port closed; adopting the staging copy (adoptLoadedDataSet) is the caller's step, or use
+// readAndAdopt(). A write sends the working copy.
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/Messenger.h"
+#include "app/TextSource.h"
+#include "comm/ByteLink.h"
+#include "comm/RadioProtocol.h"
+#include "comm/TransferUi.h"
+#include "model/DataSetInit.h"
+#include "model/Document.h"
+#include "model/MemoryImage.h"
+
+namespace velora::comm {
+
+// Language texts of the transfers.
+inline constexpr int kTextPortCannotOpen = 208;
+inline constexpr int kTextNoAnswer = 209;
+inline constexpr int kTextUnknownModel = 210;
+inline constexpr int kTextModelDiffers = 213;
+inline constexpr int kTextReadDone = 164;
+inline constexpr int kTextWriteDone = 171;
+
+// 0 success; 1 failed or cancelled (the port is closed); 2 the port failed to close at the end.
+enum class TransferResult : int { Ok = 0, Failed = 1, CloseFailed = 2 };
+
+// Where a transfer stopped.
+enum class TransferStage {
+    None,
+    OpenPort,       // the port could not be opened
+    ProgramMode,    // no answer to "PROGRAM" at any rate, user cancelled
+    Identification, // no identification, user cancelled
+    UnknownModel,   // read: model or band code not in the catalogue, user cancelled
+    OldVersion,     // write: user cancelled the version warning
+    ModelDiffers,   // write: user cancelled the model-mismatch question
+    MainBlock,      // a main-area block failed, user cancelled
+    CodeRecord,     // a DTMF code record failed, user cancelled
+    ExtChunk,       // an extension chunk failed, user cancelled
+    ClosePort,      // the port did not close at the end
+};
+
+struct TransferOutcome {
+    TransferResult result = TransferResult::Ok;
+    TransferStage stage = TransferStage::None;
+    Byte selector = kSelectorNone;        // the unit in transfer when a frame failed
+    int index = -1;                       // its block, record or chunk number
+    RadioStatus status = RadioStatus::Ok; // the protocol's status of that frame
+    PortResult port;                      // why the port did not open
+    bool ok() const { return result == TransferResult::Ok; }
+};
+
+// A one-line account of the outcome for logs and the command line ("deck 1, main-area block 101").
+std::string describe(const TransferOutcome& outcome);
+// "deck 1", "deck 2", "head 1", "head 2".
+std::string unitName(Byte selector);
+
+// Progress totals in 128-byte blocks: main area 128 per deck, extension area 64 per head.
+inline constexpr int kDeckBlocks = 128;
+inline constexpr int kHeadBlocks = 64;
+inline constexpr int kReadTotal = kDeckBlocks + kHeadBlocks;
+
+// Units a write addresses, in order: deck 1, deck 2 when dual band, head 1, head 2 when dual head
+// (from the working copy's model identification).
+std::vector<Byte> writeUnits(const MemoryImage& image);
+int writeTotal(const MemoryImage& image); // 192, 320 or 384
+
+// The radio's version nibble: the top four bits of identification byte 6, read as a signed value.
+int versionNibble(const Identification& id);
+// The versions below this one miss features; writing to them asks first.
+inline constexpr int kCurrentRadioVersion = 5;
+// The warning shown before writing to a radio of an older version, built line by line.
+std::string versionWarningText(const TextSource& texts, int version);
+
+// The message that ends a successful transfer (caption "VELORA", information icon).
+Message completionMessage(const TextSource& texts, bool read);
+
+class RadioTransfer {
+  public:
+    RadioTransfer(RadioProtocol& protocol, const TextSource& texts, TransferUi& ui);
+
+    // Reads deck 1 and head 1 into a scratch copy; on success the staging copy receives it, with
+    // the radio's identification as the model identification. On failure staging is untouched.
+    TransferOutcome read(MemoryImage& image);
+
+    // Writes the working copy. Before sending, the version bits of the working copy's model
+    // identification are cleared, the format version "V2.10" is stored, and each DTMF code record is
+    // normalised (0x00 -> 0xFF) as it is sent. The pre-write check is the caller's (runPreWriteCheck).
+    TransferOutcome write(MemoryImage& image);
+
+  private:
+    enum class Direction { Read, Write };
+
+    bool openLink(TransferOutcome& out);
+    bool readRadioIdentification(Identification& id, bool checkCatalogue, TransferOutcome& out);
+    bool transferDeck(Direction d, Byte selector, ImageCopy& copy, int& counter, int total,
+                      TransferOutcome& out);
+    bool transferHead(Direction d, Byte selector, ImageCopy& copy, int& counter, int total,
+                      TransferOutcome& out);
+    // Asks text 209; on Cancel ends the run and fills the outcome. True when the user chose Retry.
+    bool retryAfterFailure(TransferStage stage, Byte selector, int index, RadioStatus status,
+                           TransferOutcome& out);
+    // Ends the programming run: 'E' (its answer does not matter here) and close.
+    void abandon();
+    TransferResult finish();
+
+    MsgAnswer ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon);
+
+    RadioProtocol& protocol_;
+    ByteLink& link_;
+    const TextSource& texts_;
+    TransferUi& ui_;
+};
+
+// Reads the radio and, when the read succeeded, adopts the result as the data set (origin radio);
+// what the adoption repaired goes to `adopted` when given. The caller closes its editor windows first.
+TransferOutcome readAndAdopt(Document& doc, RadioTransfer& transfer, MessageBoxes& boxes,
+                             AdoptResult* adopted = nullptr);
+
+} // namespace velora::comm

@@ -1,0 +1,55 @@
+#include "features/KeyDefaults.h"
+
+namespace velora::keys {
+
+namespace {
+constexpr Byte kFirstKeyDefault = 16;
+constexpr Byte kSecondKeyDefault = 15;
+constexpr Byte kThirdKeyDefault = 22;  // second head type only
+constexpr Byte kFourthKeyDefault = 26; // second head type only
+} // namespace
+
+HeadSetup headSetupOf(const ModelIdentification& id) {
+    HeadSetup h;
+    h.dualHead = id.isDualHead();
+    h.secondType[kHead1] = id.headType(kHead1) == 1;
+    h.secondType[kHead2] = id.headType(kHead2) == 1;
+    return h;
+}
+
+Byte defaultFunction(int position, bool secondHeadType) {
+    switch (position) {
+    case 0:
+        return kFirstKeyDefault;
+    case 1:
+        return kSecondKeyDefault;
+    case 2:
+        return secondHeadType ? kThirdKeyDefault : kNoFunction;
+    case 3:
+        return secondHeadType ? kFourthKeyDefault : kNoFunction;
+    default:
+        return kNoFunction;
+    }
+}
+
+void resetHead(std::span<Byte> main, int head, bool secondHeadType) {
+    if (head < 0 || head >= kHeadCount) return;
+    for (int p = 0; p < kKeysPerHead; ++p)
+        setByte(main, keyOffset(head, p), defaultFunction(p, secondHeadType));
+    setByte(main, knobOffset(head), kDefaultKnobMode);
+}
+
+int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, bool includeHead2) {
+    int first = -1;
+    int lastHead = includeHead2 ? kHeadCount : 1;
+    for (int h = 0; h < lastHead; ++h) {
+        for (int p = 0; p < kKeysPerHead; ++p) {
+            if (byteAt(main, keyOffset(h, p)) != code) continue;
+            setByte(main, keyOffset(h, p), defaultFunction(p, heads.secondType[h]));
+            if (first < 0) first = p;
+        }
+    }
+    return first;
+}
+
+} // namespace velora::keys

@@ -1,0 +1,55 @@
+#pragma once
+// Default key assignments of the control heads and the reverting of withdrawn key functions.
+// A head's key table is 15 function codes (0xFF = no function) followed elsewhere by its knob mode.
+#include <cstddef>
+#include <span>
+
+#include "model/Bytes.h"
+#include "model/Layout.h"
+#include "model/ModelCatalogue.h"
+
+namespace velora::keys {
+
+inline constexpr int kHeadCount = 2;
+inline constexpr int kKeysPerHead = 15;
+inline constexpr Byte kNoFunction = 0xFF;
+inline constexpr Byte kDefaultKnobMode = 0;
+
+// Key functions that exist only in the extended capacity mode.
+inline constexpr Byte kFunctionExtended1 = 32;
+inline constexpr Byte kFunctionExtended2 = 33;
+inline constexpr Byte kFunctionExtended3 = 34;
+
+// Which heads are fitted and of which display type (second type: the 14-character display).
+struct HeadSetup {
+    bool dualHead = false;
+    bool secondType[kHeadCount] = {false, false};
+};
+
+// The heads an identification describes.
+HeadSetup headSetupOf(const ModelIdentification& id);
+
+constexpr std::size_t keyOffset(int head, int position) {
+    return layout::kKeyTables + static_cast<std::size_t>(kKeysPerHead * head + position);
+}
+constexpr std::size_t knobOffset(int head) {
+    return layout::kKnobModeHead1 + static_cast<std::size_t>(head);
+}
+
+// The function a key position falls back to: 16 and 15 on the first two keys, 22 and 26 on the
+// next two of a second-type head, none elsewhere.
+Byte defaultFunction(int position, bool secondHeadType);
+
+// Puts all 15 keys of a head to their defaults and its knob mode to 0.
+void resetHead(std::span<Byte> main, int head, bool secondHeadType);
+
+// Every key holding `code` on head 1, and on head 2 when `includeHead2`, reverts to its default.
+// Returns the first position found (head 1 first), or -1 when no key held the code.
+int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, bool includeHead2);
+
+// The same over the fitted heads only (head 2 when dual head).
+inline int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads) {
+    return revertKeysWithFunction(main, code, heads, heads.dualHead);
+}
+
+} // namespace velora::keys

@@ -1,17 +1,176 @@
-// velora-cli read / write.
+// velora-cli read / write: the radio transfers with progress on stderr and prompts as flags.
+#include <unistd.h>
+
+#include <iostream>
+
 #include "CliArgs.h"
 #include "CliSession.h"
+#include "comm/PreWriteCheck.h"
+#include "comm/RadioTransfer.h"
+#include "comm/SerialPort.h"
 
 namespace velora::cli {
 
-int cmdRead(CliSession&, const std::vector<std::string>&) {
-    printError("read: not available yet");
-    return kExitFailure;
+namespace {
+
+constexpr int kDefaultRetries = 2;
+constexpr int kMaxPort = 20;
+
+// Retry prompts are answered from a budget; questions that guard a write (old radio version,
+// different model) are answered "go on" only with --force.
+class CliTransferUi : public comm::TransferUi {
+public:
+    CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, bool force)
+        : out_(out), texts_(texts), retries_(retries), force_(force), tty_(::isatty(STDERR_FILENO) != 0) {}
+
+    void showProgress(int counter, int position, int total) override {
+        last_ = counter;
+        total_ = total;
+        if (!tty_ || total <= 0) return;
+        constexpr int kWidth = 30;
+        const int filled = position * kWidth / total;
+        std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] "
+                  << comm::blockLabel(texts_, counter, total) << std::flush;
+    }
+
+    MsgAnswer show(const Message& m) override {
+        endBar();
+        out_.show(m);
+        switch (m.buttons) {
+        case MsgButtons::RetryCancel:
+            if (retries_ > 0) {
+                --retries_;
+                std::cerr << "velora-cli: retrying\n";
+                return MsgAnswer::Retry;
+            }
+            return MsgAnswer::Cancel;
+        case MsgButtons::OkCancel:
+            if (force_) return MsgAnswer::Ok;
+            std::cerr << "velora-cli: refused; use --force to write anyway\n";
+            return MsgAnswer::Cancel;
+        case MsgButtons::YesNo:
+        case MsgButtons::YesNoCancel: return force_ ? MsgAnswer::Yes : MsgAnswer::No;
+        default: return MsgAnswer::Ok;
+        }
+    }
+
+    void endBar() {
+        if (tty_ && total_ > 0) std::cerr << '\n';
+        total_ = 0;
+    }
+    int blocks() const { return last_; }
+
+private:
+    CliMessenger& out_;
+    const TextSource& texts_;
+    int retries_;
+    bool force_;
+    bool tty_;
+    int last_ = 0;
+    int total_ = 0;
+};
+
+struct LinkOptions {
+    comm::SerialPort port;
+    std::string where;
+};
+
+// --device PATH or --port N (1..20); the port number keeps the status bar's numbering.
+bool setUpPort(const CliArgs& a, LinkOptions& link) {
+    auto device = a.value("--device");
+    auto port = a.value("--port");
+    if (device.has_value() == port.has_value()) {
+        printError("give either --device PATH or --port N");
+        return false;
+    }
+    if (device) {
+        link.port.setPortNumber(1);
+        link.port.setDevicePath(1, *device);
+        link.where = *device;
+        return true;
+    }
+    int n = 0;
+    try {
+        n = std::stoi(*port);
+    } catch (...) {
+    }
+    if (n < 1 || n > kMaxPort || !link.port.setPortNumber(n)) {
+        printError("--port must be 1 to 20");
+        return false;
+    }
+    link.where = "COM" + std::to_string(n) + " (" + link.port.devicePath(n) + ")";
+    return true;
 }
 
-int cmdWrite(CliSession&, const std::vector<std::string>&) {
-    printError("write: not available yet");
-    return kExitFailure;
+std::optional<int> retriesOption(const CliArgs& a) {
+    auto r = a.value("--retries");
+    if (!r) return kDefaultRetries;
+    try {
+        std::size_t used = 0;
+        int n = std::stoi(*r, &used);
+        if (used == r->size() && n >= 0 && n <= 100) return n;
+    } catch (...) {
+    }
+    printError("--retries must be 0 to 100");
+    return std::nullopt;
+}
+
+} // namespace
+
+int cmdRead(CliSession& s, const std::vector<std::string>& args) {
+    CliArgs a(args, {"--device", "--port", "-o", "--retries"}, {});
+    auto out = a.value("-o");
+    if (!a.ok() || !out || !a.positional().empty()) {
+        printError(a.ok() ? "usage: velora-cli read (--device PATH | --port N) -o FILE [--retries N]" : a.error());
+        return kExitUsage;
+    }
+    LinkOptions link;
+    auto retries = retriesOption(a);
+    if (!setUpPort(a, link) || !retries) return kExitUsage;
+
+    comm::RadioProtocol protocol(link.port);
+    CliTransferUi ui(s.messenger, s.texts, *retries, false);
+    comm::RadioTransfer transfer(protocol, s.texts, ui);
+    MessageBoxes boxes(ui, s.texts);
+    const comm::TransferOutcome result = comm::readAndAdopt(s.doc, transfer, boxes);
+    ui.endBar();
+    if (!result.ok()) {
+        printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
+        return kExitFailure;
+    }
+    if (!s.save(*out)) return kExitFailure;
+    std::cerr << "velora-cli: read " << ui.blocks() << " blocks from " << link.where << " into " << *out << '\n';
+    return kExitOk;
+}
+
+int cmdWrite(CliSession& s, const std::vector<std::string>& args) {
+    CliArgs a(args, {"--device", "--port", "--retries"}, {"--force"});
+    if (!a.ok() || a.positional().size() != 1) {
+        printError(a.ok() ? "usage: velora-cli write (--device PATH | --port N) FILE [--force] [--retries N]"
+                          : a.error());
+        return kExitUsage;
+    }
+    LinkOptions link;
+    auto retries = retriesOption(a);
+    if (!setUpPort(a, link) || !retries) return kExitUsage;
+    const std::string& file = a.positional()[0];
+    if (!s.open(file)) return kExitFailure;
+    if (!comm::runPreWriteCheck(s.doc, s.texts, s.messenger)) {
+        printError("the data set is not ready to be written; nothing was sent");
+        return kExitFailure;
+    }
+    comm::RadioProtocol protocol(link.port);
+    CliTransferUi ui(s.messenger, s.texts, *retries, a.flag("--force"));
+    comm::RadioTransfer transfer(protocol, s.texts, ui);
+    const comm::TransferOutcome result = transfer.write(s.doc.image());
+    ui.endBar();
+    if (!result.ok()) {
+        printError("write to " + link.where + " failed: " + comm::describe(result));
+        return kExitFailure;
+    }
+    std::cerr << "velora-cli: wrote " << ui.blocks() << " blocks of " << file << " to " << link.where << '\n';
+    return kExitOk;
 }
 
 } // namespace velora::cli

@@ -16,3 +16,36 @@ pass() { echo "ok: $*"; }
 expect_eq() { if [ "$1" == "$2" ]; then pass "$3"; else fail "$3: expected [$2], got [$1]"; fi; }
 expect_contains() { if grep -q -- "$2" <<<"$1"; then pass "$3"; else fail "$3: [$2] not in [$1]"; fi; }
 finish() { [ "$failures" -eq 0 ] && echo "all passed" || { echo "$failures failure(s)" >&2; exit 1; }; }
+
+# Starts the simulator with the given options; sets DEVICE to the pseudo-terminal it serves.
+start_sim() {
+  local log="$WORK/sim.$RANDOM.out"
+  "$SIM" "$@" >"$log" 2>"$log.err" &
+  SIM_PIDS+=($!)
+  SIM_PID=$!
+  DEVICE=""
+  for _ in $(seq 1 100); do
+    DEVICE=$(sed -n 's/^DEVICE //p' "$log" 2>/dev/null | head -1)
+    [ -n "$DEVICE" ] && return 0
+    sleep 0.05
+  done
+  fail "simulator did not start: $(cat "$log.err")"
+  return 1
+}
+
+# Waits for the simulator to end by itself (after --once), at most 20 s.
+wait_sim() {
+  for _ in $(seq 1 200); do
+    kill -0 "$SIM_PID" 2>/dev/null || { wait "$SIM_PID" 2>/dev/null; return 0; }
+    sleep 0.1
+  done
+  kill "$SIM_PID" 2>/dev/null; wait "$SIM_PID" 2>/dev/null
+}
+
+# Writes bytes given as hex pairs at an offset of a file: patch FILE OFFSET "50 12".
+patch() {
+  local file=$1 off=$2; shift 2
+  for b in $*; do printf "\\x$b" | dd of="$file" bs=1 seek="$off" conv=notrunc status=none; off=$((off + 1)); done
+}
+# Main-area offset inside a current data file.
+MAIN=64

@@ -1,0 +1,345 @@
+#include "model/ModelInfoApply.h"
+
+#include <algorithm>
+
+#include "channels/ChannelLayout.h"
+#include "features/KeyDefaults.h"
+#include "model/DataSetInit.h"
+
+namespace velora {
+
+namespace {
+
+constexpr int kTextFreshDataSet = 219;
+constexpr int kTextHeadCount = 242;
+constexpr int kTextHeadType = 226;
+
+constexpr int kModelLow = 0, kModelVhf = 1, kModelUhf = 2;
+
+// Function-port bytes as the model change sees them: the function of each pin and the pin of each
+// function of the second port kind.
+constexpr std::size_t kPinFunctions = layout::kFunctionPort;
+constexpr std::size_t kPinFunctionCount = 14;
+constexpr std::size_t kFunctionPins = layout::kFunctionPortPins;
+constexpr std::size_t kFunctionPinCount = 5;
+constexpr Byte kPortFunctionSecondUnit = 9; // a pin function that needs the second radio unit
+constexpr Byte kLastSingleUnitPin = 7;      // pins above belong to the second radio unit
+constexpr Byte kHead2Pin1 = 6, kHead2Pin2 = 7;
+
+// Key functions withdrawn when the hardware for them is gone.
+constexpr Byte kKeyNotWithKind1Board = 2;
+constexpr Byte kKeyKind1Board = 24;
+constexpr Byte kKeySecondUnit = 21;
+constexpr Byte kKeySecondHead1 = 20;
+constexpr Byte kKeySecondHead2 = 27;
+
+constexpr std::size_t kEmergencyMode = layout::kEmergency; // emergency byte 0
+constexpr Byte kEmergencyModeWithBoard = 2;
+constexpr Byte kBoardModeKind2 = 2;
+constexpr std::size_t kShortPowerOnText = 8;
+constexpr std::size_t kHomeRef = chlayout::kCsReferences + 4;
+constexpr std::size_t kEmergencyRef = chlayout::kCsReferences + 6;
+
+int modelOfGroup(std::optional<BandGroup> g) {
+    return g ? static_cast<int>(*g) : -1;
+}
+
+bool bandInGroup(int bandCode, int model) {
+    if (bandCode < 0 || model < 0) return false;
+    auto g = bandGroupOfCode(static_cast<std::uint8_t>(bandCode));
+    return g && static_cast<int>(*g) == model;
+}
+
+int firstBandOf(int model) {
+    for (const auto& b : kBands)
+        if (static_cast<int>(b.group) == model) return b.code;
+    return -1;
+}
+
+bool keyHeld(std::span<const Byte> main, Byte code, bool dualHead) {
+    for (int h = 0; h < (dualHead ? keys::kHeadCount : 1); ++h)
+        for (int p = 0; p < keys::kKeysPerHead; ++p)
+            if (byteAt(main, keys::keyOffset(h, p)) == code) return true;
+    return false;
+}
+
+keys::HeadSetup headsOf(const ModelIdentification& id) {
+    keys::HeadSetup h;
+    h.dualHead = id.isDualHead();
+    h.secondType[0] = id.headType(kHead1) == 1;
+    h.secondType[1] = id.headType(kHead2) == 1;
+    return h;
+}
+
+bool secondTypeInUse(const ModelConfig& c) {
+    return c.head1Type == 1 || (c.dualHead && c.head2Type == 1);
+}
+
+} // namespace
+
+// ---- Dialog reactions ---------------------------------------------------------------------------
+
+ModelInfoForm::ModelInfoForm(const ModelIdentification& id) {
+    c_.dualHead = id.isDualHead();
+    c_.head1Type = id.headType(kHead1);
+    rememberedHead2Type_ = id.headType(kHead2);
+    c_.head2Type = c_.dualHead ? rememberedHead2Type_ : -1;
+    c_.dualBand = id.isDualBand();
+    c_.model1 = static_cast<int>(id.modelIndex(kModel1).value_or(kModelVhf));
+    c_.band1 = id.bandCode(kModel1);
+    if (!bandInGroup(c_.band1, c_.model1)) c_.band1 = firstBandOf(c_.model1);
+    c_.board1 = id.optionBoard(kModel1);
+
+    // A model 2 without a group is taken as UHF with no band chosen.
+    rememberedModel2_ = modelOfGroup(id.bandGroup(kModel2));
+    rememberedBand2_ = id.bandCode(kModel2);
+    if (rememberedModel2_ < 0) {
+        rememberedModel2_ = kModelUhf;
+        rememberedBand2_ = -1;
+    }
+    rememberedBoard2_ = id.optionBoard(kModel2);
+    if (c_.dualBand) {
+        c_.model2 = rememberedModel2_;
+        c_.band2 = bandInGroup(rememberedBand2_, c_.model2) ? rememberedBand2_ : firstBandOf(c_.model2);
+        c_.board2 = rememberedBoard2_;
+    }
+}
+
+std::vector<ListItem> ModelInfoForm::model1Items() const {
+    if (c_.dualBand && c_.model2 >= 0) return modelListExcept(static_cast<std::size_t>(c_.model2));
+    return modelList();
+}
+
+std::vector<ListItem> ModelInfoForm::model2Items() const {
+    return modelListExcept(static_cast<std::size_t>(c_.model1));
+}
+
+std::vector<ListItem> ModelInfoForm::band1Items(char sep) const {
+    return bandList(static_cast<BandGroup>(c_.model1), sep);
+}
+
+std::vector<ListItem> ModelInfoForm::band2Items(char sep) const {
+    if (c_.model2 < 0) return {};
+    return bandList(static_cast<BandGroup>(c_.model2), sep);
+}
+
+void ModelInfoForm::chooseSingleHead() {
+    if (c_.head2Type >= 0) rememberedHead2Type_ = c_.head2Type;
+    c_.dualHead = false;
+    c_.head2Type = -1;
+}
+
+void ModelInfoForm::chooseDualHead() {
+    c_.dualHead = true;
+    c_.head2Type = rememberedHead2Type_;
+}
+
+void ModelInfoForm::chooseSingleBand() {
+    if (c_.model2 >= 0) {
+        rememberedModel2_ = c_.model2;
+        rememberedBand2_ = c_.band2;
+        rememberedBoard2_ = c_.board2 >= 0 ? c_.board2 : 0;
+    }
+    c_.dualBand = false;
+    c_.model2 = c_.band2 = c_.board2 = -1;
+}
+
+void ModelInfoForm::chooseDualBand() {
+    c_.dualBand = true;
+    int m2 = c_.model2 >= 0 ? c_.model2 : rememberedModel2_;
+    int band2 = c_.model2 >= 0 ? c_.band2 : rememberedBand2_;
+    if (m2 == c_.model1) {
+        m2 = c_.model1 == kModelUhf ? kModelVhf : kModelUhf;
+        band2 = -1;
+    }
+    c_.model2 = m2;
+    c_.band2 = bandInGroup(band2, m2) ? band2 : firstBandOf(m2);
+    c_.board2 = c_.board2 >= 0 ? c_.board2 : rememberedBoard2_;
+}
+
+void ModelInfoForm::chooseModel1(int modelIndex) {
+    if (modelIndex < kModelLow || modelIndex > kModelUhf) return;
+    c_.model1 = modelIndex;
+    c_.band1 = firstBandOf(modelIndex);
+}
+
+void ModelInfoForm::chooseModel2(int modelIndex) {
+    if (modelIndex < kModelLow || modelIndex > kModelUhf || !c_.dualBand) return;
+    c_.model2 = modelIndex;
+    c_.band2 = firstBandOf(modelIndex);
+}
+
+// ---- Meaning of a change -------------------------------------------------------------------------
+
+ModelChangePlan planModelChange(const ModelIdentification& cur, const ModelConfig& c,
+                                const TextSource& texts) {
+    ModelChangePlan plan;
+    int curModel1 = static_cast<int>(cur.modelIndex(kModel1).value_or(-1));
+    int curModel2 = modelOfGroup(cur.bandGroup(kModel2));
+    bool headCountDiffers = c.dualHead != cur.isDualHead();
+
+    if (c.model1 != curModel1 || c.dualBand != cur.isDualBand()) {
+        plan.kind = kModelChangeReinitialise;
+        if (headCountDiffers) plan.kind |= kModelChangeHeadType;
+        plan.question = texts.text(kTextFreshDataSet);
+    } else if (c.dualBand && c.model2 != curModel2) {
+        plan.kind = kModelChangeReinitialise;
+        plan.question = texts.text(kTextFreshDataSet);
+    } else if (headCountDiffers) {
+        plan.kind = kModelChangeHeadCount;
+        plan.question = texts.text(kTextHeadCount);
+    }
+
+    // Head 2's type only counts while head 2 is fitted before and after; a change in the number of
+    // heads resets its keys anyway.
+    bool head2Differs = c.dualHead && cur.isDualHead() && c.head2Type != cur.headType(kHead2);
+    if (c.head1Type != cur.headType(kHead1) || head2Differs) {
+        if (plan.kind & kModelChangeHeadCount) plan.question += '\n';
+        plan.question += texts.text(kTextHeadType);
+        plan.kind |= kModelChangeHeadType;
+    }
+    return plan;
+}
+
+// ---- Applying ------------------------------------------------------------------------------------
+
+ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned kind) {
+    auto& image = doc.image();
+    const ModelIdentification before = identificationOf(image);
+    const bool reinit = (kind & kModelChangeReinitialise) != 0;
+    const bool headType = (kind & kModelChangeHeadType) != 0;
+
+    if (reinit) {
+        image.resetKeepingIdentification();
+        defaultInitialise(doc, false, false);
+    }
+
+    // Head configuration.
+    auto main = image.main();
+    ModelIdentification id = identificationOf(image);
+    id.setHeadType(kHead1, c.head1Type);
+    id.setHeadType(kHead2, c.dualHead ? c.head2Type : 0);
+    bool secondBefore = before.secondTypeHeadInUse();
+    bool secondAfter = secondTypeInUse(c);
+    if (secondAfter && !secondBefore) setByte(main, layout::kCsChannelNameLength, 14);
+    if (!secondAfter && secondBefore) setByte(main, layout::kCsChannelNameLength, 8);
+    if (c.dualHead != before.isDualHead()) keys::resetHead(main, kHead2, false);
+
+    // Models, bands and the number of heads and units.
+    id.setModelCode(static_cast<std::size_t>(c.model1));
+    id.setDualHead(c.dualHead);
+    id.setDualBand(c.dualBand);
+    id.setBandCode(kModel1, static_cast<std::uint8_t>(c.band1));
+    id.setBandCode(kModel2, c.dualBand ? static_cast<std::uint8_t>(c.band2) : kNoModel2Band);
+    setIdentification(image, id);
+
+    if (reinit) {
+        defaultInitialise(doc, false, false);
+        if (headType) keys::resetHead(main, kHead2, false);
+    } else if (kind & kModelChangeHeadCount) {
+        fill(main, kPinFunctions, kPinFunctionCount, 0xFF);
+        fill(main, kFunctionPins, kFunctionPinCount, 0xFF);
+    }
+    id = identificationOf(image);
+
+    if (headType) {
+        keys::resetHead(main, kHead1, id.headType(kHead1) == 1);
+        keys::resetHead(main, kHead2, c.dualHead && id.headType(kHead2) == 1);
+    }
+
+    // Option boards.
+    bool kind2After = c.board1 == 2 || (c.dualBand && c.board2 == 2);
+    if (kind2After && !before.hasOptionBoard(2)) setByte(main, layout::kCsOptionBoardMode, kBoardModeKind2);
+    if (!kind2After && byteAt(main, layout::kCsOptionBoardMode) == kBoardModeKind2)
+        setByte(main, layout::kCsOptionBoardMode, 0);
+    id.setOptionBoard(kModel1, std::max(c.board1, 0));
+    if (c.dualBand) id.setOptionBoard(kModel2, std::max(c.board2, 0));
+    setIdentification(image, id);
+
+    // Key functions the new hardware cannot use.
+    auto heads = headsOf(id);
+    keys::revertKeysWithFunction(main, id.hasOptionBoard(1) ? kKeyNotWithKind1Board : kKeyKind1Board, heads);
+    if (!c.dualBand) keys::revertKeysWithFunction(main, kKeySecondUnit, heads);
+    if (!c.dualHead) {
+        keys::revertKeysWithFunction(main, kKeySecondHead1, heads);
+        keys::revertKeysWithFunction(main, kKeySecondHead2, heads);
+    }
+    if (!id.hasOptionBoard(2) && byteAt(main, kEmergencyMode) == kEmergencyModeWithBoard)
+        setByte(main, kEmergencyMode, 0xFF);
+
+    // PTT ID needs a kind-2 board on the channel's own radio unit.
+    if (byteAt(main, layout::kCsOptionBoardMode) == kBoardModeKind2) {
+        for (int r = 0; r < chlayout::kRecords; ++r) {
+            std::size_t rec = layout::kChannelRecords + chlayout::kRecordSize * static_cast<std::size_t>(r);
+            if (le16(main, rec) == 0xFFFF && le16(main, rec + 2) == 0xFFFF) continue; // free record
+            int unit = (le16(main, rec + chlayout::kRecFlagsB) & chlayout::kBModel2) ? kModel2 : kModel1;
+            bool unitHasKind2 = unit == kModel1 ? id.optionBoard(kModel1) == 2
+                                                : id.isDualBand() && id.optionBoard(kModel2) == 2;
+            if (!unitHasKind2) {
+                auto a = le16(main, rec + chlayout::kRecFlagsA);
+                setLe16(main, rec + chlayout::kRecFlagsA, static_cast<std::uint16_t>(a & ~chlayout::kAPttId));
+            }
+        }
+    }
+
+    // Only the 14-character display shows more than 8 characters of the power-on text. An unset
+    // tail stays unset, so a data set without such text is not changed by any model change.
+    if (!id.secondTypeHeadInUse()) {
+        bool longText = false;
+        for (std::size_t i = kShortPowerOnText; i < layout::kPowerOnTextSize; ++i) {
+            Byte b = byteAt(main, layout::kPowerOnText + i);
+            if (b != ' ' && b != 0xFF) longText = true;
+        }
+        if (longText)
+            fill(main, layout::kPowerOnText + kShortPowerOnText, layout::kPowerOnTextSize - kShortPowerOnText,
+                 ' ');
+    }
+
+    // Function-port assignments for a unit or head that is gone.
+    for (std::size_t i = 0; i < kPinFunctionCount; ++i)
+        if (!c.dualBand && byteAt(main, kPinFunctions + i) == kPortFunctionSecondUnit)
+            setByte(main, kPinFunctions + i, 0xFF);
+    for (std::size_t i = 0; i < kFunctionPinCount; ++i) {
+        Byte pin = byteAt(main, kFunctionPins + i);
+        if (pin == 0xFF) continue;
+        if ((!c.dualBand && pin > kLastSingleUnitPin) ||
+            (!c.dualHead && (pin == kHead2Pin1 || pin == kHead2Pin2)))
+            setByte(main, kFunctionPins + i, 0xFF);
+    }
+
+    // Special channel references whose key or port function is gone.
+    bool homeUsed =
+        keyHeld(main, chlayout::kKeyHome1, c.dualHead) || keyHeld(main, chlayout::kKeyHome2, c.dualHead);
+    for (std::size_t i = 0; i < chlayout::kPortHeadByteCount; ++i)
+        if (byteAt(main, chlayout::kPortHeadBytes + i) == chlayout::kPortHome) homeUsed = true;
+    if (!homeUsed) fill(main, kHomeRef, 2, 0xFF);
+    if (!keyHeld(main, chlayout::kKeyEmergency, c.dualHead)) fill(main, kEmergencyRef, 2, 0xFF);
+
+    doc.codec().loadBandLimits(id);
+
+    ModelApplyResult result;
+    result.kind = kind;
+    if (kind != kModelChangeNone) {
+        doc.setFileName(std::string(layout::kDefaultFileName));
+        result.discardClipboard = true;
+    }
+    if (reinit) image.markSaved();
+    return result;
+}
+
+ModelOkOutcome confirmModelChange(Document& doc, MessageBoxes& boxes, const ModelConfig& chosen,
+                                  ModelChangeHost& host, ModelApplyResult* result) {
+    auto plan = planModelChange(identificationOf(doc.image()), chosen, boxes.texts());
+    if (!plan.question.empty()) {
+        if (boxes.questionText(plan.question, MsgButtons::OkCancel) != MsgAnswer::Ok)
+            return ModelOkOutcome::Cancelled;
+    }
+    // A fresh data set replaces the current one, so unsaved edits are offered for saving first.
+    if ((plan.kind & kModelChangeReinitialise) && !host.confirmDiscard()) return ModelOkOutcome::Cancelled;
+    host.closeAllEditors();
+    auto r = applyModelChange(doc, chosen, plan.kind);
+    if (result) *result = r;
+    return ModelOkOutcome::Applied;
+}
+
+} // namespace velora

@@ -1,0 +1,521 @@
+#include "channels/ChInfoView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "channels/ChEditView.h"
+#include "channels/ChannelGui.h"
+#include "channels/CopyDialog.h"
+#include "channels/GrEditView.h"
+#include "forms/FilteredLineEdit.h"
+#include "frame/HelpWindow.h"
+#include "frame/MainFrame.h"
+#include "grid/CMSFlexGrid.h"
+#include "model/ToneCodec.h"
+
+namespace velora::gui {
+
+using namespace channels;
+
+namespace {
+
+constexpr int kTextClose = 13, kTextHelp = 14, kTextGrpEdit = 21, kTextChannelEdit = 22, kTextGrpUp = 23,
+              kTextGrpDn = 24, kTextGroupName = 360;
+
+void setControlId(QWidget* w, int id) {
+    w->setObjectName(QStringLiteral("ctl%1").arg(id));
+    w->setProperty("controlId", id);
+}
+
+QPushButton* button(const QString& text, int id, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    setControlId(b, id);
+    return b;
+}
+
+CopyDialogKind dialogKind(int command) {
+    switch (command) {
+    case chcmd::kChannelCopy: return CopyDialogKind::ChannelCopy;
+    case chcmd::kFrequencyCopy: return CopyDialogKind::FrequencyCopy;
+    case chcmd::kToneCopy: return CopyDialogKind::ToneCopy;
+    case chcmd::kGroupCopy: return CopyDialogKind::GroupCopy;
+    default: return CopyDialogKind::GroupJump;
+    }
+}
+
+} // namespace
+
+ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
+      logic_(*store_, ctx.boxes) {
+    setObjectName(QStringLiteral("chInfoView"));
+    buildMenu();
+
+    grid_ = new CMSFlexGrid(this);
+    setControlId(grid_, 1038);
+    grid_->setupColumns(kChInfoColumns, ctx_.texts, ctx_.fixedFont);
+    grid_->setRows(logic_.rows());
+    grid_->numberRows();
+    grid_->setEmphasiseCurrent(true);
+    grid_->setContextMenu(CMSFlexGrid::MenuKind::CopyToClip, &ctx_.texts);
+    grid_->setPasteAvailable([] { return channelPasteBuffer().holdsData(); });
+    // The given widths are a minimum: a title the user's font makes longer must stay readable.
+    const QFontMetrics titleFont(grid_->horizontalHeader()->font());
+    for (int c = 1; c < kChInfoCols; ++c) {
+        const int need = titleFont.horizontalAdvance(grid_->textMatrix(0, c)) + 12;
+        if (grid_->columnWidth(c - 1) < need) grid_->setColumnWidth(c - 1, need);
+    }
+    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
+    grid_->setMinimumWidth(width);
+    grid_->setMinimumHeight(20 * 18 + grid_->horizontalHeader()->sizeHint().height());
+
+    textEdit_ = new FilteredLineEdit(grid_->viewport());
+    setControlId(textEdit_, 1268);
+    textEdit_->hide();
+    QStringList tones;
+    const std::string off(ctx_.texts.text(kTextToneOff));
+    for (std::size_t i = 0; i < kToneChoiceCount; ++i)
+        tones << fromCore(toneChoiceText(i, off, ctx_.doc.codec().decimalSeparator()));
+    toneEdit_ = CMSFlexGrid::makeToneEditor(grid_->viewport(), tones);
+    setControlId(toneEdit_, 1269);
+    toneEdit_->setMaxVisibleItems(12);
+    choiceEdit_ = new QComboBox(grid_->viewport());
+    setControlId(choiceEdit_, 1270);
+    choiceEdit_->hide();
+
+    freeArea_ = new QLabel(this);
+    setControlId(freeArea_, 1487);
+    auto* groupNameTitle = new QLabel(ctx_.text(kTextGroupName), this);
+    setControlId(groupNameTitle, 1272);
+    groupName_ = new QLabel(this);
+    setControlId(groupName_, 1488);
+    groupName_->setFont(ctx_.fixedFont);
+    groupName_->setMinimumWidth(QFontMetrics(ctx_.fixedFont).horizontalAdvance(QString(16, QLatin1Char('W'))));
+    groupName_->setFrameShape(QFrame::StyledPanel);
+
+    auto* close = button(ctx_.text(kTextClose), 1011, this);
+    auto* help = button(ctx_.text(kTextHelp), 111, this);
+    auto* up = button(ctx_.text(kTextGrpUp), 1346, this);
+    auto* down = button(ctx_.text(kTextGrpDn), 1347, this);
+    channelEditButton_ = button(ctx_.text(kTextChannelEdit), 1107, this);
+    groupEditButton_ = button(ctx_.text(kTextGrpEdit), 1267, this);
+    connect(close, &QPushButton::clicked, this, [this] {
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+    });
+    connect(help, &QPushButton::clicked, this, [this] { showHelp(*helpContext()); });
+    connect(up, &QPushButton::clicked, this, [this] { handleCommand(chcmd::kGroupUp); });
+    connect(down, &QPushButton::clicked, this, [this] { handleCommand(chcmd::kGroupDown); });
+    connect(channelEditButton_, &QPushButton::clicked, this, [this] { openView(kCmdChannelEditView); });
+    connect(groupEditButton_, &QPushButton::clicked, this, [this] { openView(kCmdGroupEditView); });
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {up, down, channelEditButton_, groupEditButton_}) buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    buttons->addWidget(help);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(grid_, 1);
+    middle->addLayout(buttons);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(groupNameTitle);
+    bottom->addWidget(groupName_);
+    bottom->addStretch();
+    bottom->addWidget(freeArea_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar_);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+
+    connect(grid_, &CMSFlexGrid::rowColChange, this, &ChInfoView::onCellChanged);
+    connect(grid_, &CMSFlexGrid::gridMouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, int r, int c) { onMouseDown(b, r, c); });
+    connect(grid_, &CMSFlexGrid::dblClick, this, [this](int r, int) {
+        if (grid_->hasRowSelection() && r >= 1 && store_->channelExists(logic_.group(), logic_.channel())) {
+            grid_->setFocus();
+            openView(kCmdChannelEditView);
+        }
+    });
+    connect(grid_, &CMSFlexGrid::command, this, &ChInfoView::rowCommand);
+    connect(choiceEdit_, &QComboBox::activated, this, [this](int index) {
+        apply(logic_.commitChoice(editRow_, editCol_, choiceEdit_->itemData(index).toInt()), editRow_);
+    });
+    connect(toneEdit_, &QComboBox::activated, this, [this](int index) {
+        apply(logic_.commitChoice(editRow_, editCol_, index), editRow_);
+        toneEdit_->lineEdit()->setModified(false);
+    });
+    connect(&frame_, &MainFrame::gridClipboardDiscarded, this, [] { channelPasteBuffer().clear(); });
+    connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (!w || w->widget() != this) return;
+        // Back from another editor: whatever it changed shows, and typing goes to the grid.
+        if (grid_->editor()) closeEditor(true);
+        grid_->setFocus();
+        refreshAll();
+    });
+    for (QObject* o : {static_cast<QObject*>(grid_), static_cast<QObject*>(textEdit_),
+                       static_cast<QObject*>(toneEdit_->lineEdit()), static_cast<QObject*>(choiceEdit_)})
+        o->installEventFilter(this);
+
+    grid_->clearRowSelection();
+    grid_->setFocus();
+    refreshAll();
+    resize(sizeHint());
+}
+
+ChInfoView::~ChInfoView() = default;
+
+void ChInfoView::buildMenu() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);
+    QMenu* menu = menuBar_->addMenu(QStringLiteral("Channel Function"));
+    menu->setObjectName(QStringLiteral("menu143"));
+    for (const ChannelFunction& f : channelFunctions()) {
+        if (f.command == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        const QKeySequence keys(QString::fromLatin1(f.keys));
+        auto* a = new QAction(this);
+        a->setObjectName(QStringLiteral("cmd%1").arg(f.command));
+        a->setData(f.command);
+        const int command = f.command;
+        connect(a, &QAction::triggered, this, [this, command] { handleCommand(command); });
+        // The frame owns most of these keys window-wide; the view adds only those it lacks, so
+        // no key is bound twice. The menu shows the key that works either way.
+        if (frame_.action(command) && !frame_.action(command)->shortcut().isEmpty()) {
+            a->setText(QString::fromLatin1(f.label) + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
+        } else {
+            a->setText(QString::fromLatin1(f.label));
+            a->setShortcut(keys);
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            addAction(a);
+        }
+        menu->addAction(a);
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) a->setEnabled(logic_.commandApplies(a->data().toInt()));
+    });
+}
+
+// ---- Showing --------------------------------------------------------------------------------------
+
+void ChInfoView::updateTitle() {
+    QString t = fromCore(logic_.title());
+    if (windowTitle() != t) setWindowTitle(t);
+}
+
+void ChInfoView::refreshRow(int row) {
+    if (row < 1 || row >= grid_->rows()) return;
+    auto texts = logic_.rowTexts(row);
+    for (int f = 0; f < kChannelFieldCount; ++f) {
+        QString t = fromCore(texts[std::size_t(f)]);
+        if (grid_->textMatrix(row, f + 1) != t) grid_->setTextMatrix(row, f + 1, t);
+    }
+}
+
+void ChInfoView::refreshFreeArea() { freeArea_->setText(fromCore(logic_.freeAreaText())); }
+
+void ChInfoView::refreshGroupName() { groupName_->setText(fromCore(logic_.groupNameText())); }
+
+void ChInfoView::refreshAll() {
+    refreshFreeArea();
+    refreshGroupName();
+    grid_->setUpdatesEnabled(false);
+    for (int r = 1; r < grid_->rows(); ++r) refreshRow(r);
+    grid_->setUpdatesEnabled(true);
+    updateTitle();
+    if (GrEditView* g = findGrEditView(frame_)) g->showGroup(logic_.group());
+}
+
+void ChInfoView::apply(const ChInfoRefresh& r, int row) {
+    if (r.allRows) {
+        refreshAll();
+    } else {
+        if (r.row) refreshRow(row);
+        if (r.freeArea) refreshFreeArea();
+        if (r.groupName) refreshGroupName();
+    }
+    if ((r.otherViews & forms::views::kChannelEdit) || r.allRows)
+        if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+    refreshOtherViews(frame_, r.otherViews & ~(forms::views::kChannelInfo | forms::views::kChannelEdit));
+}
+
+void ChInfoView::setGroup(int g) {
+    logic_.setGroup(g);
+    refreshAll();
+    if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+}
+
+void ChInfoView::setChannel(int c) {
+    grid_->setCurrent(c + 1, grid_->col());
+    grid_->scrollToItem(grid_->item(c, 0));
+}
+
+// ---- Editing ---------------------------------------------------------------------------------------
+
+bool ChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
+    const int row = grid_->row(), col = grid_->col();
+    auto s = logic_.startEditing(row, col);
+    if (!s) return false;
+    if (typed) {
+        QString t = typed->text();
+        if (t.size() != 1 || !logic_.keyOpensEditor(row, col, char32_t(t.at(0).unicode()), ctx_.doc.codec().decimalSeparator()))
+            return false;
+    }
+    if (s->col != col) grid_->setCurrent(row, s->col);
+    editRow_ = row;
+    editCol_ = s->col;
+    const QString text = empty ? QString() : grid_->textMatrix(row, s->col);
+    switch (s->editor) {
+    case CellEditor::Text:
+        textEdit_->setCharClass(s->charClass);
+        textEdit_->setDecimalPoint(ctx_.doc.codec().decimalSeparator());
+        textEdit_->setLimit(s->maxLength);
+        textEdit_->setFont(s->nameFont ? ctx_.fixedFont : grid_->font());
+        textEdit_->setAlignment(s->nameFont ? Qt::AlignLeft : Qt::AlignRight);
+        grid_->showEditor(CMSFlexGrid::EditorKind::Edit, textEdit_, text, true);
+        textEdit_->setModified(empty);
+        if (typed) textEdit_->selectAll(); // the typed character replaces the cell text
+        break;
+    case CellEditor::Tone:
+        grid_->showEditor(CMSFlexGrid::EditorKind::Combo, toneEdit_, text, true);
+        toneEdit_->lineEdit()->setModified(empty);
+        if (typed) toneEdit_->lineEdit()->selectAll();
+        break;
+    case CellEditor::Choice:
+        choiceEdit_->clear();
+        for (std::size_t i = 0; i < s->choices.size(); ++i)
+            choiceEdit_->addItem(ctx_.text(s->choices[i]), int(i));
+        grid_->showEditor(CMSFlexGrid::EditorKind::List, choiceEdit_, text, true);
+        break;
+    }
+    if (typed) grid_->forwardKeyToEditor(typed);
+    return true;
+}
+
+void ChInfoView::commitEditor() {
+    if (committing_ || cancelling_) return;
+    committing_ = true; // a message box of this commit takes the focus: no second commit
+    if (grid_->editor() == textEdit_)
+        apply(logic_.commitText(editRow_, editCol_, toCore(textEdit_->text()), textEdit_->isModified()), editRow_);
+    else if (grid_->editor() == toneEdit_)
+        apply(logic_.commitText(editRow_, editCol_, toCore(toneEdit_->currentText()),
+                                toneEdit_->lineEdit()->isModified()),
+              editRow_);
+    committing_ = false;
+}
+
+void ChInfoView::closeEditor(bool commit) {
+    if (!grid_->editor()) return;
+    if (commit) commitEditor();
+    cancelling_ = true;
+    grid_->hideEditor(false);
+    cancelling_ = false;
+}
+
+bool ChInfoView::editorKey(QKeyEvent* k) {
+    const bool shift = k->modifiers() & Qt::ShiftModifier;
+    switch (k->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (k->modifiers() & Qt::ControlModifier) return false;
+        closeEditor(true);
+        if (k->key() == Qt::Key_Backtab || shift)
+            grid_->setCurrent(grid_->row(), std::max(1, grid_->col() - 1));
+        else
+            grid_->nextCell();
+        grid_->setFocus();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        if (grid_->editor() == choiceEdit_ && choiceEdit_->view()->isVisible()) return false;
+        const int row = editRow_, col = editCol_;
+        closeEditor(true);
+        for (int n = logic_.enterAdvance(row, col); n > 0; --n) grid_->nextCell();
+        grid_->setFocus();
+        return true;
+    }
+    case Qt::Key_Escape:
+        // The cell keeps what it showed; nothing is stored.
+        closeEditor(false);
+        grid_->setFocus();
+        return true;
+    default: return false;
+    }
+}
+
+bool ChInfoView::gridKey(QKeyEvent* k) {
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    switch (k->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (k->isAutoRepeat()) return true;
+        return startEditing();
+    case Qt::Key_Delete:
+        if (grid_->hasRowSelection()) {
+            rowCommand(chcmd::kDelete);
+            return true;
+        }
+        return startEditing(nullptr, true);
+    case Qt::Key_Backspace: return startEditing(nullptr, true);
+    default: break;
+    }
+    if (!k->text().isEmpty() && k->text().at(0) > QLatin1Char(' ')) {
+        startEditing(k);
+        return true; // never a keyboard search in the grid
+    }
+    return false;
+}
+
+bool ChInfoView::eventFilter(QObject* obj, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (obj == grid_) return gridKey(k);
+        if (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_) return editorKey(k);
+    }
+    if (e->type() == QEvent::FocusOut && (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_)) {
+        auto reason = static_cast<QFocusEvent*>(e)->reason();
+        // A list's own pop-up and our message boxes do not end the edit.
+        if (reason != Qt::PopupFocusReason && !committing_ && !cancelling_ && grid_->editor()) {
+            commitEditor();
+            QWidget* focus = QApplication::focusWidget();
+            if (!focus || !(focus == toneEdit_ || toneEdit_->isAncestorOf(focus))) closeEditor(false);
+        }
+    }
+    return QWidget::eventFilter(obj, e);
+}
+
+void ChInfoView::onCellChanged(int row, int) {
+    if (grid_->editor() && (row != editRow_ || grid_->col() != editCol_)) closeEditor(true);
+    logic_.setCurrentRow(row);
+    updateTitle();
+    if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+}
+
+void ChInfoView::onMouseDown(Qt::MouseButton b, int row, int col) {
+    if (b != Qt::LeftButton || col == 0) return;
+    if (row == 0) grid_->setCurrent(grid_->row(), col); // a title click keeps the row
+    grid_->clearRowSelection();
+    startEditing();
+}
+
+// ---- Commands --------------------------------------------------------------------------------------
+
+bool ChInfoView::handleCommand(int command) {
+    switch (command) {
+    case chcmd::kChannelCopy:
+    case chcmd::kFrequencyCopy:
+    case chcmd::kToneCopy:
+    case chcmd::kGroupJump:
+    case chcmd::kGroupCopy: runDialog(command); return true;
+    case chcmd::kGroupUp:
+    case chcmd::kGroupDown:
+        closeEditor(true);
+        if (command == chcmd::kGroupUp) logic_.groupUp();
+        else logic_.groupDown();
+        setGroup(logic_.group());
+        return true;
+    case chcmd::kChannelInsert:
+        closeEditor(true);
+        apply(logic_.insertChannelNumber(), 0);
+        return true;
+    case chcmd::kChannelDelete:
+        closeEditor(true);
+        apply(logic_.removeChannelNumber(), 0);
+        return true;
+    case chcmd::kGroupEdit: openView(kCmdGroupEditView); return true;
+    case chcmd::kChannelEdit: openView(kCmdChannelEditView); return true;
+    case chcmd::kCopy:
+        // In a cell editor the keys keep their text meaning.
+        if (textEdit_->hasFocus()) {
+            textEdit_->copy();
+            return true;
+        }
+        [[fallthrough]];
+    case chcmd::kPaste:
+        if (command == chcmd::kPaste && textEdit_->hasFocus()) {
+            textEdit_->paste();
+            return true;
+        }
+        [[fallthrough]];
+    case chcmd::kDelete:
+    case chcmd::kToClip:
+    case chcmd::kToClipTitle: rowCommand(command); return true;
+    default: return false;
+    }
+}
+
+void ChInfoView::rowCommand(int command) {
+    closeEditor(true);
+    auto [first, last] = grid_->selectedRows();
+    const bool rows = grid_->hasRowSelection();
+    switch (command) {
+    case chcmd::kCopy:
+        if (rows) logic_.copyRows(channelPasteBuffer(), first, last);
+        break;
+    case chcmd::kPaste:
+        if (channelPasteBuffer().holdsData()) apply(logic_.pasteRows(channelPasteBuffer(), rows ? first : grid_->row()), 0);
+        break;
+    case chcmd::kDelete:
+        if (rows) apply(logic_.deleteRows(first, last), 0);
+        break;
+    case chcmd::kToClip:
+    case chcmd::kToClipTitle:
+        if (!rows) break;
+        CMSFlexGrid::putTextOnClipboard(fromCore(logic_.clipText(first, last, command == chcmd::kToClipTitle)));
+        grid_->clearRowSelection();
+        break;
+    default: break;
+    }
+}
+
+void ChInfoView::runDialog(int command) {
+    closeEditor(true); // a pending entry is committed before the dialog looks at the channel
+    if (!logic_.commandApplies(command)) return;
+    CopyDialog dlg(dialogKind(command), ctx_, frame_, *this);
+    dlg.exec();
+    refreshAll();
+    refreshOtherViews(frame_, kChannelDependents);
+    if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+}
+
+void ChInfoView::openView(int command) {
+    closeEditor(true);
+    frame_.openEditor(command);
+}
+
+std::optional<int> ChInfoView::helpContext() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == channelEditButton_) return ChInfoLogic::kHelpChannelEdit;
+    if (focus == groupEditButton_) return ChInfoLogic::kHelpGroupEdit;
+    if (focus && (focus == grid_ || grid_->isAncestorOf(focus))) return ChInfoLogic::helpTopic(grid_->col());
+    return ChInfoLogic::kHelpView;
+}
+
+void ChInfoView::showHelp(int topic) { HelpWindow::showContext(&frame_, topic); }
+
+void ChInfoView::closeEvent(QCloseEvent* e) {
+    // The channel and group edit views exist only beside this view.
+    for (int command : {kCmdChannelEditView, kCmdGroupEditView})
+        if (QMdiSubWindow* w = frame_.editorWindow(command)) w->close();
+    QWidget::closeEvent(e);
+}
+
+} // namespace velora::gui

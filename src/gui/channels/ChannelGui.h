@@ -1,0 +1,37 @@
+#pragma once
+// What the channel editors share: the grid paste buffer, the commands that open the channel and
+// group edit views, finding the open channel views, and telling other views to show a change.
+#include <QString>
+#include <string>
+
+#include "channels/ChannelRowBuffer.h"
+
+namespace velora::gui {
+
+class EditorRegistry;
+class MainFrame;
+class ChInfoView;
+class ChEditView;
+class GrEditView;
+
+// Commands that open the channel and group edit views (the channel information view's buttons).
+inline constexpr int kCmdChannelEditView = 32807;
+inline constexpr int kCmdGroupEditView = 32806;
+
+// The channel grid's paste buffer, shared by all groups; emptied when a new data set arrives.
+grid::ChannelRowBuffer& channelPasteBuffer();
+
+ChInfoView* findChInfoView(const MainFrame& frame);
+ChEditView* findChEditView(const MainFrame& frame);
+GrEditView* findGrEditView(const MainFrame& frame);
+
+// Shows a change in the open views named by forms::views bits.
+void refreshOtherViews(MainFrame& frame, unsigned views);
+
+// Core texts are UTF-8 where valid, else single bytes (names from the memory image).
+QString fromCore(const std::string& s);
+std::string toCore(const QString& s);
+
+void registerChannelViews(EditorRegistry& registry);
+
+} // namespace velora::gui

@@ -1,0 +1,42 @@
+#pragma once
+// The group edit view: the settings of the channel information view's current group, rendered by
+// the generic form view from the core's group field table.
+#include <QWidget>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "channels/GrEditArea.h"
+#include "frame/EditorView.h"
+
+namespace velora::gui {
+
+class CFormView;
+class MainFrame;
+
+class GrEditView : public QWidget, public EditorView {
+    Q_OBJECT
+public:
+    GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    ~GrEditView() override;
+
+    void refreshFromImage() override { refreshAll(); }
+    bool handleCommand(int command) override;
+    std::optional<int> helpContext() const override;
+
+    void showGroup(int g);
+    void refreshAll();
+    CFormView* form() const { return form_; }
+    channels::GrEditArea& area() { return area_; }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    AppContext& ctx_;
+    MainFrame& frame_;
+    std::unique_ptr<ChannelStore> store_;
+    channels::GrEditArea area_;
+    CFormView* form_ = nullptr;
+};
+
+} // namespace velora::gui

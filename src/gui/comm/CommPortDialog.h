@@ -1,0 +1,35 @@
+#pragma once
+// The communication port dialog: COM1 to COM20, each with the device path it stands for. A port is
+// enabled only when its device opens and is a serial line; the path can be changed in place.
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <array>
+
+#include "app/AppContext.h"
+
+namespace velora::gui {
+
+class CommPortDialog : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kPorts = 20;
+    CommPortDialog(AppContext& ctx, QWidget* parent);
+
+    QRadioButton* portButton(int port) const { return buttons_.at(static_cast<std::size_t>(port - 1)); }
+    QLineEdit* pathEdit(int port) const { return paths_.at(static_cast<std::size_t>(port - 1)); }
+    QCheckBox* closeDelayBox() const { return delay_; }
+    void accept() override;
+
+  private:
+    void probe(int port);
+    std::string pathOf(int port) const;
+
+    AppContext& ctx_;
+    std::array<QRadioButton*, kPorts> buttons_{};
+    std::array<QLineEdit*, kPorts> paths_{};
+    QCheckBox* delay_;
+};
+
+} // namespace velora::gui

@@ -1,0 +1,578 @@
+#include "frame/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <ctime>
+
+#include "app/AboutDialog.h"
+#include "app/AppSettings.h"
+#include "app/FrameCommands.h"
+#include "app/ScreenFit.h"
+#include "comm/CommPortDialog.h"
+#include "comm/TransferDialog.h"
+#include "frame/ChildFrame.h"
+#include "frame/EditorView.h"
+#include "frame/HelpWindow.h"
+#include "frame/ModelInfoDialog.h"
+#include "frame/NavigationTree.h"
+#include "model/DataSetInit.h"
+#include "model/ModelCatalogue.h"
+
+namespace velora::gui {
+
+namespace {
+
+constexpr int kTextFileLabel = 96;
+constexpr int kTextFileFilter = 95;
+
+QString toolIcon(int command) {
+    switch (command) {
+    case cmd::kNew:
+        return QStringLiteral(":/toolbar/new.png");
+    case cmd::kOpen:
+        return QStringLiteral(":/toolbar/open.png");
+    case cmd::kSave:
+        return QStringLiteral(":/toolbar/save.png");
+    case cmd::kPrint:
+        return QStringLiteral(":/toolbar/print.png");
+    case cmd::kReadRadio:
+        return QStringLiteral(":/toolbar/read.png");
+    case cmd::kWriteRadio:
+        return QStringLiteral(":/toolbar/write.png");
+    case cmd::kAbout:
+        return QStringLiteral(":/toolbar/about.png");
+    default:
+        return {};
+    }
+}
+
+// The user's own short date and time forms, as strftime gives them in the process locale.
+QString strftimeText(const char* format) {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[128];
+    std::size_t n = std::strftime(buf, sizeof buf, format, &tm);
+    return QString::fromLocal8Bit(buf, static_cast<int>(n));
+}
+
+} // namespace
+
+// The file dialogs and the closing of the editors, as the File commands need them.
+class MainFrame::FileDialogs : public FileUi {
+  public:
+    explicit FileDialogs(MainFrame& f) : frame_(f) {}
+    std::optional<std::string> chooseOpenPath(const std::string& folder) override {
+        if (open_) return open_(folder);
+        QString path =
+            QFileDialog::getOpenFileName(&frame_, QString(), QString::fromStdString(folder), filter());
+        if (path.isEmpty()) return std::nullopt;
+        return path.toStdString();
+    }
+    std::optional<std::string> chooseSavePath(const std::string& folder, const std::string& name) override {
+        if (save_) return save_(folder, name);
+        QFileDialog dlg(&frame_, QString(), QString::fromStdString(folder), filter());
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix(QStringLiteral("dat"));
+        dlg.selectFile(QString::fromStdString(name));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+        QString path = dlg.selectedFiles().first();
+        // Some platform dialogs ignore the default suffix.
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".dat");
+        return path.toStdString();
+    }
+    void closeAllEditors() override { frame_.closeAllEditors(); }
+
+    OpenChooser open_;
+    SaveChooser save_;
+
+  private:
+    QString filter() const { return frame_.ctx_.text(kTextFileFilter) + QStringLiteral(" (*.dat *.DAT)"); }
+    MainFrame& frame_;
+};
+
+MainFrame::MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* parent)
+    : QMainWindow(parent), ctx_(ctx), registry_(registry), fileUi_(std::make_unique<FileDialogs>(*this)),
+      files_(std::make_unique<FileCommands>(ctx.doc, ctx.boxes, *fileUi_)), mdi_(new QMdiArea) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
+
+    createActions();
+    rebuildMenus();
+    createToolBar();
+    createStatusBar();
+    updateTitle();
+    updatePortPane();
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] {
+        auto* sub = mdi_->activeSubWindow();
+        auto* view = sub ? dynamic_cast<EditorView*>(sub->widget()) : nullptr;
+        HelpWindow::showContext(this, view ? view->helpContext() : std::nullopt);
+    });
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::setFileChoosers(OpenChooser open, SaveChooser save) {
+    fileUi_->open_ = std::move(open);
+    fileUi_->save_ = std::move(save);
+}
+
+// ---- Actions, menus, toolbar, status bar ---------------------------------------------------------
+
+void MainFrame::createActions() {
+    auto make = [this](int command) {
+        if (actions_.count(command)) return;
+        auto* a = new QAction(this);
+        a->setData(command);
+        a->setObjectName(QStringLiteral("cmd%1").arg(command));
+        connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
+        actions_[command] = a;
+    };
+    for (const auto& popup : mainMenu(true))
+        for (const auto& item : popup.items)
+            if (item.command != kSeparator) make(item.command);
+    // The window owns every accelerator; those without a menu item go to the active editor.
+    for (const auto& acc : accelerators()) {
+        make(acc.command);
+        actions_[acc.command]->setShortcut(
+            QKeySequence(QString::fromLatin1(acc.keys.data(), int(acc.keys.size()))));
+        addAction(actions_[acc.command]);
+    }
+    actions_[cmd::kToolBar]->setCheckable(true);
+    actions_[cmd::kStatusBar]->setCheckable(true);
+    actions_[cmd::kToolBar]->setChecked(true);
+    actions_[cmd::kStatusBar]->setChecked(true);
+}
+
+QAction* MainFrame::action(int command) const {
+    auto it = actions_.find(command);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainFrame::rebuildMenus() {
+    const bool dual = ctx_.dualBand();
+    const bool editorOpen = !mdi_->subWindowList().isEmpty();
+    menuBar()->clear();
+    for (const auto& popup : mainMenu(dual)) {
+        if (popup.windowMenu && !editorOpen) continue;
+        auto* menu = menuBar()->addMenu(ctx_.text(popup.text));
+        menu->setObjectName(QStringLiteral("menu%1").arg(popup.text));
+        menu->installEventFilter(this);
+        for (const auto& item : popup.items) {
+            if (item.command == kSeparator) {
+                menu->addSeparator();
+                continue;
+            }
+            auto* a = actions_.at(item.command);
+            a->setText(ctx_.text(item.text));
+            menu->addAction(a);
+        }
+    }
+    updateCommandStates();
+}
+
+bool MainFrame::isCommandAvailable(int command) const {
+    if (!isCommandEnabled(command, ctx_.dualBand())) return false;
+    if (findEditor(command)) return registry_.hasEditor(command);
+    switch (command) {
+    case cmd::kPrint:
+    case cmd::kPrintPreview:
+    case cmd::kTestMode:
+    case cmd::kMemoryMap:
+        return registry_.hasCommand(command);
+    case cmd::kGridCopy:
+    case cmd::kGridPaste:
+    case cmd::kChannelCopy:
+    case cmd::kFrequencyCopy:
+    case cmd::kToneCopy:
+    case cmd::kGroupJump:
+    case cmd::kChannelDelete:
+    case cmd::kChannelEdit:
+    case cmd::kGroupUp:
+    case cmd::kGroupDown:
+        return mdi_->activeSubWindow() != nullptr;
+    default:
+        return true;
+    }
+}
+
+void MainFrame::updateCommandStates() {
+    for (auto& [command, a] : actions_)
+        a->setEnabled(isCommandAvailable(command));
+}
+
+void MainFrame::createToolBar() {
+    auto* bar = addToolBar(QString());
+    bar->setObjectName(QStringLiteral("toolBar"));
+    bar->setIconSize(QSize(16, 15));
+    for (const auto& b : toolBar()) {
+        if (b.command == kSeparator) {
+            bar->addSeparator();
+            continue;
+        }
+        auto* a = actions_.at(b.command);
+        a->setIcon(QIcon(toolIcon(b.command)));
+        a->setToolTip(ctx_.text(b.toolTip));
+        bar->addAction(a);
+    }
+    connect(actions_[cmd::kToolBar], &QAction::toggled, bar, &QWidget::setVisible);
+    connect(bar, &QToolBar::visibilityChanged, actions_[cmd::kToolBar], &QAction::setChecked);
+}
+
+void MainFrame::createStatusBar() {
+    portPane_ = new QLabel;
+    datePane_ = new QLabel;
+    timePane_ = new QLabel;
+    portPane_->setObjectName(QStringLiteral("portPane"));
+    datePane_->setObjectName(QStringLiteral("datePane"));
+    timePane_->setObjectName(QStringLiteral("timePane"));
+    for (auto* l : {portPane_, datePane_, timePane_})
+        statusBar()->addPermanentWidget(l);
+    connect(actions_[cmd::kStatusBar], &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(&clock_, &QTimer::timeout, this, &MainFrame::updateClock);
+    clock_.start(1000);
+    updateClock();
+}
+
+void MainFrame::updateClock() {
+    datePane_->setText(strftimeText("%x"));
+    timePane_->setText(strftimeText("%X"));
+}
+
+void MainFrame::updatePortPane() {
+    portPane_->setText(QString::fromStdString(portPaneText(ctx_.port.portNumber())));
+    portPane_->setToolTip(QString::fromStdString(ctx_.port.devicePath(ctx_.port.portNumber())));
+}
+
+void MainFrame::updateTitle() {
+    const auto id = identificationOf(ctx_.doc.image());
+    const char sep = QLocale::system().decimalPoint().at(0).toLatin1();
+    auto m1 = modelAndBandName(id, kModel1, sep ? sep : '.');
+    std::optional<std::string> m2;
+    if (id.isDualBand()) m2 = modelAndBandName(id, kModel2, sep ? sep : '.');
+    auto t = frameTitle(m1, m2 ? std::optional<std::string_view>(*m2) : std::nullopt,
+                        ctx_.text(kTextFileLabel).toStdString(), ctx_.doc.fileName());
+    setWindowTitle(QString::fromStdString(t));
+}
+
+// ---- Commands ------------------------------------------------------------------------------------
+
+void MainFrame::runCommand(int command) {
+    if (!isCommandAvailable(command)) return;
+    if (findEditor(command)) {
+        openEditor(command);
+        return;
+    }
+    switch (command) {
+    case cmd::kNew:
+        if (files_->newDataSet() == CommandOutcome::Done) afterNewDataSet();
+        break;
+    case cmd::kOpen:
+        if (files_->open() == CommandOutcome::Done) afterNewDataSet();
+        break;
+    case cmd::kSave:
+        files_->save();
+        break;
+    case cmd::kSaveAs:
+        files_->saveAs();
+        updateTitle();
+        break;
+    case cmd::kExit:
+        QTimer::singleShot(0, this, &QWidget::close);
+        break;
+    case cmd::kModelInfo:
+        doModelInformation();
+        break;
+    case cmd::kReadRadio:
+        doReadRadio();
+        break;
+    case cmd::kWriteRadio:
+        doWriteRadio();
+        break;
+    case cmd::kCommPort:
+        doCommPort();
+        break;
+    case cmd::kTreeView:
+        openTree();
+        break;
+    case cmd::kCascade:
+        mdi_->cascadeSubWindows();
+        break;
+    case cmd::kTileHorizontal:
+        tile(Qt::Vertical);
+        break;
+    case cmd::kTileVertical:
+        tile(Qt::Horizontal);
+        break;
+    case cmd::kArrange:
+        // Minimised editors line up along the bottom again.
+        for (auto* w : mdi_->subWindowList())
+            if (w->isMinimized()) w->showMinimized();
+        break;
+    case cmd::kCloseAll:
+        closeAllEditors();
+        break;
+    case cmd::kHelpTopics:
+        HelpWindow::showContext(this, std::nullopt);
+        break;
+    case cmd::kAbout:
+        AboutDialog(ctx_.texts, this).exec();
+        break;
+    case cmd::kToolBar:
+    case cmd::kStatusBar:
+        break; // toggled through the checkable action
+    default:
+        if (registry_.runCommand(command, ctx_, *this)) break;
+        if (auto* sub = mdi_->activeSubWindow())
+            if (auto* view = dynamic_cast<EditorView*>(sub->widget())) view->handleCommand(command);
+        break;
+    }
+}
+
+void MainFrame::afterNewDataSet() {
+    updateTitle();
+    rebuildMenus();
+    emit gridClipboardDiscarded();
+    openEditor(cmd::kChannelInfo);
+}
+
+void MainFrame::showHelp(int command) {
+    HelpWindow::showContext(this, helpContext(command));
+}
+
+// ---- Editors -------------------------------------------------------------------------------------
+
+QMdiSubWindow* MainFrame::editorWindow(int command) const {
+    for (auto* w : mdi_->subWindowList())
+        if (w->property("command").toInt() == command) return w;
+    return nullptr;
+}
+
+void MainFrame::openEditor(int command) {
+    if (auto* existing = editorWindow(command)) {
+        existing->showNormal();
+        mdi_->setActiveSubWindow(existing);
+        return;
+    }
+    QWidget* view = registry_.createEditor(command, ctx_, *this);
+    if (!view) return;
+    auto* frame = new ChildFrame(view, closingAll_);
+    frame->setProperty("command", command);
+    const QSize content =
+        view->sizeHint().isValid() ? view->sizeHint().expandedTo(view->size()) : view->size();
+    mdi_->addSubWindow(frame);
+    frame->show();
+    // The frame fits the view's own size, whatever its decoration takes.
+    frame->resize(content + (frame->size() - view->size()));
+    if (command == cmd::kChannelInfo) frame->move(0, 0);
+    connect(frame, &QObject::destroyed, this, [this] {
+        // Runs after the window has left the area.
+        QTimer::singleShot(0, this, [this] {
+            rebuildMenus();
+            emit editorsChanged();
+        });
+    });
+    rebuildMenus();
+    emit editorsChanged();
+}
+
+void MainFrame::closeAllEditors() {
+    closingAll_ = true;
+    for (auto* w : mdi_->subWindowList()) {
+        w->close();
+        delete w; // closed at once, so a fresh data set never meets a stale view
+    }
+    if (tree_) tree_->close();
+    closingAll_ = false;
+    rebuildMenus();
+}
+
+// Horizontal tiling stacks the windows top to bottom; vertical tiling puts them side by side.
+void MainFrame::tile(Qt::Orientation stacking) {
+    QList<QMdiSubWindow*> windows;
+    for (auto* w : mdi_->subWindowList())
+        if (!w->isMinimized()) windows << w;
+    if (windows.isEmpty()) return;
+    const QRect area = mdi_->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        if (stacking == Qt::Vertical)
+            windows[i]->setGeometry(0, area.height() * i / n, area.width(), area.height() / n);
+        else
+            windows[i]->setGeometry(area.width() * i / n, 0, area.width() / n, area.height());
+    }
+}
+
+void MainFrame::refreshViews() {
+    for (auto* w : mdi_->subWindowList())
+        if (auto* view = dynamic_cast<EditorView*>(w->widget())) view->refreshFromImage();
+}
+
+void MainFrame::openTree() {
+    if (tree_) return;
+    tree_ = new NavigationTree(ctx_, *this);
+    tree_->show();
+}
+
+// ---- Dialogs -------------------------------------------------------------------------------------
+
+namespace {
+class FrameModelHost : public ModelChangeHost {
+  public:
+    FrameModelHost(MainFrame& f) : f_(f) {}
+    bool confirmDiscard() override { return f_.fileCommands().confirmDiscard(); }
+    void closeAllEditors() override { f_.closeAllEditors(); }
+
+  private:
+    MainFrame& f_;
+};
+} // namespace
+
+void MainFrame::doModelInformation() {
+    FrameModelHost host(*this);
+    ModelInfoDialog dlg(ctx_, host, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (dlg.applyResult().discardClipboard) emit gridClipboardDiscarded();
+    rebuildMenus();
+    updateTitle();
+    openEditor(cmd::kChannelInfo);
+}
+
+void MainFrame::doReadRadio() {
+    TransferDialog dlg(ctx_, *this, TransferDialog::Mode::Read);
+    if (dlg.exec() != QDialog::Accepted) return;
+    closeAllEditors();
+    adoptLoadedDataSet(ctx_.doc, LoadOrigin::Radio, ctx_.boxes);
+    updateTitle();
+    rebuildMenus();
+    emit gridClipboardDiscarded();
+    openEditor(cmd::kChannelInfo);
+}
+
+void MainFrame::doWriteRadio() {
+    TransferDialog dlg(ctx_, *this, TransferDialog::Mode::Write);
+    dlg.exec();
+}
+
+void MainFrame::doCommPort() {
+    CommPortDialog dlg(ctx_, this);
+    if (dlg.exec() == QDialog::Accepted) updatePortPane();
+}
+
+// ---- Transfers and exit --------------------------------------------------------------------------
+
+void MainFrame::beginTransfer() {
+    if (transfers_++ == 0) qApp->installEventFilter(this);
+}
+
+void MainFrame::endTransfer() {
+    if (transfers_ == 0 || --transfers_ > 0) return;
+    qApp->removeEventFilter(this);
+    if (closeDeferred_) {
+        closeDeferred_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* e) {
+    if (transfers_ > 0 && e->type() == QEvent::KeyPress) {
+        // Menu activation by keyboard would start commands in the middle of a transfer.
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Alt || k->key() == Qt::Key_F10 || (k->modifiers() & Qt::AltModifier))
+            return true;
+    }
+    if (e->type() == QEvent::KeyPress && qobject_cast<QMenu*>(watched)) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_F1) {
+            if (auto* a = static_cast<QMenu*>(watched)->activeAction()) {
+                int command = a->data().toInt();
+                static_cast<QMenu*>(watched)->close();
+                showHelp(command);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainFrame::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::WindowStateChange) {
+        auto* ev = static_cast<QWindowStateChangeEvent*>(e);
+        if (isMinimized()) maximisedBeforeMinimise_ = ev->oldState() & Qt::WindowMaximized;
+    }
+    QMainWindow::changeEvent(e);
+}
+
+void MainFrame::closeEvent(QCloseEvent* e) {
+    if (transfers_ > 0) {
+        closeDeferred_ = true;
+        e->ignore();
+        return;
+    }
+    if (!exitConfirmed_) {
+        if (!files_->confirmExit()) {
+            e->ignore();
+            return;
+        }
+        exitConfirmed_ = true;
+        storePlacement();
+    }
+    closeAllEditors();
+    if (tree_) tree_->close();
+    if (auto* help = HelpWindow::instance()) help->close();
+    e->accept();
+}
+
+void MainFrame::storePlacement() {
+    settings::WindowPlacement p;
+    const QRect n = normalGeometry().isValid() ? normalGeometry() : geometry();
+    p.left = n.left();
+    p.top = n.top();
+    p.right = n.right() + 1;
+    p.bottom = n.bottom() + 1;
+    if (isMinimized()) {
+        p.showState = settings::storedShowState(settings::kShowMinimised, maximisedBeforeMinimise_);
+    } else {
+        p.showState = isMaximized() ? settings::kShowMaximised : settings::kShowNormal;
+    }
+    AppSettings(ctx_.settingsApplication).setWindowPlacement(p);
+}
+
+void MainFrame::restorePlacement() {
+    auto p = AppSettings(ctx_.settingsApplication).windowPlacement();
+    if (!p) {
+        showMaximized();
+        return;
+    }
+    QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    ScreenRect area{available.left(), available.top(), available.right() + 1, available.bottom() + 1};
+    auto fit = fitIntoArea({p->left, p->top, p->right, p->bottom}, area);
+    setGeometry(fit.left, fit.top, fit.width(), fit.height());
+    if (p->showState == settings::kShowMaximised)
+        showMaximized();
+    else if (p->showState == settings::kShowMinimised)
+        showMinimized();
+    else
+        showNormal();
+}
+
+} // namespace velora::gui

@@ -1,0 +1,106 @@
+#pragma once
+// The main window: menus, toolbar and status bar from the core's command tables, one MDI child
+// window per editor, the navigation tree, the File commands, and the radio and model dialogs.
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "frame/EditorRegistry.h"
+#include "frame/NavigationTree.h"
+#include "model/FileCommands.h"
+
+namespace velora::gui {
+
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    AppContext& context() { return ctx_; }
+
+    // Runs a command as the menu would (editors, dialogs, File commands).
+    void runCommand(int command);
+    QAction* action(int command) const;
+    bool isCommandAvailable(int command) const;
+
+    void openEditor(int command);
+    QMdiSubWindow* editorWindow(int command) const;
+    void closeAllEditors();
+    void refreshViews();
+    void updateTitle();
+    void rebuildMenus();
+    void updatePortPane();
+    QLabel* portPane() const { return portPane_; }
+    NavigationTree* navigationTree() const { return tree_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+
+    // A radio transfer runs on this thread between begin and end; a close request meanwhile is
+    // held back and carried out when the transfer has ended.
+    void beginTransfer();
+    void endTransfer();
+    bool transferRunning() const { return transfers_ > 0; }
+    bool closeDeferred() const { return closeDeferred_; }
+
+    // The file dialogs; tests replace them.
+    using OpenChooser = std::function<std::optional<std::string>(const std::string& folder)>;
+    using SaveChooser =
+        std::function<std::optional<std::string>(const std::string& folder, const std::string& name)>;
+    void setFileChoosers(OpenChooser open, SaveChooser save);
+    FileCommands& fileCommands() { return *files_; }
+
+    // The window's placement as stored at exit (a minimised window keeps the state it returns to).
+    void storePlacement();
+    void restorePlacement();
+
+  signals:
+    // The grid clipboard no longer fits the data set (new model configuration, new data set).
+    void gridClipboardDiscarded();
+    void editorsChanged();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+  private:
+    class FileDialogs;
+    void createActions();
+    void createToolBar();
+    void createStatusBar();
+    void updateClock();
+    void updateCommandStates();
+    void afterNewDataSet();
+    void doModelInformation();
+    void doReadRadio();
+    void doWriteRadio();
+    void doCommPort();
+    void openTree();
+    void tile(Qt::Orientation stacking);
+    void showHelp(int command);
+
+    AppContext& ctx_;
+    const EditorRegistry& registry_;
+    std::unique_ptr<FileDialogs> fileUi_;
+    std::unique_ptr<FileCommands> files_;
+    QMdiArea* mdi_;
+    std::map<int, QAction*> actions_;
+    QLabel* portPane_ = nullptr;
+    QLabel* datePane_ = nullptr;
+    QLabel* timePane_ = nullptr;
+    QTimer clock_;
+    QPointer<NavigationTree> tree_;
+    bool closingAll_ = false;
+    bool exitConfirmed_ = false;
+    int transfers_ = 0;
+    bool closeDeferred_ = false;
+    bool maximisedBeforeMinimise_ = false;
+};
+
+} // namespace velora::gui

@@ -1,0 +1,258 @@
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include "GuiTestSupport.h"
+#include "app/AboutDialog.h"
+#include "app/FrameCommands.h"
+#include "app/SplashWindow.h"
+#include "frame/HelpWindow.h"
+#include "frame/MainFrame.h"
+#include "frame/NavigationTree.h"
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace velora;
+using namespace velora::gui;
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+    static QMenu* menuTitled(MainFrame& f, const QString& title) {
+        for (auto* a : f.menuBar()->actions())
+            if (a->text() == title) return a->menu();
+        return nullptr;
+    }
+    static QStringList itemTexts(QMenu* m) {
+        QStringList out;
+        for (auto* a : m->actions())
+            if (!a->isSeparator()) out << a->text();
+        return out;
+    }
+    static void registerAll(test::Fixture& fx) {
+        for (const auto& e : editorList())
+            fx.registry.addEditor(e.command, [&fx, e](AppContext&, MainFrame&) {
+                return new test::DummyView(fx.text(e.treeText));
+            });
+        fx.registry.addCommand(cmd::kTestMode, [](AppContext&, MainFrame&) {});
+    }
+
+  private slots:
+    void menusCarryLanguageTexts() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        QStringList tops;
+        for (auto* a : f.menuBar()->actions())
+            tops << a->text();
+        QCOMPARE(tops, (QStringList{fx.text(30), fx.text(39), fx.text(42), fx.text(59), fx.text(66),
+                                    fx.text(68), fx.text(78)}));
+        QCOMPARE(itemTexts(menuTitled(f, fx.text(30))),
+                 (QStringList{fx.text(31), fx.text(32), fx.text(33), fx.text(34), fx.text(35), fx.text(36),
+                              fx.text(38)}));
+        QCOMPARE(itemTexts(menuTitled(f, fx.text(59))),
+                 (QStringList{fx.text(60), fx.text(61), fx.text(62), fx.text(63)}));
+        QCOMPARE(f.action(cmd::kNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(f.action(cmd::kReadRadio)->toolTip(), fx.text(90));
+        QVERIFY(f.findChild<QToolBar*>(QStringLiteral("toolBar"))->actions().contains(f.action(cmd::kAbout)));
+    }
+
+    void editorsWithoutAViewAreListedButDisabled() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        auto edit = itemTexts(menuTitled(f, fx.text(42)));
+        QCOMPARE(edit.size(), 13); // single band: no repeater list
+        QCOMPARE(edit.first(), fx.text(56));
+        QVERIFY(!edit.contains(fx.text(55)));
+        QVERIFY(!f.action(cmd::kChannelInfo)->isEnabled());
+        QVERIFY(!f.action(cmd::kPrint)->isEnabled());
+        QVERIFY(f.action(cmd::kModelInfo)->isEnabled());
+    }
+
+    void dualBandEnablesRepeaterListAndDisablesTestMode() {
+        test::Fixture fx;
+        registerAll(fx);
+        {
+            MainFrame single(fx.ctx, fx.registry);
+            QVERIFY(single.action(cmd::kTestMode)->isEnabled());
+            QVERIFY(!single.action(cmd::kRepeaterList)->isEnabled());
+        }
+        fx.makeDualBand();
+        MainFrame f(fx.ctx, fx.registry);
+        QVERIFY(itemTexts(menuTitled(f, fx.text(42))).contains(fx.text(55)));
+        QVERIFY(f.action(cmd::kRepeaterList)->isEnabled());
+        QVERIFY(!f.action(cmd::kTestMode)->isEnabled());
+        QVERIFY(f.windowTitle().contains(QStringLiteral("RM-420")));
+        QVERIFY(f.windowTitle().contains(QStringLiteral("RM-430")));
+    }
+
+    void titleNamesModelAndFile() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        QCOMPARE(
+            f.windowTitle(),
+            QStringLiteral("VELORA  [ RM-420 VHF : 148-174 MHz (K) ] [ %1 : velora.dat ]").arg(fx.text(96)));
+    }
+
+    void editorOpensOnceAndBringsTheWindowMenu() {
+        test::Fixture fx;
+        registerAll(fx);
+        MainFrame f(fx.ctx, fx.registry);
+        QVERIFY(!menuTitled(f, fx.text(72)));
+        f.runCommand(cmd::kKeyAssignment);
+        f.runCommand(cmd::kChannelInfo);
+        f.runCommand(cmd::kKeyAssignment);
+        QCOMPARE(f.mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(f.mdiArea()->activeSubWindow(), f.editorWindow(cmd::kKeyAssignment));
+        QCOMPARE(f.editorWindow(cmd::kChannelInfo)->windowTitle(), fx.text(256));
+        QCOMPARE(itemTexts(menuTitled(f, fx.text(72))),
+                 (QStringList{fx.text(73), fx.text(74), fx.text(75), fx.text(76), fx.text(77)}));
+        f.resize(800, 600);
+        f.show();
+        f.runCommand(cmd::kTileHorizontal);
+        auto* a = f.editorWindow(cmd::kKeyAssignment);
+        auto* b = f.editorWindow(cmd::kChannelInfo);
+        QCOMPARE(a->width(), b->width());
+        QVERIFY(a->geometry().bottom() < b->geometry().top() || b->geometry().bottom() < a->geometry().top());
+        f.runCommand(cmd::kCloseAll);
+        QCOMPARE(f.mdiArea()->subWindowList().size(), 0);
+        QTRY_VERIFY(!menuTitled(f, fx.text(72)));
+    }
+
+    void treeListsEditorsAndOpensThem() {
+        test::Fixture fx;
+        registerAll(fx);
+        MainFrame f(fx.ctx, fx.registry);
+        f.runCommand(cmd::kTreeView);
+        auto* tree = f.navigationTree();
+        QVERIFY(tree);
+        f.runCommand(cmd::kTreeView);
+        QCOMPARE(f.findChildren<NavigationTree*>().size(), 1);
+        auto* root = tree->tree()->topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("RM-420"));
+        QCOMPARE(root->childCount(), 13);
+        tree->tree()->setCurrentItem(root->child(2));
+        QTest::keyClick(tree->tree(), Qt::Key_Return);
+        QVERIFY(f.editorWindow(cmd::kKeyAssignment));
+        f.closeAllEditors();
+        QTRY_VERIFY(!f.navigationTree());
+    }
+
+    void newAsksThenConfirmsDiscard() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        setByte(fx.doc.image().main(), 0x1800, 0x12); // an unsaved edit
+        fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::Cancel};
+        f.runCommand(cmd::kNew);
+        QCOMPARE(fx.messenger.shown.size(), 2u);
+        QCOMPARE(fx.messenger.shown[0].textId, 219);
+        QCOMPARE(fx.messenger.shown[0].buttons, MsgButtons::OkCancel);
+        QVERIFY(fx.messenger.shown[0].defaultCancel);
+        QCOMPARE(fx.messenger.shown[1].buttons, MsgButtons::YesNoCancel); // Confirm discard
+        QCOMPARE(fx.messenger.shown[1].caption, std::string("VELORA"));
+        QCOMPARE(byteAt(fx.doc.image().main(), 0x1800), Byte{0x12});
+
+        fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::No};
+        f.runCommand(cmd::kNew);
+        QCOMPARE(byteAt(fx.doc.image().main(), 0x1800), Byte{0xFF});
+        QVERIFY(!fx.doc.isModified());
+    }
+
+    void helpOpensAtTheCommandsContext() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        f.show();
+        auto* program = menuTitled(f, fx.text(59));
+        program->popup(QPoint(0, 0));
+        program->setActiveAction(f.action(cmd::kReadRadio));
+        QTest::keyClick(program, Qt::Key_F1);
+        QTRY_VERIFY(HelpWindow::instance());
+        QCOMPARE(HelpWindow::instance()->currentUrl().fragment(), QStringLiteral("ctx51"));
+        QVERIFY(QFileInfo::exists(HelpWindow::instance()->currentUrl().toLocalFile()));
+        HelpWindow::instance()->close();
+    }
+
+    void openAndSaveAsNameTheFileInTheTitle() {
+        test::Fixture fx;
+        QTemporaryDir dir;
+        MainFrame f(fx.ctx, fx.registry);
+        const QString saved = dir.filePath(QStringLiteral("fleet.dat"));
+        f.setFileChoosers([&](const std::string&) { return std::optional<std::string>(saved.toStdString()); },
+                          [&](const std::string&, const std::string&) {
+                              return std::optional<std::string>(saved.toStdString());
+                          });
+        setByte(fx.doc.image().main(), 0x1800, 0x12);
+        f.runCommand(cmd::kSaveAs);
+        QVERIFY(f.windowTitle().endsWith(QStringLiteral(": fleet.dat ]")));
+        QVERIFY(!fx.doc.isModified());
+
+        fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+        f.runCommand(cmd::kNew);
+        QVERIFY(f.windowTitle().endsWith(QStringLiteral(": velora.dat ]")));
+        f.runCommand(cmd::kOpen);
+        QCOMPARE(byteAt(fx.doc.image().main(), 0x1800), Byte{0x12});
+        QVERIFY(f.windowTitle().endsWith(QStringLiteral(": fleet.dat ]")));
+    }
+
+    void closeDuringATransferWaitsForItsEnd() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        f.show();
+        f.beginTransfer();
+        QVERIFY(!f.close());
+        QVERIFY(f.isVisible());
+        QVERIFY(f.closeDeferred());
+        QVERIFY(fx.messenger.shown.empty()); // not even asked while the radio is busy
+        fx.messenger.answers = {MsgAnswer::Yes};
+        f.endTransfer();
+        QTRY_VERIFY(!f.isVisible());
+        QCOMPARE(fx.messenger.shown.at(0).textId, 138);
+    }
+
+    void exitAnsweredNoKeepsRunning() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        f.show();
+        fx.messenger.answers = {MsgAnswer::No};
+        QVERIFY(!f.close());
+        QVERIFY(f.isVisible());
+    }
+
+    void statusBarShowsPortWithItsDevice() {
+        test::Fixture fx;
+        fx.port.setPortNumber(12);
+        MainFrame f(fx.ctx, fx.registry);
+        QCOMPARE(f.portPane()->text(), QStringLiteral("COM12"));
+        QCOMPARE(f.portPane()->toolTip(), QStringLiteral("/dev/ttyS1"));
+        auto* date = f.findChild<QLabel*>(QStringLiteral("timePane"));
+        QVERIFY(!date->text().isEmpty());
+    }
+
+    void screenshot() {
+        test::Fixture fx;
+        registerAll(fx);
+        MainFrame f(fx.ctx, fx.registry);
+        f.resize(1000, 640);
+        f.show();
+        f.runCommand(cmd::kChannelInfo);
+        f.runCommand(cmd::kTreeView);
+        QTest::qWait(50);
+        test::saveShot(&f, QStringLiteral("main"));
+        test::saveShot(f.navigationTree(), QStringLiteral("tree"));
+        AboutDialog about(fx.texts, &f);
+        about.show();
+        test::saveShot(&about, QStringLiteral("about"));
+        QPointer<SplashWindow> splash = new SplashWindow(fx.texts, 24);
+        splash->showCentred();
+        QCOMPARE(splash->size(), QSize(440, 290));
+        test::saveShot(splash, QStringLiteral("splash"));
+        QTest::keyClick(&f, Qt::Key_Shift); // the first key press anywhere closes it
+        QTRY_VERIFY(!splash);
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "main_frame_test.moc"

@@ -231,13 +231,15 @@ class MainFrameTest : public QObject {
         QVERIFY(!date->text().isEmpty());
     }
 
+    // The application's own registry: the channel information view opens for real.
     void screenshot() {
         test::Fixture fx;
-        registerAll(fx);
+        registerFeatures(fx.registry);
         MainFrame f(fx.ctx, fx.registry);
-        f.resize(1000, 640);
+        f.resize(1100, 700);
         f.show();
         f.runCommand(cmd::kChannelInfo);
+        QVERIFY(f.findChild<QMdiSubWindow*>() != nullptr);
         f.runCommand(cmd::kTreeView);
         QTest::qWait(50);
         test::saveShot(&f, QStringLiteral("main"));

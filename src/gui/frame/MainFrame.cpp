@@ -128,7 +128,11 @@ MainFrame::MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* p
     });
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    // The MDI area outlives this object's members while QWidget deletes the children; its
+    // activation signals must not reach a frame whose actions are already gone.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
 
 void MainFrame::setFileChoosers(OpenChooser open, SaveChooser save) {
     fileUi_->open_ = std::move(open);

@@ -9,6 +9,7 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "Csv.h"
+#include "channels/ChannelLayout.h"
 #include "channels/ChannelStore.h"
 #include "model/ToneCodec.h"
 
@@ -16,7 +17,6 @@ namespace velora::cli {
 
 namespace {
 
-constexpr int kGroups = 160;
 constexpr int kTextOff = 262;
 const std::vector<std::string> kRequired = {"group", "channel", "rx",        "tx",        "decode",
                                             "encode", "name",   "scan_add", "signalling"};
@@ -24,11 +24,8 @@ const std::vector<std::string> kRequired = {"group", "channel", "rx",        "tx
 const std::vector<std::string> kExtra = {"power",     "bandwidth", "busy_lockout", "beat_shift",
                                          "ptt_id",    "scrambler", "compander",    "radio_unit"};
 
-// Flag word A (record bytes 12-13) and B (14-15).
-constexpr std::size_t kFlagsA = 12, kFlagsB = 14;
-constexpr std::uint16_t kPttId = 1u << 3, kBusyLockout = 1u << 4, kBeatShift = 1u << 5, kPowerMask = 3u << 6,
-                        kWide = 1u << 10;
-constexpr std::uint16_t kUnit2 = 1u << 8, kCompanderOff = 1u << 9;
+using namespace chlayout;
+constexpr std::size_t kFlagsA = kRecFlagsA, kFlagsB = kRecFlagsB;
 
 std::string trim(std::string s) {
     auto notSpace = [](unsigned char c) { return !std::isspace(c); };
@@ -73,13 +70,13 @@ static int exportChannels(CliSession& s, const std::string& path) {
             const std::uint16_t a = le16(rec, kFlagsA), b = le16(rec, kFlagsB);
             const int scrambler = b & 0xFF;
             std::cout << g + 1 << ',' << c + 1 << ',' << trim(field(ChannelField::RxFrequency).text) << ','
-                      << trim(field(ChannelField::TxFrequency).text) << ',' << toneCsv(le16(rec, 8)) << ','
-                      << toneCsv(le16(rec, 10)) << ',' << csvField(store.channelNameText(g, c)) << ','
-                      << ((a >> 11) & 1) << ',' << (a & 7) << ',' << ((a & kPowerMask) >> 6) << ','
-                      << ((a & kWide) ? 1 : 0) << ',' << ((a & kBusyLockout) ? 1 : 0) << ','
-                      << ((a & kBeatShift) ? 1 : 0) << ',' << ((a & kPttId) ? 1 : 0) << ','
+                      << trim(field(ChannelField::TxFrequency).text) << ',' << toneCsv(le16(rec, kRecDecode)) << ','
+                      << toneCsv(le16(rec, kRecEncode)) << ',' << csvField(store.channelNameText(g, c)) << ','
+                      << ((a >> 11) & 1) << ',' << (a & 7) << ',' << ((a & kAPower) >> kAPowerShift) << ','
+                      << ((a & kAWide) ? 1 : 0) << ',' << ((a & kABusyLockout) ? 1 : 0) << ','
+                      << ((a & kABeatShift) ? 1 : 0) << ',' << ((a & kAPttId) ? 1 : 0) << ','
                       << (scrambler == 0xFF ? std::string("off") : std::to_string(scrambler + 1)) << ','
-                      << ((b & kCompanderOff) ? 0 : 1) << ',' << ((b & kUnit2) ? 2 : 1) << '\n';
+                      << ((b & kBCompanderOff) ? 0 : 1) << ',' << ((b & kBModel2) ? 2 : 1) << '\n';
         }
     }
     return kExitOk;
@@ -144,13 +141,13 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
         word = ((*v != 0) != inverted) ? (word | mask) : (word & ~mask);
         return {};
     };
-    for (auto err : {bit("busy_lockout", a, kBusyLockout, false), bit("beat_shift", a, kBeatShift, false),
-                     bit("ptt_id", a, kPttId, false), bit("compander", b, kCompanderOff, true)})
+    for (auto err : {bit("busy_lockout", a, kABusyLockout, false), bit("beat_shift", a, kABeatShift, false),
+                     bit("ptt_id", a, kAPttId, false), bit("compander", b, kBCompanderOff, true)})
         if (!err.empty()) return err;
     if (row.count("power") && !get("power").empty()) {
         auto v = parseInt(get("power"), 0, 1);
         if (!v) return "power '" + get("power") + "' is not 0 or 1";
-        a = static_cast<std::uint16_t>((a & ~kPowerMask) | (*v << 6));
+        a = static_cast<std::uint16_t>((a & ~kAPower) | (*v << kAPowerShift));
     }
     if (row.count("scrambler") && !get("scrambler").empty()) {
         auto v = lower(get("scrambler")) == "off" ? std::optional<int>(0) : parseInt(get("scrambler"), 1, 16);
@@ -161,7 +158,7 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     if (row.count("bandwidth") && !get("bandwidth").empty()) {
         auto v = parseInt(get("bandwidth"), 0, 1);
         if (!v) return "bandwidth '" + get("bandwidth") + "' is not 0 or 1";
-        a = *v ? (a | kWide) : (a & ~kWide);
+        a = *v ? (a | kAWide) : (a & ~kAWide);
     }
     setLe16(rec, kFlagsA, a);
     setLe16(rec, kFlagsB, b);

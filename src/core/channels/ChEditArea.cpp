@@ -26,10 +26,6 @@ constexpr std::array<forms::ValueItem, 2> kPowerList{{{203, 0}, {199, 1}}};
 constexpr std::array<forms::ValueItem, 2> kBandwidthList{{{387, 0}, {386, 1}}};
 constexpr std::array<forms::ValueItem, 5> kSignallingList{{{278, 0}, {247, 1}, {356, 2}, {357, 3}, {358, 4}}};
 
-constexpr std::uint16_t kPowerMask = 0x00C0;
-constexpr unsigned kPowerShift = 6;
-constexpr std::uint16_t kBusyLockoutBit = 1u << 4;
-constexpr std::uint16_t kBeatShiftBit = 1u << 5;
 constexpr forms::NumericRange kScramblerRange{0, 15, 1}; // stored codes, shown 1..16
 constexpr int kScramblerShownMax = 16;
 
@@ -123,7 +119,7 @@ forms::FieldText ChEditArea::fieldText(int, int field) const {
         ChannelFieldText t = store_.channelFieldText(group_, channel_, channelFieldOf(field));
         return {t.text, t.raw};
     }
-    case kPower: return listText(kPowerList, (a & kPowerMask) >> kPowerShift);
+    case kPower: return listText(kPowerList, (a & chlayout::kAPower) >> chlayout::kAPowerShift);
     case kBandwidth:
         if (!hasBandwidthChoice()) return {};
         return listText(kBandwidthList, (a & chlayout::kAWide) ? 1 : 0);
@@ -143,10 +139,10 @@ forms::FieldText ChEditArea::fieldText(int, int field) const {
         int p = listPosition(store_, ListKind::Repeater, group_, channel_);
         return {p ? std::to_string(p) : std::string{}, p};
     }
-    case kBusyLockout: return {{}, (a & kBusyLockoutBit) ? 1 : 0};
+    case kBusyLockout: return {{}, (a & chlayout::kABusyLockout) ? 1 : 0};
     case kPttId: return {{}, (a & chlayout::kAPttId) ? 1 : 0};
     case kScanAdd: return {{}, (a & chlayout::kAScanAdd) ? 1 : 0};
-    case kBeatShift: return {{}, (a & kBeatShiftBit) ? 1 : 0};
+    case kBeatShift: return {{}, (a & chlayout::kABeatShift) ? 1 : 0};
     case kCompander: return {{}, (b & chlayout::kBCompanderOff) ? 0 : 1};
     case kPriority1:
     case kPriority2:
@@ -243,7 +239,7 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
         return channelChanged(field);
     case kPower:
         if (value > 1) return fx;
-        setFlags(chlayout::kRecFlagsA, std::uint16_t((a & ~kPowerMask) | (value << kPowerShift)));
+        setFlags(chlayout::kRecFlagsA, std::uint16_t((a & ~chlayout::kAPower) | (value << chlayout::kAPowerShift)));
         break;
     case kBandwidth:
         if (value > 1 || (value == 1 && restricted_)) return fx;
@@ -256,9 +252,9 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
         setFlags(chlayout::kRecFlagsA, std::uint16_t((a & ~chlayout::kASignalling) | value));
         fx.otherViews = views::kChannelInfo;
         break;
-    case kBusyLockout: setFlags(chlayout::kRecFlagsA, setBit(a, kBusyLockoutBit, value)); break;
+    case kBusyLockout: setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kABusyLockout, value)); break;
     case kPttId: setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kAPttId, value)); break;
-    case kBeatShift: setFlags(chlayout::kRecFlagsA, setBit(a, kBeatShiftBit, value)); break;
+    case kBeatShift: setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kABeatShift, value)); break;
     case kScanAdd:
         setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kAScanAdd, value));
         fx.otherViews = views::kChannelInfo;

@@ -34,6 +34,10 @@ inline constexpr std::size_t kFreqSize = 4;
 // Flag word A.
 inline constexpr std::uint16_t kASignalling = 0x0007;
 inline constexpr std::uint16_t kAPttId = 1u << 3;
+inline constexpr std::uint16_t kABusyLockout = 1u << 4;
+inline constexpr std::uint16_t kABeatShift = 1u << 5;
+inline constexpr std::uint16_t kAPower = 0x00C0;
+inline constexpr unsigned kAPowerShift = 6;
 inline constexpr std::uint16_t kARxStepX = 1u << 8;
 inline constexpr std::uint16_t kATxStepX = 1u << 9;
 inline constexpr std::uint16_t kAWide = 1u << 10; // noise blanker copy on a low-band channel

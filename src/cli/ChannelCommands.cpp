@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <regex>
 
 #include "CliArgs.h"
 #include "CliSession.h"
@@ -47,9 +46,24 @@ std::optional<int> parseInt(const std::string& s, int lo, int hi) {
     return v;
 }
 
-bool isFrequencyText(const std::string& s) { return std::regex_match(s, std::regex(R"(\d{1,4}(\.\d*)?|\.\d+)")); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Up to `intDigits` digits, optionally a '.' and more digits; at least one digit in all.
+bool isDecimal(const std::string& s, std::size_t intDigits) {
+    const auto dot = s.find('.');
+    const std::string whole = s.substr(0, dot), frac = dot == std::string::npos ? "" : s.substr(dot + 1);
+    return whole.size() <= intDigits && !(whole.empty() && frac.empty()) &&
+           std::all_of(whole.begin(), whole.end(), isDigit) && std::all_of(frac.begin(), frac.end(), isDigit);
+}
+
+bool isFrequencyText(const std::string& s) { return isDecimal(s, 4); }
+
+// A CTCSS value or a DCS code "D" + three digits + optional N or I (already in capitals).
 bool isToneText(const std::string& s) {
-    return std::regex_match(s, std::regex(R"(\d{1,3}(\.\d*)?|[Dd][0-9]{3}[NnIi]?)"));
+    if (!s.empty() && s[0] == 'D')
+        return (s.size() == 4 || (s.size() == 5 && (s[4] == 'N' || s[4] == 'I'))) &&
+               std::all_of(s.begin() + 1, s.begin() + 4, isDigit);
+    return isDecimal(s, 3);
 }
 
 std::string toneCsv(std::uint16_t word) { return word == 0xFFFF ? "Off" : toneToText(word, "Off", '.'); }

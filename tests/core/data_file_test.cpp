@@ -195,6 +195,8 @@ TEST(DataFileReader, RandomAndTruncatedInputNeverCrash) {
             if (rng() % 2) f.resize(rng() % f.size());
         }
         auto r = parseDataFile(dst, f.data(), f.size());
-        if (r.ok()) EXPECT_GE(f.size(), datafile::kOldFileSize);
+        if (r.ok()) {
+            EXPECT_GE(f.size(), datafile::kOldFileSize);
+        }
     }
 }

@@ -10,8 +10,8 @@
 namespace velora::channels {
 
 // Field kinds the generic table has no name for yet: the editable tone combo box and read-only text.
-inline constexpr forms::FieldKind kKindCombo = static_cast<forms::FieldKind>(5);
-inline constexpr forms::FieldKind kKindText = static_cast<forms::FieldKind>(9);
+inline constexpr forms::FieldKind kKindCombo = forms::FieldKind::Combo;
+inline constexpr forms::FieldKind kKindText = forms::FieldKind::Text;
 
 namespace chedit {
 enum Field {

@@ -19,7 +19,9 @@ enum class FieldKind : std::uint8_t {
     EditSpin = 2, // edit with an up/down button
     List = 3,     // drop-down list
     Check = 4,    // check box: label control = value control
+    Combo = 5,    // editable combo box (tones)
     Frame = 7,    // group frame, label only
+    Text = 9,     // read-only text
 };
 
 // Choices of a drop-down list: the text of message `text` stands for the stored byte.

@@ -169,10 +169,14 @@ void CFormView::buildPage(int page, QWidget* host) {
             lastValueBox = nullptr;
             break;
         }
+        // A tone combo is edited as text here (the core normalises it); plain text is shown read-only.
+        case FieldKind::Combo:
+        case FieldKind::Text:
         case FieldKind::Edit:
         case FieldKind::EditSpin: {
             forms::EditFormat fmt = area_.editFormat(page, i);
             auto* edit = new FilteredLineEdit(host);
+            edit->setReadOnly(d.kind == FieldKind::Text);
             edit->setCharClass(fmt.charClass);
             edit->setLimit(fmt.maxLength);
             if (fmt.fixedPitch) edit->setFont(fixedFont_);

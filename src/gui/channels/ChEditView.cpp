@@ -1,3 +1,4 @@
+#include "forms/CoreBridge.h"
 #include "channels/ChEditView.h"
 
 #include <QAbstractItemView>
@@ -28,14 +29,6 @@ namespace velora::gui {
 
 using namespace channels;
 using forms::FieldKind;
-
-namespace {
-void setControlId(QWidget* w, int id) {
-    if (!w || !id) return;
-    w->setObjectName(QStringLiteral("ctl%1").arg(id));
-    w->setProperty("controlId", id);
-}
-} // namespace
 
 ChEditView::ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),

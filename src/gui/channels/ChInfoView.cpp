@@ -1,3 +1,4 @@
+#include "forms/CoreBridge.h"
 #include "channels/ChInfoView.h"
 
 #include <QAction>
@@ -35,11 +36,6 @@ namespace {
 
 constexpr int kTextClose = 13, kTextHelp = 14, kTextGrpEdit = 21, kTextChannelEdit = 22, kTextGrpUp = 23,
               kTextGrpDn = 24, kTextGroupName = 360;
-
-void setControlId(QWidget* w, int id) {
-    w->setObjectName(QStringLiteral("ctl%1").arg(id));
-    w->setProperty("controlId", id);
-}
 
 QPushButton* button(const QString& text, int id, QWidget* parent) {
     auto* b = new QPushButton(text, parent);

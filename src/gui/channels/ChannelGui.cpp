@@ -47,14 +47,6 @@ void refreshOtherViews(MainFrame& frame, unsigned views) {
     }
 }
 
-QString fromCore(const std::string& s) {
-    QByteArray bytes(s.data(), qsizetype(s.size()));
-    QString utf8 = QString::fromUtf8(bytes);
-    return utf8.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(bytes) : utf8;
-}
-
-std::string toCore(const QString& s) { return s.toLatin1().toStdString(); }
-
 void registerChannelViews(EditorRegistry& registry) {
     registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new ChInfoView(c, f); });
     registry.addEditor(kCmdChannelEditView, [](AppContext& c, MainFrame& f) -> QWidget* {

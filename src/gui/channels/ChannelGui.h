@@ -1,4 +1,5 @@
 #pragma once
+#include "forms/CoreBridge.h"
 // What the channel editors share: the grid paste buffer, the commands that open the channel and
 // group edit views, finding the open channel views, and telling other views to show a change.
 #include <QString>
@@ -27,10 +28,6 @@ GrEditView* findGrEditView(const MainFrame& frame);
 
 // Shows a change in the open views named by forms::views bits.
 void refreshOtherViews(MainFrame& frame, unsigned views);
-
-// Core texts are UTF-8 where valid, else single bytes (names from the memory image).
-QString fromCore(const std::string& s);
-std::string toCore(const QString& s);
 
 void registerChannelViews(EditorRegistry& registry);
 

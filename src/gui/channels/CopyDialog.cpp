@@ -1,3 +1,4 @@
+#include "forms/CoreBridge.h"
 #include "channels/CopyDialog.h"
 
 #include <QComboBox>
@@ -24,14 +25,6 @@ namespace velora::gui {
 
 using namespace channels;
 using forms::FieldKind;
-
-namespace {
-void setControlId(QWidget* w, int id) {
-    if (!w || !id) return;
-    w->setObjectName(QStringLiteral("ctl%1").arg(id));
-    w->setProperty("controlId", id);
-}
-} // namespace
 
 CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, MainFrame& frame, ChInfoView& info, QWidget* parent)
     : QDialog(parent ? parent : &info), kind_(kind), spec_(copyDialogSpec(kind)), ctx_(ctx), frame_(frame),

@@ -1,3 +1,4 @@
+#include "forms/CoreBridge.h"
 #include "forms/CFormView.h"
 
 #include <QApplication>
@@ -22,22 +23,6 @@ namespace velora::gui {
 using forms::FieldKind;
 
 namespace {
-// Language texts are UTF-8 where valid; texts from the memory image are single bytes (Latin-1).
-QString fromCore(const std::string& s) {
-    QByteArray bytes(s.data(), qsizetype(s.size()));
-    QString utf8 = QString::fromUtf8(bytes);
-    return utf8.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(bytes) : utf8;
-}
-std::string toCore(const QString& s) {
-    return s.toLatin1().toStdString();
-}
-
-void setControlId(QWidget* w, int id) {
-    if (!w || id == 0) return;
-    w->setObjectName(QStringLiteral("ctl%1").arg(id));
-    w->setProperty("controlId", id);
-}
-
 bool isCtrlTab(const QKeyEvent* k, int* direction) {
     if (!(k->modifiers() & Qt::ControlModifier)) return false;
     if (k->key() == Qt::Key_Backtab || (k->key() == Qt::Key_Tab && (k->modifiers() & Qt::ShiftModifier))) {

@@ -135,7 +135,8 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
     MessageBoxes boxes(ui, s.texts);
     const comm::TransferOutcome result = comm::readAndAdopt(s.doc, transfer, boxes);
     ui.endBar();
-    if (!result.ok()) {
+    // A port that failed to close after a complete read has already been reported as a warning.
+    if (!result.complete()) {
         printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
         return kExitFailure;
     }
@@ -165,7 +166,7 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& args) {
     comm::RadioTransfer transfer(protocol, s.texts, ui);
     const comm::TransferOutcome result = transfer.write(s.doc.image());
     ui.endBar();
-    if (!result.ok()) {
+    if (!result.complete()) {
         printError("write to " + link.where + " failed: " + comm::describe(result));
         return kExitFailure;
     }

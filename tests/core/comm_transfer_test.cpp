@@ -95,7 +95,8 @@ TEST_F(TransferTest, ReadFetchesDeck1AndHead1IntoStaging) {
         << "reading never addresses deck 2 or head 2";
     EXPECT_EQ(radio.frames.back().first, 'E');
     EXPECT_FALSE(link.open);
-    EXPECT_TRUE(ui.shown.empty());
+    ASSERT_EQ(ui.ids(), std::vector<int>{kTextReadDone}) << "only the completion message";
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Information);
 }
 
 TEST_F(TransferTest, ReadProgressCountsTo192) {
@@ -129,7 +130,7 @@ TEST_F(TransferTest, ReadFailureLeavesStagingUntouched) {
     EXPECT_EQ(out.selector, kSelectorHead1);
     EXPECT_EQ(out.index, 200);
     EXPECT_EQ(image.staging(), stagingBefore) << "a failed read must not leave half a data set behind";
-    EXPECT_EQ(ui.ids(), std::vector<int>{209});
+    EXPECT_EQ(ui.ids(), std::vector<int>{209}) << "no completion message after a failure";
     EXPECT_EQ(radio.frames.back().first, 'E') << "Cancel ends the programming run";
     EXPECT_FALSE(link.open);
 }
@@ -192,13 +193,80 @@ TEST_F(TransferTest, CloseDelayWaitsBeforeClosing) {
     EXPECT_FALSE(link.open);
 }
 
-TEST_F(TransferTest, PortThatFailsToCloseMeansNoReadResult) {
+// --- A port that fails to close after everything travelled ----------------------------------------
+
+TEST_F(TransferTest, PortThatFailsToCloseAfterACompleteReadKeepsTheReadAndWarns) {
     fillRadio();
-    const ImageCopy stagingBefore = image.staging();
     link.failClose = true;
     const TransferOutcome out = transfer.read(image);
     EXPECT_EQ(out.result, TransferResult::CloseFailed);
-    EXPECT_EQ(image.staging(), stagingBefore);
+    EXPECT_EQ(out.stage, TransferStage::ClosePort);
+    EXPECT_TRUE(out.complete());
+    EXPECT_EQ(image.staging().ext, radio.units[kSelectorHead1].ext) << "the read reached staging";
+    EXPECT_EQ(image.staging().main[0], radio.units[kSelectorDeck1].main[0]);
+    EXPECT_TRUE(std::equal(radio.id.begin(), radio.id.end(), image.staging().main.begin() + layout::kModelId));
+    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextReadDone, kTextPortCannotOpen})) << "completion, then the warning";
+    EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
+    EXPECT_EQ(ui.shown[1].caption, "T206");
+    EXPECT_EQ(ui.shown[1].buttons, MsgButtons::Ok);
+}
+
+TEST_F(TransferTest, PortThatFailsToCloseAfterACompleteWriteShowsCompletionThenWarning) {
+    fillWorking();
+    link.failClose = true;
+    const TransferOutcome out = transfer.write(image);
+    EXPECT_EQ(out.result, TransferResult::CloseFailed);
+    EXPECT_TRUE(out.complete());
+    EXPECT_EQ(radio.units[kSelectorDeck1].main, image.working().main);
+    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextWriteDone, kTextPortCannotOpen}));
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
+}
+
+// A transfer that stopped part-way is a failure even when the port then also fails to close, and
+// nothing claims it completed.
+TEST_F(TransferTest, FailureMidTransferIsNeverReportedAsSuccess) {
+    fillRadio();
+    image.staging().main[0] = 0x11;
+    const ImageCopy stagingBefore = image.staging();
+    for (bool failClose : {false, true}) {
+        SCOPED_TRACE(failClose ? "close fails too" : "close works");
+        link.failClose = failClose;
+        ui.shown.clear();
+        radio.drop = [](Byte cmd, Byte, int index) { return cmd == 'R' && index == 64; };
+        ui.answers = {MsgAnswer::Cancel};
+        const TransferOutcome read = transfer.read(image);
+        EXPECT_EQ(read.result, TransferResult::Failed);
+        EXPECT_FALSE(read.complete());
+        EXPECT_EQ(image.staging(), stagingBefore);
+
+        radio.drop = [](Byte cmd, Byte, int index) { return cmd == 'Y' && index == 8; };
+        ui.answers = {MsgAnswer::Cancel};
+        const TransferOutcome write = transfer.write(image);
+        EXPECT_EQ(write.result, TransferResult::Failed);
+        EXPECT_EQ(write.stage, TransferStage::CodeRecord);
+        EXPECT_FALSE(write.complete());
+        EXPECT_EQ(ui.ids(), (std::vector<int>{kTextNoAnswer, kTextNoAnswer})) << "only the two failures";
+    }
+}
+
+TEST_F(TransferTest, ReadAndAdoptAdoptsACompleteReadWhoseCloseFailed) {
+    Document doc;
+    doc.image().reset();
+    defaultInitialise(doc, true, true);
+    doc.image().markSaved();
+    ImageCopy& deck = radio.units[kSelectorDeck1];
+    deck.main = doc.image().working().main;
+    putText(deck.main, layout::kPowerOnText, "CLOSE FAILED  ");
+    radio.units[kSelectorHead1].ext = doc.image().working().ext;
+    link.failClose = true;
+
+    MessageBoxes boxes(ui, texts);
+    const TransferOutcome out = readAndAdopt(doc, transfer, boxes);
+    EXPECT_EQ(out.result, TransferResult::CloseFailed);
+    EXPECT_TRUE(fieldEquals(doc.image().main(), layout::kPowerOnText, "CLOSE FAILED"));
+    const std::vector<int> ids = ui.ids();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), kTextPortCannotOpen), 1) << "warned once";
 }
 
 // --- Writing --------------------------------------------------------------------------------------
@@ -244,11 +312,11 @@ TEST_F(TransferTest, WriteDualBandDualHeadSendsEveryUnit) {
     radio.id[ModelIdentification::kConfigWord] = static_cast<Byte>((radio.id[6] & 0x0F) | 0x50);
     ASSERT_EQ(writeTotal(image), 384);
     ASSERT_TRUE(transfer.write(image).ok());
-    EXPECT_TRUE(ui.shown.empty());
     EXPECT_EQ(radio.units[kSelectorDeck2].main, image.working().main);
     EXPECT_EQ(radio.units[kSelectorDeck1].main, image.working().main);
     EXPECT_EQ(radio.units[kSelectorHead2].ext, image.working().ext);
     EXPECT_EQ(ui.progress.back().label, 384);
+    EXPECT_EQ(ui.ids(), std::vector<int>{kTextWriteDone});
     // Order of units: deck 1, deck 2, head 1, head 2.
     std::vector<Byte> order;
     for (auto [cmd, sel] : radio.frames)
@@ -315,7 +383,7 @@ TEST_F(TransferTest, ModelMismatchAsksAndOkWritesAnyway) {
     radio.id[5] = 0x05; // other band
     ui.answers = {MsgAnswer::Ok};
     ASSERT_TRUE(transfer.write(image).ok());
-    EXPECT_EQ(ui.ids(), std::vector<int>{213});
+    EXPECT_EQ(ui.ids(), (std::vector<int>{213, kTextWriteDone}));
     EXPECT_EQ(radio.count('Y'), 9);
 
     radio.frames.clear();
@@ -330,7 +398,7 @@ TEST_F(TransferTest, VersionBitsDoNotCountAsModelDifference) {
     radio.id[ModelIdentification::kConfigWord] = 0x70;  // data set: 0xF0
     radio.id[ModelIdentification::kModel2Flags] = 0x30; // data set: 0xF0
     ASSERT_TRUE(transfer.write(image).ok());
-    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(ui.ids(), std::vector<int>{kTextWriteDone}) << "no question before the write";
 }
 
 // --- Read and adopt -------------------------------------------------------------------------------

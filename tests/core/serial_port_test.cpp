@@ -203,6 +203,21 @@ TEST_F(SerialPortTest, ChangingThePortNumberReopensUnderTheNewNumber) {
     EXPECT_FALSE(port.isOpen());
 }
 
+// A device that opens but cannot take the line settings must not stay held: the next opener,
+// this program or another, gets it.
+TEST_F(SerialPortTest, PortWhoseConfigurationFailsIsClosedAgain) {
+    EXPECT_FALSE(port.setLineSettings("9600,X,8,2")) << "stored, although it cannot be parsed";
+    PortResult r = port.open();
+    EXPECT_EQ(r.error, PortError::BadSettings) << r.message;
+    EXPECT_FALSE(port.isOpen());
+    SerialPort other;
+    other.setDevicePath(1, pty.slave());
+    EXPECT_TRUE(other.open().ok()) << "the failed open released the device: " << other.lastError().message;
+    other.close();
+    ASSERT_TRUE(port.setLineSettings("9600,N,8,2"));
+    EXPECT_TRUE(port.open().ok());
+}
+
 TEST_F(SerialPortTest, PseudoTerminalCountsAsSerialLine) {
     ASSERT_TRUE(port.open().ok());
     EXPECT_TRUE(port.isRs232());

@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "model/DataSetInit.h"
@@ -50,6 +51,9 @@ void saveShot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("VELORA_SHOT_DIR");
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);
+    // Pending layout and scroll-bar updates first, so the picture shows what the user would see.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 

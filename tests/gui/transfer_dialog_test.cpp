@@ -153,6 +153,88 @@ class TransferDialogTest : public QObject {
         QCOMPARE(fx.messenger.ids(), std::vector<int>{208});
         QCOMPARE(dlg.windowTitle(), fx.text(162));
     }
+
+    // Three bad checksums on block 3 use up the protocol's own attempts; Retry starts the main area
+    // again from block 0 and the read completes.
+    void failedBlockAsksRetryAndStartsTheAreaAgain() {
+        test::Fixture fx;
+        Sim sim(deckFile(fx, 0x42), {QStringLiteral("--bad-checksum"), QStringLiteral("deck1:3:3")});
+        if (sim.device.isEmpty()) QSKIP("velora-radio-sim is not built");
+        fx.port.setDevicePath(1, sim.device.toStdString());
+        MainFrame frame(fx.ctx, fx.registry);
+        TransferDialog dlg(fx.ctx, frame, TransferDialog::Mode::Read);
+        dlg.show();
+        // The labels as the user sees them between frames.
+        QStringList labels;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (labels.isEmpty() || labels.last() != dlg.blockLabel()->text())
+                labels << dlg.blockLabel()->text();
+        });
+        watch.start(0);
+        dlg.start();
+        watch.stop();
+        QVERIFY2(dlg.outcome().ok(), comm::describe(dlg.outcome()).c_str());
+        QCOMPARE(fx.messenger.ids(), (std::vector<int>{209, 164}));
+        const Message& ask = fx.messenger.shown[0];
+        QCOMPARE(ask.buttons, MsgButtons::RetryCancel);
+        QCOMPARE(ask.caption, fx.text(204).toStdString());
+        QCOMPARE(ask.icon, MsgIcon::Error);
+        auto label = [&](int n) { return fx.text(165) + QStringLiteral(" %1 / 192").arg(n); };
+        // Blocks 0 to 2 arrive, block 3 fails; after Retry the counter starts again at the first block.
+        const auto failedAt = labels.indexOf(label(3));
+        QVERIFY(failedAt >= 0);
+        QCOMPARE(labels.value(failedAt + 1), label(1));
+        QVERIFY(labels.indexOf(label(4)) > failedAt);
+        QCOMPARE(labels.last(), label(192));
+        QCOMPARE(byteAt(fx.doc.image().staging().main, kMarker), Byte{0x42});
+    }
+
+    void cancelAfterAFailedBlockAdoptsNothing() {
+        test::Fixture fx;
+        Sim sim(deckFile(fx, 0x42), {QStringLiteral("--bad-checksum"), QStringLiteral("deck1:3:3")});
+        if (sim.device.isEmpty()) QSKIP("velora-radio-sim is not built");
+        fx.port.setDevicePath(1, sim.device.toStdString());
+        fx.doc.setFileName("other.dat");
+        MainFrame frame(fx.ctx, fx.registry);
+        TransferDialog* seen = nullptr;
+        QTimer::singleShot(0, [&] {
+            seen = frame.findChild<TransferDialog*>();
+            QVERIFY(seen);
+            seen->findChild<QPushButton*>(QStringLiteral("start"))->click();
+            QCOMPARE(seen->windowTitle(), fx.text(162)); // back to the idle title before it closes
+        });
+        fx.messenger.answers = {MsgAnswer::Cancel};
+        frame.runCommand(cmd::kReadRadio);
+        QVERIFY(seen);
+        QCOMPARE(fx.messenger.ids(), std::vector<int>{209});
+        QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0xFF});
+        QCOMPARE(fx.doc.fileName(), std::string("other.dat"));
+        QVERIFY(!frame.transferRunning());
+    }
+
+    void preWriteCheckListsEverySettingThatLacksItsValue() {
+        test::Fixture fx;
+        auto m = fx.doc.image().main();
+        setByte(m, 0x00, 1);    // priority channel 1 in use ...
+        setByte(m, 0x50, 0xFF); // ... without its channel
+        setByte(m, 0x51, 0xFF);
+        setByte(m, 0x01, 1);
+        setByte(m, 0x52, 0xFF);
+        setByte(m, 0x53, 0xFF);
+        MainFrame frame(fx.ctx, fx.registry);
+        TransferDialog dlg(fx.ctx, frame, TransferDialog::Mode::Write);
+        dlg.show();
+        QTRY_VERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(fx.messenger.shown.size(), 1u);
+        const Message& m0 = fx.messenger.shown[0];
+        QCOMPARE(m0.caption, fx.text(204).toStdString());
+        QCOMPARE(m0.icon, MsgIcon::Error);
+        const std::string expected = fx.text(173).toStdString() + "\n\n\"" + fx.text(435).toStdString() +
+                                     "\"\n\"" + fx.text(436).toStdString() + "\"\n";
+        QCOMPARE(m0.text, expected);
+    }
 };
 
 QTEST_MAIN(TransferDialogTest)

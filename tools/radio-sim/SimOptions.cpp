@@ -129,10 +129,10 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
                 return std::nullopt;
             }
             o.config.baud = static_cast<unsigned>(*n);
-        } else if (a == "--link" || a == "--dump") {
+        } else if (a == "--link" || a == "--dump" || a == "--stats") {
             const std::string* v = value();
             if (!v) return std::nullopt;
-            (a == "--link" ? o.link : o.dumpPrefix) = *v;
+            (a == "--link" ? o.link : a == "--dump" ? o.dumpPrefix : o.statsFile) = *v;
         } else if (a == "--cut-after") {
             const std::string* v = value();
             if (!v) return std::nullopt;
@@ -240,6 +240,8 @@ Faults:
 Ending:
   --dump PREFIX       on exit write PREFIX.deck1.dat, PREFIX.head1.dat (and deck2, head2 when
                       present) as 24800-byte data files
+  --stats FILE        on exit write "bytes rx N tx M" to FILE: the bytes taken in from the client
+                      and sent to it over the whole run
   --once              end after the client leaves programming or test mode with 'E' and closes the line
   -v, --verbose       log every frame on standard error
   -h, --help          show this text

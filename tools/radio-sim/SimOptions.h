@@ -15,6 +15,7 @@ struct SimOptions {
     std::optional<int> version; // version nibble 0..15 of identification byte 6
     std::string link;
     std::string dumpPrefix;
+    std::string statsFile;
     bool pace = false;
     bool once = false;
     bool verbose = false;

@@ -1,6 +1,7 @@
 // velora-radio-sim: a simulated radio on a pseudo-terminal, for tests and demonstrations.
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <deque>
 #include <iostream>
+#include <fstream>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -78,6 +80,10 @@ class Simulator {
             radio_.setLogger([](const std::string& text) { std::cerr << "sim: " << text << '\n'; });
     }
 
+    // Bytes that crossed the line over the whole run: taken in from the client, sent to it.
+    unsigned long received() const { return received_; }
+    unsigned long sent() const { return sent_; }
+
     // Runs until a signal, the end of a --once session or a --cut-after hang-up.
     void run() {
         while (!g_stop) {
@@ -121,15 +127,21 @@ class Simulator {
         auto next = now + std::chrono::milliseconds(200);
         if (!rx_.empty()) next = std::min(next, rx_.front().due);
         if (!tx_.queue.empty()) next = std::min(next, tx_.queue.front().due);
-        auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
+        // Wake at the byte's due time to the microsecond: a wait rounded up to whole milliseconds
+        // would delay every answer by up to a byte time and make the radio look slower than its line.
+        const auto wait = std::max(std::chrono::nanoseconds::zero(),
+                                   std::chrono::duration_cast<std::chrono::nanoseconds>(next - now));
+        const timespec ts{static_cast<time_t>(wait.count() / 1'000'000'000),
+                          static_cast<long>(wait.count() % 1'000'000'000)};
 
         pollfd p{line_.fd(), POLLIN, 0};
-        int rc = ::poll(&p, 1, static_cast<int>(std::max<long long>(wait, 0)));
+        int rc = ::ppoll(&p, 1, &ts, nullptr);
         if (rc <= 0) return; // time-out, or a signal
         if (p.revents & POLLIN) {
             std::vector<Byte> in;
             if (line_.read(in) == PtyLine::ReadStatus::Dropped) return lineDropped();
             dropped_ = false;
+            received_ += in.size();
             auto arrived = Clock::now();
             auto settings = line_.settings();
             auto t = Pacer::byteTime(settings.baud, settings.bitsPerByte);
@@ -160,6 +172,7 @@ class Simulator {
     std::deque<TimedByte> rx_;
     Pacer rxPacer_;
     unsigned long sent_ = 0;
+    unsigned long received_ = 0;
     bool dropped_ = false;
     std::optional<Clock::time_point> endsAt_;
 };
@@ -184,6 +197,9 @@ int main(int argc, char** argv) {
     }
 
     installSignals();
+    // The kernel may defer a timed wake-up by the timer slack (50 us by default); with --pace that
+    // would land on every answer and make the radio look slower than its line.
+    if (options->pace) ::prctl(PR_SET_TIMERSLACK, 1UL);
     PtyLine line;
     if (!line.open(error)) {
         std::cerr << "velora-radio-sim: " << error << '\n';
@@ -196,9 +212,15 @@ int main(int argc, char** argv) {
     }
     std::cout << "DEVICE " << line.devicePath() << std::endl;
 
-    Simulator(*options, *memory, line).run();
+    Simulator sim(*options, *memory, line);
+    sim.run();
 
     line.hangUp();
+    if (!options->statsFile.empty()) {
+        std::ofstream stats(options->statsFile);
+        stats << "bytes rx " << sim.received() << " tx " << sim.sent() << '\n';
+        if (!stats) std::cerr << "velora-radio-sim: cannot write " << options->statsFile << '\n';
+    }
     if (!options->dumpPrefix.empty() && !dumpMemory(*memory, options->dumpPrefix, error)) {
         std::cerr << "velora-radio-sim: " << error << '\n';
         return 1;

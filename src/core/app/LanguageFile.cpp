@@ -189,7 +189,7 @@ std::optional<std::filesystem::path> findLanguageFile(std::span<const std::files
     return std::nullopt;
 }
 
-std::optional<std::filesystem::path> findLanguageFile(const std::filesystem::path& programFolder) {
+std::vector<std::filesystem::path> defaultLanguageSearchFolders(const std::filesystem::path& programFolder) {
     std::error_code ec;
     const auto current = std::filesystem::current_path(ec);
 #ifdef VELORA_INSTALL_DATADIR
@@ -198,8 +198,12 @@ std::optional<std::filesystem::path> findLanguageFile(const std::filesystem::pat
     const std::filesystem::path install;
 #endif
     const char* path = std::getenv("PATH");
-    const auto folders = languageSearchFolders(programFolder, ec ? std::filesystem::path() : current, install,
-                                               path ? path : "");
+    return languageSearchFolders(programFolder, ec ? std::filesystem::path() : current, install,
+                                 path ? path : "");
+}
+
+std::optional<std::filesystem::path> findLanguageFile(const std::filesystem::path& programFolder) {
+    const auto folders = defaultLanguageSearchFolders(programFolder);
     return findLanguageFile(std::span<const std::filesystem::path>(folders));
 }
 

@@ -64,7 +64,11 @@ std::vector<std::filesystem::path> languageSearchFolders(const std::filesystem::
 // The first folder of the list holding a regular file named velora.lng.
 std::optional<std::filesystem::path> findLanguageFile(std::span<const std::filesystem::path> folders);
 
-// The same with the process's own current folder, the installed data folder and $PATH.
+// The search folders of this process: the program's folder, its current folder, the installed data
+// folder and $PATH.
+std::vector<std::filesystem::path> defaultLanguageSearchFolders(const std::filesystem::path& programFolder);
+
+// findLanguageFile over defaultLanguageSearchFolders(programFolder).
 std::optional<std::filesystem::path> findLanguageFile(const std::filesystem::path& programFolder);
 
 // The folder of the running program (from /proc/self/exe); empty when it cannot be told.

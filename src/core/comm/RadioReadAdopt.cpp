@@ -7,7 +7,7 @@ namespace velora::comm {
 TransferOutcome readAndAdopt(Document& doc, RadioTransfer& transfer, MessageBoxes& boxes,
                              AdoptResult* adopted) {
     TransferOutcome out = transfer.read(doc.image());
-    if (!out.ok()) return out;
+    if (!out.complete()) return out;
     const AdoptResult r = adoptLoadedDataSet(doc, LoadOrigin::Radio, boxes);
     if (adopted) *adopted = r;
     return out;

@@ -76,7 +76,7 @@ std::string describe(const TransferOutcome& o) {
     case TransferStage::ExtChunk:
         return "stopped at " + unitName(o.selector) + ", extension chunk " + std::to_string(o.index) + code;
     case TransferStage::ClosePort:
-        return "the port did not close";
+        return "done, but the port did not close";
     }
     return "failed";
 }
@@ -126,6 +126,15 @@ Message completionMessage(const TextSource& texts, bool read) {
     m.text = std::string(texts.text(m.textId));
     m.caption = std::string(layout::kAppTagText);
     m.icon = MsgIcon::Information;
+    return m;
+}
+
+Message closeFailedWarning(const TextSource& texts) {
+    Message m;
+    m.textId = kTextPortCannotOpen;
+    m.text = std::string(texts.text(m.textId));
+    m.caption = std::string(texts.text(MessageBoxes::kCaptionWarning));
+    m.icon = MsgIcon::Warning;
     return m;
 }
 
@@ -262,10 +271,18 @@ bool RadioTransfer::transferHead(Direction d, Byte selector, ImageCopy& copy, in
     return true;
 }
 
-TransferResult RadioTransfer::finish() {
-    if (!ok(protocol_.leaveRadioMode())) link_.closeLink();
+void RadioTransfer::finish(bool read, TransferOutcome& out) {
+    // A radio that did not acknowledge 'E' gets its line closed at once; a failure of that early
+    // close counts as much as one of the final close (which then finds the port already closed).
+    bool closed = true;
+    if (!ok(protocol_.leaveRadioMode())) closed = link_.closeLink();
     if (link_.closeDelay()) ui_.waitWhilePumping(SerialPort::kCloseDelay);
-    return link_.closeLink() ? TransferResult::Ok : TransferResult::CloseFailed;
+    closed = link_.closeLink() && closed;
+    ui_.show(completionMessage(texts_, read));
+    if (closed) return;
+    out.result = TransferResult::CloseFailed;
+    out.stage = TransferStage::ClosePort;
+    ui_.show(closeFailedWarning(texts_));
 }
 
 TransferOutcome RadioTransfer::read(MemoryImage& image) {
@@ -285,14 +302,11 @@ TransferOutcome RadioTransfer::read(MemoryImage& image) {
     if (!transferHead(Direction::Read, kSelectorHead1, *scratch, counter, kReadTotal, out)) return out;
     ui_.showProgress(kReadTotal, kReadTotal, kReadTotal);
 
-    if (finish() != TransferResult::Ok) {
-        out.result = TransferResult::CloseFailed;
-        out.stage = TransferStage::ClosePort;
-        return out;
-    }
-    // The identification the radio sent names the data set, whatever block 125 carried.
+    // The identification the radio sent names the data set, whatever block 125 carried. The data
+    // is complete now; a port that then fails to close must not cost the user the read.
     std::copy(id.begin(), id.end(), scratch->main.begin() + layout::kModelId);
     image.staging() = *scratch;
+    finish(true, out);
     return out;
 }
 
@@ -338,11 +352,7 @@ TransferOutcome RadioTransfer::write(MemoryImage& image) {
         if (!done) return out;
     }
     ui_.showProgress(total, total, total);
-
-    if (finish() != TransferResult::Ok) {
-        out.result = TransferResult::CloseFailed;
-        out.stage = TransferStage::ClosePort;
-    }
+    finish(false, out);
     return out;
 }
 

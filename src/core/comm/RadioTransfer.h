@@ -3,9 +3,10 @@
 // with user retry, the identification checks, the order in which the areas travel, progress
 // counting, retry after a failed frame, and ending the programming run.
 //
-// A read fills a scratch copy and reaches the staging copy only when everything arrived and the
-// port closed; adopting the staging copy (adoptLoadedDataSet) is the caller's step, or use
-// readAndAdopt(). A write sends the working copy.
+// A read fills a scratch copy and reaches the staging copy only when everything arrived; adopting
+// the staging copy (adoptLoadedDataSet) is the caller's step, or use readAndAdopt(). A write sends
+// the working copy. A transfer that completes tells the user so itself (completion message, then a
+// warning when the port failed to close), so every caller reports it exactly once.
 #include <chrono>
 #include <string>
 #include <vector>
@@ -29,7 +30,8 @@ inline constexpr int kTextModelDiffers = 213;
 inline constexpr int kTextReadDone = 164;
 inline constexpr int kTextWriteDone = 171;
 
-// 0 success; 1 failed or cancelled (the port is closed); 2 the port failed to close at the end.
+// 0 success; 1 failed or cancelled (the port is closed); 2 every byte travelled but the port failed
+// to close at the end: the transfer counts as done (a read is adopted) and the user was warned.
 enum class TransferResult : int { Ok = 0, Failed = 1, CloseFailed = 2 };
 
 // Where a transfer stopped.
@@ -44,7 +46,7 @@ enum class TransferStage {
     MainBlock,      // a main-area block failed, user cancelled
     CodeRecord,     // a DTMF code record failed, user cancelled
     ExtChunk,       // an extension chunk failed, user cancelled
-    ClosePort,      // the port did not close at the end
+    ClosePort,      // everything travelled, but the port did not close at the end
 };
 
 struct TransferOutcome {
@@ -55,6 +57,8 @@ struct TransferOutcome {
     RadioStatus status = RadioStatus::Ok; // the protocol's status of that frame
     PortResult port;                      // why the port did not open
     bool ok() const { return result == TransferResult::Ok; }
+    // Every unit travelled: true also when only the closing of the port failed.
+    bool complete() const { return result != TransferResult::Failed; }
 };
 
 // A one-line account of the outcome for logs and the command line ("deck 1, main-area block 101").
@@ -81,16 +85,19 @@ std::string versionWarningText(const TextSource& texts, int version);
 
 // The message that ends a successful transfer (caption "VELORA", information icon).
 Message completionMessage(const TextSource& texts, bool read);
+// The warning that follows it when the port did not close (text 208, warning caption and icon).
+Message closeFailedWarning(const TextSource& texts);
 
 class RadioTransfer {
   public:
     RadioTransfer(RadioProtocol& protocol, const TextSource& texts, TransferUi& ui);
 
-    // Reads deck 1 and head 1 into a scratch copy; on success the staging copy receives it, with
-    // the radio's identification as the model identification. On failure staging is untouched.
+    // Reads deck 1 and head 1 into a scratch copy; once everything arrived the staging copy receives
+    // it, with the radio's identification as the model identification, even if the port then fails
+    // to close. On failure staging is untouched. A complete read shows the completion message.
     TransferOutcome read(MemoryImage& image);
 
-    // Writes the working copy. Before sending, the version bits of the working copy's model
+    // Writes the working copy and, when everything was sent, shows the completion message. Before sending, the version bits of the working copy's model
     // identification are cleared, the format version "V2.10" is stored, and each DTMF code record is
     // normalised (0x00 -> 0xFF) as it is sent. The pre-write check is the caller's (runPreWriteCheck).
     TransferOutcome write(MemoryImage& image);
@@ -109,7 +116,9 @@ class RadioTransfer {
                            TransferOutcome& out);
     // Ends the programming run: 'E' (its answer does not matter here) and close.
     void abandon();
-    TransferResult finish();
+    // Ends a complete run: 'E', the close delay, close; then the completion message and, when the
+    // port did not close, the warning. Fills the outcome.
+    void finish(bool read, TransferOutcome& out);
 
     MsgAnswer ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon);
 
@@ -119,7 +128,8 @@ class RadioTransfer {
     TransferUi& ui_;
 };
 
-// Reads the radio and, when the read succeeded, adopts the result as the data set (origin radio);
+// Reads the radio and, when the read completed (even if the port then failed to close), adopts the
+// result as the data set (origin radio);
 // what the adoption repaired goes to `adopted` when given. The caller closes its editor windows first.
 TransferOutcome readAndAdopt(Document& doc, RadioTransfer& transfer, MessageBoxes& boxes,
                              AdoptResult* adopted = nullptr);

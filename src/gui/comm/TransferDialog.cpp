@@ -87,8 +87,9 @@ void TransferDialog::start() {
 
     running_ = false;
     frame_.endTransfer();
-    if (outcome_.ok()) {
-        show(comm::completionMessage(ctx_.texts, mode_ == Mode::Read));
+    // The transfer has shown the completion message, and the warning when only the closing of the
+    // port failed; such a transfer still counts, so a read is adopted.
+    if (outcome_.complete()) {
         QDialog::accept();
     } else {
         setIdleTitle();

@@ -1,0 +1,158 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+
+#include "app/AppSettings.h"
+#include "app/CommandLine.h"
+#include "app/FrameCommands.h"
+#include "app/LanguageFile.h"
+#include "app/SplashWindow.h"
+#include "comm/DemoRadio.h"
+#include "frame/EditorRegistry.h"
+#include "frame/MainFrame.h"
+#include "model/DataSetInit.h"
+
+namespace velora::gui {
+
+namespace {
+
+bool hasSwitch(int argc, char** argv, const char* name) {
+    for (int i = 1; i < argc; ++i)
+        if (QString::fromLocal8Bit(argv[i]).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+double secondsOf(clockid_t clock) {
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// Milliseconds since the kernel started this process (field 22 of /proc/self/stat, in clock ticks
+// since boot); -1 when it cannot be told. Its resolution is one clock tick.
+long millisecondsSinceProcessStart() {
+    std::ifstream in("/proc/self/stat");
+    std::string line;
+    if (!std::getline(in, line)) return -1;
+    // The command name in parentheses may hold blanks; the fields after it are plain.
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    for (int n = 3; n <= 22 && fields >> field; ++n)
+        if (n == 22) {
+            const double started = std::stod(field) / double(sysconf(_SC_CLK_TCK));
+            return long((secondsOf(CLOCK_BOOTTIME) - started) * 1000.0);
+        }
+    return -1;
+}
+
+void printStartupProbe() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::printf("startup-probe realtime_us=%lld since_start_ms=%ld\n",
+                static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000,
+                millisecondsSinceProcessStart());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int startApplication(int argc, char** argv, const StartupEnvironment& env) {
+    // 1. The switches; no argument ever names a file to open.
+    const CommandLine options = parseCommandLine(argc, argv);
+    const bool demoRadio = hasSwitch(argc, argv, "--demo-radio");
+    const bool startupProbe = hasSwitch(argc, argv, "--startup-probe");
+
+    // 2. Qt sets the process locale to the user's; the settings key follows the program's name.
+    std::optional<QApplication> ownApp;
+    if (!QApplication::instance()) ownApp.emplace(argc, argv);
+    const QString baseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
+    QCoreApplication::setApplicationName(baseName);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/129.png")));
+
+    // 3. Colour depth for the splash.
+    const int depth = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->depth() : 24;
+
+    // 5. The language file; without it nothing can be shown, and the settings stay as they are.
+    LanguageFile texts;
+    const auto file = findLanguageFile(std::span<const std::filesystem::path>(env.languageFolders));
+    const auto status = file ? texts.load(*file) : LanguageFile::Status::NotFound;
+    if (auto failure = LanguageFile::failureMessage(status)) {
+        env.messenger.show(*failure);
+        return 1;
+    }
+
+    // 6, 7. Capacity mode and a reset memory image named "velora.dat".
+    Document doc(options.run);
+    doc.image().reset();
+    doc.setFileName(std::string(layout::kDefaultFileName));
+
+    // 8, 9. Remembered model, port and folder.
+    comm::SerialPort port;
+    AppSettings settings(baseName);
+    const bool validModel = settings.readStartup(doc, port, QCoreApplication::applicationDirPath());
+
+    // 10. The default data set, marked saved.
+    defaultInitialise(doc, !validModel, true);
+    doc.image().markSaved();
+
+    // 11. The shared fixed-pitch font.
+    MessageBoxes boxes(env.messenger, texts);
+    AppContext ctx{doc, texts, boxes, port, baseName};
+    ctx.fixedFont.setFixedPitch(true);
+    ctx.fixedFont.setStyleHint(QFont::TypeWriter);
+
+    // 12. Editor views and feature dialogs.
+    EditorRegistry registry;
+    registerFeatures(registry);
+
+    // 13, 14. Main frame with the splash over it, then its remembered placement.
+    if (!options.noSplash) (new SplashWindow(texts, depth))->showCentred();
+    MainFrame frame(ctx, registry);
+    if (env.mainWindowCreated) env.mainWindowCreated(&frame);
+    frame.restorePlacement();
+
+    // 15. The first editor opens once the event loop runs.
+    QTimer::singleShot(0, &frame, [&frame] { frame.runCommand(cmd::kChannelInfo); });
+
+    DemoRadio demo(ctx);
+    if (demoRadio) {
+        const QString sim = QCoreApplication::applicationDirPath() + QStringLiteral("/velora-radio-sim");
+        const QString error = demo.start(sim);
+        if (!error.isEmpty()) {
+            Message m;
+            m.text = error.toStdString();
+            m.caption = std::string(LanguageFile::kCaption);
+            m.icon = MsgIcon::Warning;
+            env.messenger.show(m);
+        }
+        frame.updatePortPane();
+    }
+
+    if (startupProbe) {
+        // Queued behind the first editor, so the figure includes it; exit() skips the exit question.
+        QTimer::singleShot(0, &frame, [] {
+            printStartupProbe();
+            QCoreApplication::exit(0);
+        });
+    }
+
+    const int rc = QCoreApplication::exec();
+    demo.restorePortMapping();
+    settings.writeExit(doc, port);
+    return rc;
+}
+
+} // namespace velora::gui

@@ -195,9 +195,9 @@ TEXTS = [
     r"Communication Port",  # 178
     r"Com Port",  # 179
     r"Com Port Close Delay",  # 180
-    r"Reserved",  # 181
-    r"Reserved",  # 182
-    r"Reserved",  # 183
+    r"Deck 1",  # 181
+    r"Deck 2",  # 182
+    r"Head 1",  # 183
     r"Tree View",  # 184
     r"Test Mode",  # 185
     r"Test Channel",  # 186
@@ -209,7 +209,7 @@ TEXTS = [
     r"RX",  # 192
     r"TX",  # 193
     r"Check Sum",  # 194
-    r"Reserved",  # 195
+    r"Head 2",  # 195
     r"Value",  # 196
     r"Volume",  # 197
     r"Test CH",  # 198
@@ -239,7 +239,7 @@ TEXTS = [
     r"The RX frequency is out of range.\nIt has been corrected.",  # 222
     r"The TX frequency is out of range.\nIt has been corrected.",  # 223
     r"No key is assigned the Emergency function.",  # 224
-    r"Reserved",  # 225
+    r"Writing stopped at %s.\n\nThe radio now holds a partly written data set. Write it again before the radio is used.",  # 225
     r"\nThe key assignment will also be reset to its defaults.",  # 226
     r"Write the test frequencies to the radio before you use test mode.",  # 227
     r"The compander cannot be used on a wide channel.\nIt has been switched off.",  # 228
@@ -271,14 +271,14 @@ TEXTS = [
     r"Remote Channel List",  # 254
     r"Repeater Channel List",  # 255
     r"Channel Information",  # 256
-    r"Reserved",  # 257
-    r"Reserved",  # 258
+    r"%s, main-area block %d",  # 257
+    r"%s, DTMF code record %d",  # 258
     r"No.",  # 259
     r"RX Frequency",  # 260
     r"TX Frequency",  # 261
     r"Off",  # 262
     r"Continuous",  # 263
-    r"Reserved",  # 264
+    r"%s, extension chunk %d",  # 264
     r"Voice Scrambler",  # 265
     r"Reserved",  # 266
     r"Fixed Channel",  # 267

@@ -92,7 +92,9 @@ bool setUpPort(const CliArgs& a, LinkOptions& link) {
     }
     int n = 0;
     try {
-        n = std::stoi(*port);
+        std::size_t used = 0;
+        n = std::stoi(*port, &used);
+        if (used != port->size()) n = 0; // "3x" must not quietly become COM3
     } catch (...) {
     }
     if (n < 1 || n > kMaxPort || !link.port.setPortNumber(n)) {

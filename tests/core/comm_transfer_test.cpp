@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "app/LanguageFile.h"
 #include "comm/RadioTransfer.h"
 #include "comm_fakes.h"
 #include "model/ModelCatalogue.h"
@@ -433,4 +434,27 @@ TEST_F(TransferTest, FailedReadAndAdoptKeepsTheDataSet) {
     MessageBoxes boxes(ui, texts);
     EXPECT_FALSE(readAndAdopt(doc, transfer, boxes).ok());
     EXPECT_EQ(doc.image().working(), before);
+}
+
+TEST(PartialWriteText, NamesTheUnitAndThePlaceOnlyForAStoppedWrite) {
+    velora::test::NumberedTexts texts;
+    comm::TransferOutcome o;
+    o.result = comm::TransferResult::Failed;
+    o.stage = comm::TransferStage::ExtChunk;
+    o.selector = comm::kSelectorHead2;
+    o.index = 77;
+    // Numbered texts are not formats, so only the outer text shows; the real texts are checked below.
+    EXPECT_EQ(comm::partialWriteText(texts, o), "T225");
+    o.stage = comm::TransferStage::ProgramMode;
+    EXPECT_EQ(comm::partialWriteText(texts, o), "");
+
+    velora::LanguageFile lng;
+    ASSERT_EQ(lng.load(std::string(VELORA_SOURCE_DATA) + "/velora.lng"), velora::LanguageFile::Status::Ok);
+    o.stage = comm::TransferStage::ExtChunk;
+    const std::string text = comm::partialWriteText(lng, o);
+    EXPECT_NE(text.find("Head 2, extension chunk 77"), std::string::npos) << text;
+    o.stage = comm::TransferStage::MainBlock;
+    o.selector = comm::kSelectorDeck1;
+    o.index = 5;
+    EXPECT_NE(comm::partialWriteText(lng, o).find("Deck 1, main-area block 5"), std::string::npos);
 }

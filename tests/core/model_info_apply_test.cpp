@@ -202,6 +202,18 @@ TEST_F(ModelInfoApplyTest, HeadCountAndTypeTogetherAskBothTexts) {
     EXPECT_EQ(byteAt(main, layout::kCsChannelNameLength), 14);
 }
 
+TEST_F(ModelInfoApplyTest, HeadCountWithHeadTypeKeepsTheFunctionPort) {
+    auto main = doc.image().main();
+    setByte(main, layout::kFunctionPort + 10, 3);
+    setByte(main, layout::kFunctionPortPins + 1, 2);
+    ModelInfoForm form(id());
+    form.chooseDualHead();
+    form.chooseHead1Type(1);
+    ok(form.config());
+    EXPECT_EQ(byteAt(main, layout::kFunctionPort + 10), 3);
+    EXPECT_EQ(byteAt(main, layout::kFunctionPortPins + 1), 2);
+}
+
 TEST_F(ModelInfoApplyTest, LosingTheLongDisplayCutsPowerOnTextAndNameLength) {
     auto i = id();
     i.setHeadType(kHead1, 1);
@@ -272,6 +284,18 @@ TEST_F(ModelInfoApplyTest, SingleHeadWithdrawsHead2FunctionsAndUnusedReferences)
     EXPECT_EQ(byteAt(main, layout::kCommon + 0x54), 2); // a home key still uses it
     EXPECT_EQ(byteAt(main, layout::kFunctionPortPins + 2), 0xFF);
     EXPECT_EQ(byteAt(main, layout::kCommon + 0x56), 0xFF);
+}
+
+TEST_F(ModelInfoApplyTest, EmergencyReferenceKeptWhileAnyKeyTableHoldsItsFunction) {
+    auto main = doc.image().main();
+    setByte(main, keys::keyOffset(kHead2, 3), 14); // head 2 is not fitted
+    setByte(main, layout::kCommon + 0x56, 4);
+    setByte(main, layout::kCommon + 0x57, 5);
+    auto c = current();
+    c.band1 = 5;
+    ok(c);
+    EXPECT_EQ(byteAt(main, layout::kCommon + 0x56), 4);
+    EXPECT_EQ(byteAt(main, layout::kCommon + 0x57), 5);
 }
 
 } // namespace

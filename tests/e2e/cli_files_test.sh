@@ -52,4 +52,11 @@ printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,abc,,,,,
 "$CLI" channels import new.dat full.csv -o full.dat 2>err.txt && fail "161 channels accepted in normal mode" || true
 expect_contains "$(cat err.txt)" "line 162" "no room refuses at the 161st row"
 "$CLI" --extended channels import new.dat full.csv -o full.dat 2>/dev/null || fail "extended mode holds 161 channels"
+
+# A port number must be one of COM1 to COM20 as a whole word, or nothing is opened.
+for bad in 0 21 3x ""; do
+  "$CLI" read --port "$bad" -o none.dat 2>err.txt; rc=$?
+  expect_eq "$rc" 2 "--port '$bad' is a usage error"
+done
+[ -e none.dat ] && fail "a refused port still wrote a file" || pass "a refused port writes no file"
 finish

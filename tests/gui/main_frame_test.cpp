@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
@@ -122,6 +124,23 @@ class MainFrameTest : public QObject {
         QTRY_VERIFY(!menuTitled(f, fx.text(72)));
     }
 
+    void choosingAMaximisedEditorAgainKeepsItMaximised() {
+        test::Fixture fx;
+        registerAll(fx);
+        MainFrame f(fx.ctx, fx.registry);
+        f.resize(800, 600);
+        f.show();
+        f.runCommand(cmd::kChannelInfo);
+        auto* w = f.editorWindow(cmd::kChannelInfo);
+        w->showMaximized();
+        f.runCommand(cmd::kChannelInfo);
+        QVERIFY(w->isMaximized());
+        w->showMinimized();
+        f.runCommand(cmd::kChannelInfo);
+        QVERIFY(!w->isMinimized());
+        QCOMPARE(f.mdiArea()->activeSubWindow(), w);
+    }
+
     void treeListsEditorsAndOpensThem() {
         test::Fixture fx;
         registerAll(fx);
@@ -137,6 +156,20 @@ class MainFrameTest : public QObject {
         tree->tree()->setCurrentItem(root->child(2));
         QTest::keyClick(tree->tree(), Qt::Key_Return);
         QVERIFY(f.editorWindow(cmd::kKeyAssignment));
+        f.show();
+        tree->show();
+        QVERIFY(QTest::qWaitForWindowExposed(tree));
+        auto* scan = root->child(3);
+        const QPoint at = tree->tree()->visualItemRect(scan).center();
+        // As the window system delivers a double click: press, release, double click, release.
+        auto* port = tree->tree()->viewport();
+        QTest::mouseClick(port, Qt::LeftButton, {}, at);
+        QVERIFY(!f.editorWindow(cmd::kScanInfo)); // a single click only selects
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, port->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(port, &dbl);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at);
+        QVERIFY(f.editorWindow(cmd::kScanInfo));
         f.closeAllEditors();
         QTRY_VERIFY(!f.navigationTree());
     }
@@ -219,6 +252,20 @@ class MainFrameTest : public QObject {
         fx.messenger.answers = {MsgAnswer::No};
         QVERIFY(!f.close());
         QVERIFY(f.isVisible());
+        QCOMPARE(fx.messenger.shown.size(), 1u);
+        QCOMPARE(fx.messenger.shown[0].textId, 138);
+        QCOMPARE(fx.messenger.shown[0].caption, fx.text(139).toStdString());
+        QCOMPARE(fx.messenger.shown[0].buttons, MsgButtons::YesNo);
+        QCOMPARE(fx.messenger.shown[0].icon, MsgIcon::Question);
+
+        // Yes, then Cancel in the save question: the application and the data set stay as they are.
+        setByte(fx.doc.image().main(), 0x1800, 0x12);
+        fx.messenger.answers = {MsgAnswer::Yes, MsgAnswer::Cancel};
+        QVERIFY(!f.close());
+        QVERIFY(f.isVisible());
+        QCOMPARE(fx.messenger.shown.back().buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(byteAt(fx.doc.image().main(), 0x1800), Byte{0x12});
+        QVERIFY(fx.doc.isModified());
     }
 
     void statusBarShowsPortWithItsDevice() {

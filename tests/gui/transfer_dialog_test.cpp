@@ -9,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
 #include "comm/TransferDialog.h"
+#include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/DataFile.h"
 
@@ -143,6 +144,19 @@ class TransferDialogTest : public QObject {
         QCOMPARE(fx.messenger.ids(), std::vector<int>{176});
     }
 
+    void helpKeyOpensTheDialogsContext() {
+        test::Fixture fx;
+        MainFrame frame(fx.ctx, fx.registry);
+        TransferDialog dlg(fx.ctx, frame, TransferDialog::Mode::Read);
+        dlg.show();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::keyClick(&dlg, Qt::Key_F1);
+        QTRY_VERIFY(HelpWindow::instance());
+        QCOMPARE(HelpWindow::instance()->currentUrl().fragment(), QStringLiteral("ctx51"));
+        HelpWindow::instance()->close();
+    }
+
     void portThatDoesNotOpenEndsWithCancel() {
         test::Fixture fx;
         fx.port.setDevicePath(1, "/nonexistent/tty");
@@ -211,6 +225,24 @@ class TransferDialogTest : public QObject {
         QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0xFF});
         QCOMPARE(fx.doc.fileName(), std::string("other.dat"));
         QVERIFY(!frame.transferRunning());
+    }
+
+    void cancelledWriteSaysWhereTheRadioWasLeftHalfWritten() {
+        test::Fixture fx;
+        Sim sim(deckFile(fx, 0x01), {QStringLiteral("--nak-block"), QStringLiteral("deck1:7:9")});
+        if (sim.device.isEmpty()) QSKIP("velora-radio-sim is not built");
+        fx.port.setDevicePath(1, sim.device.toStdString());
+        MainFrame frame(fx.ctx, fx.registry);
+        TransferDialog dlg(fx.ctx, frame, TransferDialog::Mode::Write);
+        dlg.show();
+        QTest::qWait(20);
+        fx.messenger.answers = {MsgAnswer::Cancel};
+        dlg.start();
+        QVERIFY(!dlg.outcome().complete());
+        QCOMPARE(fx.messenger.ids(), (std::vector<int>{209, -1}));
+        const Message& last = fx.messenger.shown.back();
+        QCOMPARE(last.icon, MsgIcon::Warning);
+        QVERIFY2(last.text.find("Deck 1, main-area block 7") != std::string::npos, last.text.c_str());
     }
 
     void preWriteCheckListsEverySettingThatLacksItsValue() {

@@ -65,6 +65,10 @@ struct TransferOutcome {
 std::string describe(const TransferOutcome& outcome);
 // "deck 1", "deck 2", "head 1", "head 2".
 std::string unitName(Byte selector);
+// For a write that stopped at a block, record or chunk: the warning that the radio now holds a partly
+// written data set, naming the unit and the place (texts 225, 257/258/264 and the unit names).
+// Empty for any other outcome.
+std::string partialWriteText(const TextSource& texts, const TransferOutcome& outcome);
 
 // Progress totals in 128-byte blocks: main area 128 per deck, extension area 64 per head.
 inline constexpr int kDeckBlocks = 128;

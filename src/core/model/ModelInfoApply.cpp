@@ -236,7 +236,8 @@ ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned 
     if (reinit) {
         defaultInitialise(doc, false, false);
         if (headType) keys::resetHead(main, kHead2, false);
-    } else if (kind & kModelChangeHeadCount) {
+    } else if (kind == kModelChangeHeadCount) {
+        // With a head type change as well, the port stays: the later pin checks drop what is gone.
         fill(main, kPinFunctions, kPinFunctionCount, 0xFF);
         fill(main, kFunctionPins, kFunctionPinCount, 0xFF);
     }
@@ -313,7 +314,8 @@ ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned 
     for (std::size_t i = 0; i < chlayout::kPortHeadByteCount; ++i)
         if (byteAt(main, chlayout::kPortHeadBytes + i) == chlayout::kPortHome) homeUsed = true;
     if (!homeUsed) fill(main, kHomeRef, 2, 0xFF);
-    if (!keyHeld(main, chlayout::kKeyEmergency, c.dualHead)) fill(main, kEmergencyRef, 2, 0xFF);
+    // The emergency reference counts every key table, head 2's included, as the key view does.
+    if (!keyHeld(main, chlayout::kKeyEmergency, true)) fill(main, kEmergencyRef, 2, 0xFF);
 
     doc.codec().loadBandLimits(id);
 

@@ -30,8 +30,9 @@ QMessageBox::Icon iconFor(MsgIcon i) {
     case MsgIcon::Information:
         return QMessageBox::Information;
     case MsgIcon::Warning:
+        return QMessageBox::Warning; // the question functions ask with this icon too
     case MsgIcon::Question:
-        return QMessageBox::Warning; // questions carry the warning icon
+        return QMessageBox::Question;
     case MsgIcon::Error:
         return QMessageBox::Critical;
     }

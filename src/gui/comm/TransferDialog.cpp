@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -43,6 +44,9 @@ TransferDialog::TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode)
     connect(go_, &QPushButton::clicked, this, &TransferDialog::start);
     connect(cancel_, &QPushButton::clicked, this, &TransferDialog::reject);
     connect(help_, &QPushButton::clicked, this, [this, t] { HelpWindow::showContext(this, t.help); });
+    // The help key stays with the dialog; the main window's F1 never sees a modal dialog's keys.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this, t] { HelpWindow::showContext(this, t.help); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -92,6 +96,10 @@ void TransferDialog::start() {
     if (outcome_.complete()) {
         QDialog::accept();
     } else {
+        // The technician must know the radio was left half written, and where.
+        if (mode_ == Mode::Write)
+            if (std::string partial = comm::partialWriteText(ctx_.texts, outcome_); !partial.empty())
+                ctx_.boxes.warningText(std::move(partial));
         setIdleTitle();
         QDialog::reject();
     }

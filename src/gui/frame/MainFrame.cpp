@@ -36,6 +36,8 @@ namespace {
 
 constexpr int kTextFileLabel = 96;
 constexpr int kTextFileFilter = 95;
+constexpr int kTextExitQuestion = 138;
+constexpr int kTextExitCaption = 139;
 
 QString toolIcon(int command) {
     switch (command) {
@@ -372,7 +374,8 @@ QMdiSubWindow* MainFrame::editorWindow(int command) const {
 
 void MainFrame::openEditor(int command) {
     if (auto* existing = editorWindow(command)) {
-        existing->showNormal();
+        // A minimised editor comes back; a maximised one stays maximised.
+        if (existing->isMinimized()) existing->showNormal();
         mdi_->setActiveSubWindow(existing);
         return;
     }
@@ -533,7 +536,14 @@ void MainFrame::closeEvent(QCloseEvent* e) {
         return;
     }
     if (!exitConfirmed_) {
-        if (!files_->confirmExit()) {
+        // The exit question is the one question that carries the question icon, not the warning icon.
+        Message ask;
+        ask.textId = kTextExitQuestion;
+        ask.text = ctx_.text(kTextExitQuestion).toStdString();
+        ask.caption = ctx_.text(kTextExitCaption).toStdString();
+        ask.buttons = MsgButtons::YesNo;
+        ask.icon = MsgIcon::Question;
+        if (ctx_.boxes.show(ask) != MsgAnswer::Yes || !files_->confirmDiscard()) {
             e->ignore();
             return;
         }

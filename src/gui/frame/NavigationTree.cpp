@@ -40,7 +40,9 @@ NavigationTree::NavigationTree(AppContext& ctx, MainFrame& frame)
     }
     root->setExpanded(true);
     tree_->setCurrentItem(root);
-    connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { openItem(item); });
+    // Not itemActivated: styles that activate on a single click would open editors by a click, and
+    // Enter would arrive twice (from the view and again in keyPressEvent).
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { openItem(item); });
 
     auto* buttons = new QDialogButtonBox;
     auto* close = buttons->addButton(ctx.text(13), QDialogButtonBox::RejectRole);

@@ -1,6 +1,8 @@
 // The channel editors driven as a user would: typing into grid cells, the row commands, group
 // stepping, the Channel Function menu, the copy and jump dialogs; with photographs and a timing.
 #include <QApplication>
+#include <QClipboard>
+#include <QTimer>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include "channels/CopyDialog.h"
 #include "channels/GrEditView.h"
 #include "forms/FilteredLineEdit.h"
+#include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/DataSetInit.h"
@@ -182,6 +185,55 @@ private slots:
         QTRY_VERIFY(!s.frame.editorWindow(kCmdGroupEditView));
     }
 
+    void shownMenuLeavesTheViewsOwnKeysWorking() {
+        test::Fixture fx;
+        Setup s(fx);
+        // Shown in an empty group, the menu greys Group Copy; the key must work again afterwards.
+        QMenu* menu = s.view->menuBar()->findChild<QMenu*>(QStringLiteral("menu143"));
+        emit menu->aboutToShow();
+        emit menu->aboutToHide();
+        s.type(1, kColRx, QStringLiteral("150"));
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened = d->windowTitle() == fx.text(395);
+                d->reject();
+            }
+        });
+        QTest::keyClick(s.grid, Qt::Key_F8, Qt::ShiftModifier);
+        QVERIFY(opened);
+    }
+
+    void channelEditViewTakesTheGridsChannelFunctionKeys() {
+        test::Fixture fx;
+        Setup s(fx);
+        s.type(4, kColRx, QStringLiteral("150"));
+        s.grid->setCurrent(4, kColRx);
+        s.frame.runCommand(cmd::kChannelEdit);
+        QCoreApplication::processEvents();
+        ChEditView* edit = findChEditView(s.frame);
+        QVERIFY(edit);
+        edit->edit(chedit::kRx)->setFocus();
+        QCoreApplication::processEvents();
+        QTest::keyClick(edit->edit(chedit::kRx), Qt::Key_F9, Qt::ShiftModifier); // Channel Insert
+        QCOMPARE(s.cell(4, kColRx), QString());
+        QCOMPARE(s.cell(5, kColRx), QStringLiteral("150.00000"));
+        QVERIFY(edit->edit(chedit::kRx)->text().isEmpty());
+        QVERIFY(!edit->edit(chedit::kTx)->isEnabled());
+    }
+
+    void pasteIntoACellEditorKeepsItsCharacters() {
+        test::Fixture fx;
+        Setup s(fx);
+        s.grid->setCurrent(2, kColRx);
+        QTest::keyClick(s.grid, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QVERIFY(s.view->textEditor()->hasFocus());
+        QApplication::clipboard()->setText(QStringLiteral("1x5y2.5"));
+        s.frame.runCommand(cmd::kGridPaste);
+        QCOMPARE(s.view->textEditor()->text(), QStringLiteral("152.5"));
+    }
+
     void groupJumpRefusesAGroupThatDoesNotExist() {
         test::Fixture fx;
         Setup s(fx, 4);
@@ -194,6 +246,12 @@ private slots:
         QCOMPARE(s.view->group(), 4);
         QVERIFY(dlg.isVisible());
         QVERIFY(fx.doc.image().working() == before);
+
+        QApplication::setActiveWindow(&dlg);
+        QTest::keyClick(dlg.edit(0), Qt::Key_F1);
+        QTRY_VERIFY(HelpWindow::instance());
+        QCOMPARE(HelpWindow::instance()->currentUrl().fragment(), QStringLiteral("ctx2054"));
+        HelpWindow::instance()->close();
 
         dlg.edit(0)->setText(QStringLiteral("37"));
         dlg.actionButton()->click();
@@ -228,6 +286,33 @@ private slots:
             QCOMPARE(dlg.edit(1)->text(), QStringLiteral("1"));
         }
         QCOMPARE(s.view->logic().store().channelNumbers(0), (std::vector<int>{0, 8}));
+    }
+
+    void newDataSetWithEveryChannelViewOpenAndACellBeingEdited() {
+        test::Fixture fx;
+        Setup s(fx);
+        s.type(2, kColRx, QStringLiteral("150"));
+        s.frame.runCommand(cmd::kChannelEdit);
+        s.frame.openEditor(kCmdGroupEditView);
+        QCoreApplication::processEvents();
+        s.frame.openEditor(cmd::kChannelInfo);
+        QCoreApplication::processEvents();
+        s.grid->setCurrent(2, kColTx);
+        QTest::keyClick(s.grid, '1');
+        QCoreApplication::processEvents();
+        QVERIFY(s.view->textEditor()->isVisible());
+        fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::No};
+        s.frame.runCommand(cmd::kNew);
+        QCoreApplication::processEvents();
+        ChInfoView* fresh = findChInfoView(s.frame);
+        QVERIFY(fresh);
+        QVERIFY(!findChEditView(s.frame));
+        QVERIFY(!findGrEditView(s.frame));
+        QCOMPARE(fresh->grid()->textMatrix(2, kColRx), QString());
+        QVERIFY(!channelPasteBuffer().holdsData());
+        QTest::keyClick(fresh->grid(), Qt::Key_F11);
+        QTest::keyClick(fresh->grid(), Qt::Key_F9);
+        QCoreApplication::processEvents();
     }
 
     void photographs() {

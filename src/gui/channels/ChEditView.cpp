@@ -2,6 +2,7 @@
 #include "channels/ChEditView.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,6 +42,17 @@ ChEditView::ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         if (ChInfoView* info = findChInfoView(frame_)) area_.setChannel(info->group(), info->channel());
         refreshAll();
     });
+    // The channel functions the frame has no window-wide key for work here with the grid's keys.
+    for (const ChannelFunction& f : channelFunctions()) {
+        if (f.command == 0 || f.command == chcmd::kGroupEdit || f.command == chcmd::kChannelEdit) continue;
+        if (QAction* owned = frame_.action(f.command); owned && !owned->shortcut().isEmpty()) continue;
+        auto* a = new QAction(this);
+        a->setShortcut(QKeySequence(QString::fromLatin1(f.keys)));
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        const int command = f.command;
+        connect(a, &QAction::triggered, this, [this, command] { handleCommand(command); });
+        addAction(a);
+    }
     refreshAll();
     resize(sizeHint());
     QTimer::singleShot(0, this, [this] {
@@ -151,6 +163,7 @@ void ChEditView::build() {
     for (QPushButton* b : {close, help}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        b->installEventFilter(this); // Escape closes the view from the buttons too
     }
     connect(close, &QPushButton::clicked, this, [this] {
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
@@ -257,7 +270,14 @@ int ChEditView::fieldOf(QObject* obj) const {
 
 bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
     const int field = fieldOf(obj);
-    if (field < 0) return QWidget::eventFilter(obj, e);
+    if (field < 0) {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape &&
+            qobject_cast<QPushButton*>(obj)) {
+            if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+            return true;
+        }
+        return QWidget::eventFilter(obj, e);
+    }
     if (e->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
         if (obj == fields_[std::size_t(field)].edit) commitEdit(field);
         if (field == chedit::kBandwidth) apply(area_.bandwidthFocusLost());

@@ -208,6 +208,10 @@ void ChInfoView::buildMenu() {
         for (QAction* a : menu->actions())
             if (!a->isSeparator()) a->setEnabled(logic_.commandApplies(a->data().toInt()));
     });
+    // The greying holds for the open menu only: a disabled action would also disable its key.
+    connect(menu, &QMenu::aboutToHide, this, [menu] {
+        for (QAction* a : menu->actions()) a->setEnabled(true);
+    });
 }
 
 // ---- Showing --------------------------------------------------------------------------------------
@@ -439,15 +443,17 @@ bool ChInfoView::handleCommand(int command) {
     case chcmd::kGroupEdit: openView(kCmdGroupEditView); return true;
     case chcmd::kChannelEdit: openView(kCmdChannelEditView); return true;
     case chcmd::kCopy:
-        // In a cell editor the keys keep their text meaning.
-        if (textEdit_->hasFocus()) {
-            textEdit_->copy();
-            return true;
-        }
-        [[fallthrough]];
     case chcmd::kPaste:
-        if (command == chcmd::kPaste && textEdit_->hasFocus()) {
-            textEdit_->paste();
+        // In a text or tone cell editor the keys keep their text meaning.
+        for (QLineEdit* e : {static_cast<QLineEdit*>(textEdit_), toneEdit_->lineEdit()}) {
+            if (!e->hasFocus()) continue;
+            if (command == chcmd::kCopy) {
+                e->copy();
+            } else {
+                // Through the key path, so the paste passes the editor's character filter.
+                QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+                QApplication::sendEvent(e, &paste);
+            }
             return true;
         }
         [[fallthrough]];

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -93,6 +94,9 @@ void CopyDialog::build() {
             text->setFrameShape(QFrame::StyledPanel);
             text->setFrameShadow(QFrame::Sunken);
             text->setMinimumWidth(90);
+            // As high as the edits beside it, not stretched to the button column's height.
+            text->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+            text->setFixedHeight(QLineEdit().sizeHint().height());
             f.value = cell = text;
         } else if (d.kind == kKindCombo) {
             auto* combo = new QComboBox(this);
@@ -165,6 +169,9 @@ void CopyDialog::build() {
         }
     }
     buttons->addStretch();
+    // F1 asks for the dialog's topic, as its Help button does; the frame's F1 does not reach here.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] { HelpWindow::showContext(this, spec_.help); });
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(12);

@@ -13,14 +13,16 @@ using namespace velora;
 namespace {
 
 std::string benchFolder() {
-    auto dir = std::filesystem::temp_directory_path() / ("velora-bench-" + std::to_string(std::random_device{}()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("velora-bench-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
     return dir.string() + "/";
 }
 
 MemoryImage sampleImage() {
     MemoryImage img;
-    for (std::size_t i = 0; i < layout::kMainSize; ++i) img.main()[i] = static_cast<Byte>(i);
+    for (std::size_t i = 0; i < layout::kMainSize; ++i)
+        img.main()[i] = static_cast<Byte>(i);
     setIdentification(img, ModelIdentification::defaults());
     return img;
 }

@@ -17,11 +17,11 @@ namespace velora::cli {
 namespace {
 
 constexpr int kTextOff = 262;
-const std::vector<std::string> kRequired = {"group", "channel", "rx",        "tx",        "decode",
-                                            "encode", "name",   "scan_add", "signalling"};
+const std::vector<std::string> kRequired = {"group",  "channel", "rx",       "tx",        "decode",
+                                            "encode", "name",    "scan_add", "signalling"};
 // Further channel-record fields, exported as stored values.
-const std::vector<std::string> kExtra = {"power",     "bandwidth", "busy_lockout", "beat_shift",
-                                         "ptt_id",    "scrambler", "compander",    "radio_unit"};
+const std::vector<std::string> kExtra = {"power",  "bandwidth", "busy_lockout", "beat_shift",
+                                         "ptt_id", "scrambler", "compander",    "radio_unit"};
 
 using namespace chlayout;
 constexpr std::size_t kFlagsA = kRecFlagsA, kFlagsB = kRecFlagsB;
@@ -34,19 +34,23 @@ std::string trim(std::string s) {
 }
 
 std::string lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (auto& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::optional<int> parseInt(const std::string& s, int lo, int hi) {
-    if (s.empty() || s.size() > 6 || !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
+    if (s.empty() || s.size() > 6 ||
+        !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::nullopt;
     int v = std::stoi(s);
     if (v < lo || v > hi) return std::nullopt;
     return v;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Up to `intDigits` digits, optionally a '.' and more digits; at least one digit in all.
 bool isDecimal(const std::string& s, std::size_t intDigits) {
@@ -56,7 +60,9 @@ bool isDecimal(const std::string& s, std::size_t intDigits) {
            std::all_of(whole.begin(), whole.end(), isDigit) && std::all_of(frac.begin(), frac.end(), isDigit);
 }
 
-bool isFrequencyText(const std::string& s) { return isDecimal(s, 4); }
+bool isFrequencyText(const std::string& s) {
+    return isDecimal(s, 4);
+}
 
 // A CTCSS value or a DCS code "D" + three digits + optional N or I (already in capitals).
 bool isToneText(const std::string& s) {
@@ -66,7 +72,9 @@ bool isToneText(const std::string& s) {
     return isDecimal(s, 3);
 }
 
-std::string toneCsv(std::uint16_t word) { return word == 0xFFFF ? "Off" : toneToText(word, "Off", '.'); }
+std::string toneCsv(std::uint16_t word) {
+    return word == 0xFFFF ? "Off" : toneToText(word, "Off", '.');
+}
 
 } // namespace
 
@@ -74,7 +82,8 @@ static int exportChannels(CliSession& s, const std::string& path) {
     if (!s.open(path)) return kExitFailure;
     ChannelStore store(s.doc, s.texts);
     std::cout << "group,channel,rx,tx,decode,encode,name,scan_add,signalling";
-    for (const auto& e : kExtra) std::cout << ',' << e;
+    for (const auto& e : kExtra)
+        std::cout << ',' << e;
     std::cout << '\n';
     for (int g = 0; g < kGroups; ++g) {
         for (int c : store.channelNumbers(g)) {
@@ -84,10 +93,10 @@ static int exportChannels(CliSession& s, const std::string& path) {
             const std::uint16_t a = le16(rec, kFlagsA), b = le16(rec, kFlagsB);
             const int scrambler = b & 0xFF;
             std::cout << g + 1 << ',' << c + 1 << ',' << trim(field(ChannelField::RxFrequency).text) << ','
-                      << trim(field(ChannelField::TxFrequency).text) << ',' << toneCsv(le16(rec, kRecDecode)) << ','
-                      << toneCsv(le16(rec, kRecEncode)) << ',' << csvField(store.channelNameText(g, c)) << ','
-                      << ((a >> 11) & 1) << ',' << (a & 7) << ',' << ((a & kAPower) >> kAPowerShift) << ','
-                      << ((a & kAWide) ? 1 : 0) << ',' << ((a & kABusyLockout) ? 1 : 0) << ','
+                      << trim(field(ChannelField::TxFrequency).text) << ',' << toneCsv(le16(rec, kRecDecode))
+                      << ',' << toneCsv(le16(rec, kRecEncode)) << ',' << csvField(store.channelNameText(g, c))
+                      << ',' << ((a >> 11) & 1) << ',' << (a & 7) << ',' << ((a & kAPower) >> kAPowerShift)
+                      << ',' << ((a & kAWide) ? 1 : 0) << ',' << ((a & kABusyLockout) ? 1 : 0) << ','
                       << ((a & kABeatShift) ? 1 : 0) << ',' << ((a & kAPttId) ? 1 : 0) << ','
                       << (scrambler == 0xFF ? std::string("off") : std::to_string(scrambler + 1)) << ','
                       << ((b & kBCompanderOff) ? 0 : 1) << ',' << ((b & kBModel2) ? 2 : 1) << '\n';
@@ -107,12 +116,15 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     auto g = parseInt(get("group"), 1, kGroups);
     if (!g) return "group '" + get("group") + "' is not a group number 1 to 160";
     auto c = parseInt(get("channel"), 1, store.perGroupLimit());
-    if (!c) return "channel '" + get("channel") + "' is not a channel number 1 to " + std::to_string(store.perGroupLimit());
+    if (!c)
+        return "channel '" + get("channel") + "' is not a channel number 1 to " +
+               std::to_string(store.perGroupLimit());
     const int gi = *g - 1, ci = *c - 1;
 
     const std::string rx = get("rx"), tx = get("tx");
     if (rx.empty()) {
-        if (store.channelExists(gi, ci)) store.setChannelFieldText("", gi, ci, ChannelField::RxFrequency, &s.boxes);
+        if (store.channelExists(gi, ci))
+            store.setChannelFieldText("", gi, ci, ChannelField::RxFrequency, &s.boxes);
         return {};
     }
     if (!isFrequencyText(rx)) return "rx '" + rx + "' is not a frequency in MHz";
@@ -120,9 +132,12 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     std::string tones[2] = {get("decode"), get("encode")};
     for (auto& t : tones) {
         // The tone editor takes capitals only, as its character class makes of typed letters.
-        for (auto& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        if (t.empty() || t == "OFF") t = std::string(s.texts.text(kTextOff));
-        else if (!isToneText(t)) return "tone '" + t + "' is neither Off, a CTCSS tone nor a DCS code like D023N";
+        for (auto& ch : t)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (t.empty() || t == "OFF")
+            t = std::string(s.texts.text(kTextOff));
+        else if (!isToneText(t))
+            return "tone '" + t + "' is neither Off, a CTCSS tone nor a DCS code like D023N";
     }
     auto scan = parseInt(get("scan_add").empty() ? "1" : get("scan_add"), 0, 1);
     if (!scan) return "scan_add '" + get("scan_add") + "' is not 0 or 1";
@@ -130,14 +145,16 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     if (!signalling) return "signalling '" + get("signalling") + "' is not 0 to 4";
 
     store.setChannelFieldText(rx, gi, ci, ChannelField::RxFrequency, &s.boxes);
-    if (!store.channelExists(gi, ci)) return "no room for channel " + std::to_string(*c) + " of group " + std::to_string(*g);
+    if (!store.channelExists(gi, ci))
+        return "no room for channel " + std::to_string(*c) + " of group " + std::to_string(*g);
     store.setChannelFieldText(tx, gi, ci, ChannelField::TxFrequency, &s.boxes);
     store.setChannelFieldText(tones[0], gi, ci, ChannelField::Decode, &s.boxes);
     store.setChannelFieldText(tones[1], gi, ci, ChannelField::Encode, &s.boxes);
     std::string name = get("name");
     if (store.channelNameLength() > 0) {
         if (static_cast<int>(name.size()) > store.channelNameLength()) {
-            s.boxes.warningText("name '" + name + "' cut to " + std::to_string(store.channelNameLength()) + " characters");
+            s.boxes.warningText("name '" + name + "' cut to " + std::to_string(store.channelNameLength()) +
+                                " characters");
             name.resize(static_cast<std::size_t>(store.channelNameLength()));
         }
         store.setChannelFieldText(name, gi, ci, ChannelField::Name, &s.boxes);
@@ -182,7 +199,8 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
 
 } // namespace
 
-static int importChannels(CliSession& s, const std::string& path, const std::string& csvPath, const std::string& out) {
+static int importChannels(CliSession& s, const std::string& path, const std::string& csvPath,
+                          const std::string& out) {
     std::ifstream in(csvPath);
     if (!in) {
         printError("cannot read " + csvPath);
@@ -199,7 +217,8 @@ static int importChannels(CliSession& s, const std::string& path, const std::str
         return kExitFailure;
     }
     std::vector<std::string> columns;
-    for (auto& h : *header) columns.push_back(lower(trim(h)));
+    for (auto& h : *header)
+        columns.push_back(lower(trim(h)));
     for (const auto& k : kRequired)
         if (std::find(columns.begin(), columns.end(), k) == columns.end()) {
             printError(csvPath + ": line 1: the header lacks the column '" + k + "'");
@@ -221,7 +240,8 @@ static int importChannels(CliSession& s, const std::string& path, const std::str
             return kExitFailure;
         }
         std::map<std::string, std::string> row;
-        for (std::size_t i = 0; i < rec->size(); ++i) row[columns[i]] = (*rec)[i];
+        for (std::size_t i = 0; i < rec->size(); ++i)
+            row[columns[i]] = (*rec)[i];
         s.messenger.context = where;
         std::string refused = applyRow(s, store, row);
         s.messenger.context.clear();
@@ -240,8 +260,10 @@ int cmdChannels(CliSession& s, const std::vector<std::string>& args) {
     CliArgs a(args, {"-o"}, {});
     const auto& p = a.positional();
     if (a.ok() && p.size() == 2 && p[0] == "export" && !a.value("-o")) return exportChannels(s, p[1]);
-    if (a.ok() && p.size() == 3 && p[0] == "import") return importChannels(s, p[1], p[2], a.value("-o").value_or(p[1]));
-    printError(a.ok() ? "usage: velora-cli channels export FILE | channels import FILE CSV [-o OUT]" : a.error());
+    if (a.ok() && p.size() == 3 && p[0] == "import")
+        return importChannels(s, p[1], p[2], a.value("-o").value_or(p[1]));
+    printError(a.ok() ? "usage: velora-cli channels export FILE | channels import FILE CSV [-o OUT]"
+                      : a.error());
     return kExitUsage;
 }
 

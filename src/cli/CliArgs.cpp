@@ -2,7 +2,8 @@
 
 namespace velora::cli {
 
-CliArgs::CliArgs(const std::vector<std::string>& args, std::set<std::string> valued, std::set<std::string> flags) {
+CliArgs::CliArgs(const std::vector<std::string>& args, std::set<std::string> valued,
+                 std::set<std::string> flags) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() > 1 && a[0] == '-') {

@@ -9,7 +9,7 @@
 namespace velora::cli {
 
 class CliArgs {
-public:
+  public:
     // valued: options that take a value ("-o", "--device" ...); flags: options without one.
     CliArgs(const std::vector<std::string>& args, std::set<std::string> valued, std::set<std::string> flags);
 
@@ -19,7 +19,7 @@ public:
     std::optional<std::string> value(const std::string& option) const;
     bool flag(const std::string& option) const { return flags_.count(option) > 0; }
 
-private:
+  private:
     std::vector<std::string> positional_;
     std::map<std::string, std::string> values_;
     std::set<std::string> flags_;

@@ -26,9 +26,12 @@ MsgAnswer CliMessenger::show(const Message& m) {
     std::cerr << oneLine(m.text) << '\n';
     switch (m.buttons) {
     case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
-    case MsgButtons::RetryCancel: return MsgAnswer::Cancel;
-    default: return MsgAnswer::Ok;
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Yes;
+    case MsgButtons::RetryCancel:
+        return MsgAnswer::Cancel;
+    default:
+        return MsgAnswer::Ok;
     }
 }
 

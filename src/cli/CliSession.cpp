@@ -12,12 +12,16 @@ namespace {
 // The CLI never shows dialogs: Open is given its path, and nothing is open to close.
 struct NoDialogs : FileUi {
     std::optional<std::string> chooseOpenPath(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> chooseSavePath(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> chooseSavePath(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     void closeAllEditors() override {}
 };
 } // namespace
 
-void printError(const std::string& what) { std::cerr << "velora-cli: " << what << '\n'; }
+void printError(const std::string& what) {
+    std::cerr << "velora-cli: " << what << '\n';
+}
 
 bool CliSession::loadTexts() {
     auto file = findLanguageFile(programFolder());

@@ -14,7 +14,7 @@ namespace velora::cli {
 enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
 class CliSession {
-public:
+  public:
     explicit CliSession(RunOptions options) : doc(options) {}
 
     // Loads velora.lng; prints the fatal message and returns false when it is missing or damaged.

@@ -41,7 +41,8 @@ int cmdInfo(CliSession& s, const std::vector<std::string>& args) {
     auto head = [&](int h) { return std::string(t.text(id.headTypeText(h))); };
 
     std::cout << "File:           " << path << '\n'
-              << "Format version: " << fixedText(main, layout::kFormatVersion, layout::kVersionText.size()) << '\n'
+              << "Format version: " << fixedText(main, layout::kFormatVersion, layout::kVersionText.size())
+              << '\n'
               << "Title:          " << dataSetTitle(id) << '\n'
               << "Model 1:        " << modelAndBandName(id, kModel1) << '\n'
               << "Option board 1: " << board(kModel1) << '\n';
@@ -49,7 +50,8 @@ int cmdInfo(CliSession& s, const std::vector<std::string>& args) {
         std::cout << "Model 2:        " << modelAndBandName(id, kModel2) << '\n'
                   << "Option board 2: " << board(kModel2) << '\n';
     std::cout << "Bands:          " << (id.isDualBand() ? "dual band" : "single band") << '\n'
-              << "Heads:          " << (id.isDualHead() ? "dual head" : "single head") << " (head 1: " << head(kHead1);
+              << "Heads:          " << (id.isDualHead() ? "dual head" : "single head")
+              << " (head 1: " << head(kHead1);
     if (id.isDualHead()) std::cout << ", head 2: " << head(kHead2);
     std::cout << ")\n";
 

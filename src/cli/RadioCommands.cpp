@@ -19,7 +19,7 @@ constexpr int kMaxPort = 20;
 // Retry prompts are answered from a budget; questions that guard a write (old radio version,
 // different model) are answered "go on" only with --force.
 class CliTransferUi : public comm::TransferUi {
-public:
+  public:
     CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, bool force)
         : out_(out), texts_(texts), retries_(retries), force_(force), tty_(::isatty(STDERR_FILENO) != 0) {}
 
@@ -50,8 +50,10 @@ public:
             std::cerr << "velora-cli: refused; use --force to write anyway\n";
             return MsgAnswer::Cancel;
         case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel: return force_ ? MsgAnswer::Yes : MsgAnswer::No;
-        default: return MsgAnswer::Ok;
+        case MsgButtons::YesNoCancel:
+            return force_ ? MsgAnswer::Yes : MsgAnswer::No;
+        default:
+            return MsgAnswer::Ok;
         }
     }
 
@@ -61,7 +63,7 @@ public:
     }
     int blocks() const { return last_; }
 
-private:
+  private:
     CliMessenger& out_;
     const TextSource& texts_;
     int retries_;
@@ -124,7 +126,8 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
     CliArgs a(args, {"--device", "--port", "-o", "--retries"}, {});
     auto out = a.value("-o");
     if (!a.ok() || !out || !a.positional().empty()) {
-        printError(a.ok() ? "usage: velora-cli read (--device PATH | --port N) -o FILE [--retries N]" : a.error());
+        printError(a.ok() ? "usage: velora-cli read (--device PATH | --port N) -o FILE [--retries N]"
+                          : a.error());
         return kExitUsage;
     }
     LinkOptions link;
@@ -143,7 +146,8 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
         return kExitFailure;
     }
     if (!s.save(*out)) return kExitFailure;
-    std::cerr << "velora-cli: read " << ui.blocks() << " blocks from " << link.where << " into " << *out << '\n';
+    std::cerr << "velora-cli: read " << ui.blocks() << " blocks from " << link.where << " into " << *out
+              << '\n';
     return kExitOk;
 }
 

@@ -47,9 +47,12 @@ int main(int argc, char** argv) {
             std::cout << kUsage;
             return kExitOk;
         }
-        if (a == "--extended") options.extended = true;
-        else if (a == "--fine-step") options.fineStep = true;
-        else rest.push_back(std::move(a));
+        if (a == "--extended")
+            options.extended = true;
+        else if (a == "--fine-step")
+            options.fineStep = true;
+        else
+            rest.push_back(std::move(a));
     }
     if (rest.empty()) {
         std::cerr << kUsage;

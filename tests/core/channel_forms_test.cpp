@@ -51,7 +51,8 @@ TEST_F(ChEditFixture, AMissingChannelOffersOnlyGroupChannelAndReceiveFrequency) 
     area.commitField(0, chedit::kEncode, "D023N");
     area.commitField(0, chedit::kTx, "");
     EXPECT_FALSE(enabled(chedit::kEncode));
-    EXPECT_EQ(shown(chedit::kEncode), "T262") << "clearing the transmit frequency switches the encode tone off";
+    EXPECT_EQ(shown(chedit::kEncode), "T262")
+        << "clearing the transmit frequency switches the encode tone off";
 }
 
 TEST_F(ChEditFixture, GroupAndChannelNumbersClampAndWrap) {
@@ -223,7 +224,8 @@ TEST_F(FormsFixture, ChannelCopyOntoItselfOrIntoAFullPool) {
     ImageCopy before = doc.image().working();
     EXPECT_FALSE(copyChannelTo(store, f.boxes, 0, 0, 0, 0));
     EXPECT_TRUE(doc.image().working() == before);
-    for (int c = 1; c < 160; ++c) put(store, 1, c);
+    for (int c = 1; c < 160; ++c)
+        put(store, 1, c);
     before = doc.image().working();
     EXPECT_FALSE(copyChannelTo(store, f.boxes, 0, 0, 2, 0));
     EXPECT_EQ(f.messenger.ids(), std::vector<int>{229});
@@ -241,7 +243,8 @@ TEST_F(FormsFixture, FrequencyToneAndGroupCopies) {
     copyTone(store, f.boxes, 0, 0, "D023N");
     EXPECT_EQ(store.channelFieldText(0, 0, ChannelField::Encode).text, "D023N");
 
-    for (int c = 0; c < 5; ++c) put(store, 3, c);
+    for (int c = 0; c < 5; ++c)
+        put(store, 3, c);
     EXPECT_TRUE(copyGroupTo(store, f.boxes, 0, 3));
     EXPECT_EQ(store.channelNumbers(3), std::vector<int>{0});
     EXPECT_EQ(store.freeBytes(), 16 * 158) << "the destination's extra channels are freed";
@@ -263,7 +266,8 @@ TEST(CopyDialogNumbers, ClampStepAndJumpTargets) {
     EXPECT_EQ(jumpTarget("160", f.boxes), 159);
     EXPECT_EQ(jumpTarget("1", f.boxes), 0);
     EXPECT_TRUE(f.messenger.ids().empty());
-    for (const char* bad : {"0", "161", "999", ""}) EXPECT_FALSE(jumpTarget(bad, f.boxes)) << bad;
+    for (const char* bad : {"0", "161", "999", ""})
+        EXPECT_FALSE(jumpTarget(bad, f.boxes)) << bad;
     EXPECT_EQ(f.messenger.ids(), (std::vector<int>{241, 241, 241, 241}));
 }
 

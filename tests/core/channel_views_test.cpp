@@ -141,7 +141,8 @@ TEST_F(ChInfoFixture, PastedWideChannelsInTheNarrowRangesBecomeNarrowWithOneWarn
     type(2, kColTx, "160.0");
     type(3, kColRx, "148.5");
     type(3, kColTx, "148.5");
-    for (int c = 0; c < 3; ++c) setWide(0, c); // as a channel from another data set could be
+    for (int c = 0; c < 3; ++c)
+        setWide(0, c); // as a channel from another data set could be
     grid::ChannelRowBuffer buffer;
     view.copyRows(buffer, 1, 3);
     view.pasteRows(buffer, 20);
@@ -154,11 +155,13 @@ TEST_F(ChInfoFixture, PastedWideChannelsInTheNarrowRangesBecomeNarrowWithOneWarn
     view.pasteRows(buffer, 40);
     view.copyRows(buffer, 20, 22);
     view.pasteRows(buffer, 60);
-    EXPECT_EQ(f.messenger.ids(), std::vector<int>{555}) << "one warning for the paste that narrowed, none for the one that changed nothing";
+    EXPECT_EQ(f.messenger.ids(), std::vector<int>{555})
+        << "one warning for the paste that narrowed, none for the one that changed nothing";
 }
 
 TEST_F(ChInfoFixture, InsertRemoveAndDeleteRowsKeepTheTablesSound) {
-    for (int row : {1, 3, 4}) type(row, kColRx, "150.0");
+    for (int row : {1, 3, 4})
+        type(row, kColRx, "150.0");
     view.setCurrentRow(3);
     view.insertChannelNumber();
     EXPECT_EQ(store.channelNumbers(0), (std::vector<int>{0, 3, 4}));

@@ -205,8 +205,10 @@ TEST_F(TransferTest, PortThatFailsToCloseAfterACompleteReadKeepsTheReadAndWarns)
     EXPECT_TRUE(out.complete());
     EXPECT_EQ(image.staging().ext, radio.units[kSelectorHead1].ext) << "the read reached staging";
     EXPECT_EQ(image.staging().main[0], radio.units[kSelectorDeck1].main[0]);
-    EXPECT_TRUE(std::equal(radio.id.begin(), radio.id.end(), image.staging().main.begin() + layout::kModelId));
-    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextReadDone, kTextPortCannotOpen})) << "completion, then the warning";
+    EXPECT_TRUE(
+        std::equal(radio.id.begin(), radio.id.end(), image.staging().main.begin() + layout::kModelId));
+    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextReadDone, kTextPortCannotOpen}))
+        << "completion, then the warning";
     EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
     EXPECT_EQ(ui.shown[1].caption, "T206");
     EXPECT_EQ(ui.shown[1].buttons, MsgButtons::Ok);

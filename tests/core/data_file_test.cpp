@@ -23,9 +23,12 @@ void putId(std::span<Byte> main, const std::array<Byte, 10>& id) {
 
 // A working copy with a recognisable pattern in every area.
 void fillPattern(MemoryImage& img) {
-    for (std::size_t i = 0; i < layout::kMainSize; ++i) img.main()[i] = static_cast<Byte>(i * 7);
-    for (std::size_t i = 0; i < layout::kDtmfSize; ++i) img.dtmf()[i] = static_cast<Byte>(i + 1);
-    for (std::size_t i = 0; i < layout::kExtSize; ++i) img.ext()[i] = static_cast<Byte>(i * 3);
+    for (std::size_t i = 0; i < layout::kMainSize; ++i)
+        img.main()[i] = static_cast<Byte>(i * 7);
+    for (std::size_t i = 0; i < layout::kDtmfSize; ++i)
+        img.dtmf()[i] = static_cast<Byte>(i + 1);
+    for (std::size_t i = 0; i < layout::kExtSize; ++i)
+        img.ext()[i] = static_cast<Byte>(i * 3);
     putId(img.main(), kVhfId);
 }
 
@@ -63,15 +66,18 @@ TEST(DataFileWriter, WritesTheExactLayoutAndStampsTheVersion) {
     auto bytes = slurp(dir.file("a.dat"));
     ASSERT_EQ(bytes.size(), 24800u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "VELORA");
-    for (int i = 6; i < 10; ++i) EXPECT_EQ(bytes[i], 0xFF);
+    for (int i = 6; i < 10; ++i)
+        EXPECT_EQ(bytes[i], 0xFF);
     EXPECT_EQ(std::string(bytes.begin() + 10, bytes.begin() + 15), "V2.10");
     EXPECT_TRUE(std::equal(kVhfId.begin(), kVhfId.end(), bytes.begin() + 15));
-    for (int i = 25; i < 64; ++i) EXPECT_EQ(bytes[i], 0xFF);
+    for (int i = 25; i < 64; ++i)
+        EXPECT_EQ(bytes[i], 0xFF);
     EXPECT_EQ(std::string(img.main().begin() + 0x3EFB, img.main().begin() + 0x3F00), "V2.10");
     EXPECT_TRUE(std::equal(img.main().begin(), img.main().end(), bytes.begin() + 64));
     EXPECT_TRUE(std::equal(img.dtmf().begin(), img.dtmf().end(), bytes.begin() + 16448));
     EXPECT_TRUE(std::equal(img.ext().begin(), img.ext().end(), bytes.begin() + 16608));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file left";
 }
 
 TEST(DataFileReader, RoundTripAndBothLayoutsLandAtTheSameOffsets) {
@@ -93,7 +99,9 @@ TEST(DataFileReader, AnyOtherVersionTextUsesTheCurrentHeader) {
     MemoryImage src;
     fillPattern(src);
     auto f = fileFor(src, false);
-    f[10] = 'V'; f[11] = '0'; f[12] = '2';
+    f[10] = 'V';
+    f[11] = '0';
+    f[12] = '2';
     spit(dir.file("x.dat"), f);
     MemoryImage dst;
     ASSERT_TRUE(readDataFile(dst, dir.file("x.dat")).ok());
@@ -114,15 +122,31 @@ TEST(DataFileReader, StatusCodes) {
         EXPECT_EQ(dst.staging().main[0], 0x5A) << what << ": nothing staged";
     };
     auto good = fileFor(src, false);
-    auto f = good; f[0] = 'X'; expectRefused(f, "tag");
-    f = good; f[8] = 0; expectRefused(f, "tag padding");
-    f = good; f[19] = '9'; expectRefused(f, "header model code of another family");
-    f = good; f.resize(24799); expectRefused(f, "one byte short");
-    f = good; f.resize(20); expectRefused(f, "shorter than the header");
-    f = good; f[64 + layout::kModelId + 5] = 42; expectRefused(f, "model-1 band code outside the band table");
-    f = good; f[64 + layout::kModelId + 7] |= 0x40; f[64 + layout::kModelId + 8] = 5;
+    auto f = good;
+    f[0] = 'X';
+    expectRefused(f, "tag");
+    f = good;
+    f[8] = 0;
+    expectRefused(f, "tag padding");
+    f = good;
+    f[19] = '9';
+    expectRefused(f, "header model code of another family");
+    f = good;
+    f.resize(24799);
+    expectRefused(f, "one byte short");
+    f = good;
+    f.resize(20);
+    expectRefused(f, "shorter than the header");
+    f = good;
+    f[64 + layout::kModelId + 5] = 42;
+    expectRefused(f, "model-1 band code outside the band table");
+    f = good;
+    f[64 + layout::kModelId + 7] |= 0x40;
+    f[64 + layout::kModelId + 8] = 5;
     expectRefused(f, "dual band with model 2 of the same model as model 1");
-    f = good; f[64 + layout::kModelId + 7] |= 0x40; f[64 + layout::kModelId + 8] = 6;
+    f = good;
+    f[64 + layout::kModelId + 7] |= 0x40;
+    f[64 + layout::kModelId + 8] = 6;
     spit(dir.file("dual.dat"), f);
     EXPECT_TRUE(readDataFile(dst, dir.file("dual.dat")).ok()) << "VHF plus UHF is a valid pair";
 }
@@ -171,7 +195,8 @@ TEST(DataFileWriter, FailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(r.status, DataFileStatus::WriteError);
     EXPECT_EQ(r.systemError, EFBIG);
     EXPECT_EQ(slurp(path), previous) << "the old file is untouched";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "temporary file removed";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "temporary file removed";
     EXPECT_EQ(img.main()[layout::kFormatVersion], 'X') << "version stamped only after success";
 }
 
@@ -184,14 +209,18 @@ TEST(DataFileReader, RandomAndTruncatedInputNeverCrash) {
     for (int i = 0; i < 3000; ++i) {
         std::vector<Byte> f;
         switch (i % 3) {
-        case 0: f.assign(good.begin(), good.begin() + static_cast<long>(rng() % (good.size() + 1))); break;
+        case 0:
+            f.assign(good.begin(), good.begin() + static_cast<long>(rng() % (good.size() + 1)));
+            break;
         case 1:
             f.resize(rng() % 30000);
-            for (auto& b : f) b = static_cast<Byte>(rng());
+            for (auto& b : f)
+                b = static_cast<Byte>(rng());
             break;
         default:
             f = good;
-            for (int k = 0; k < 8; ++k) f[rng() % 80] = static_cast<Byte>(rng());
+            for (int k = 0; k < 8; ++k)
+                f[rng() % 80] = static_cast<Byte>(rng());
             if (rng() % 2) f.resize(rng() % f.size());
         }
         auto r = parseDataFile(dst, f.data(), f.size());

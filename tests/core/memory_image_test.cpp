@@ -10,7 +10,8 @@ TEST(MemoryImage, ResetFillsWorkingAndStagingWithUnset) {
     img.main()[5] = 1;
     img.staging().ext[7] = 2;
     img.reset();
-    for (auto b : img.working().main) ASSERT_EQ(b, 0xFF);
+    for (auto b : img.working().main)
+        ASSERT_EQ(b, 0xFF);
     EXPECT_EQ(img.staging(), img.working());
 }
 
@@ -18,7 +19,8 @@ TEST(MemoryImage, ModificationIgnoresIdentificationOnly) {
     MemoryImage img;
     img.markSaved();
     EXPECT_FALSE(img.isModified());
-    for (std::size_t i = 0; i < layout::kModelIdSize; ++i) img.main()[layout::kModelId + i] = static_cast<Byte>(i);
+    for (std::size_t i = 0; i < layout::kModelIdSize; ++i)
+        img.main()[layout::kModelId + i] = static_cast<Byte>(i);
     EXPECT_FALSE(img.isModified()) << "a model identification change alone is no modification";
     img.main()[layout::kModelId + layout::kModelIdSize] = 0;
     EXPECT_TRUE(img.isModified()) << "the byte after the identification counts";

@@ -2,7 +2,6 @@
 // stepping, the Channel Function menu, the copy and jump dialogs; with photographs and a timing.
 #include <QApplication>
 #include <QClipboard>
-#include <QTimer>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
@@ -55,12 +55,20 @@ struct Setup {
         grid->setFocus();
         QTest::keyClick(grid, text.at(0).toLatin1());
         QCoreApplication::processEvents();
-        for (int i = 1; i < text.size(); ++i) QTest::keyClick(QApplication::focusWidget(), text.at(i).toLatin1());
+        for (int i = 1; i < text.size(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), text.at(i).toLatin1());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
     QString cell(int row, int col) const { return grid->textMatrix(row, col); }
-    int freeArea() const { return view->freeAreaLabel()->text().section(QLatin1Char('='), 1).trimmed().section(QLatin1Char(' '), 0, 0).toInt(); }
+    int freeArea() const {
+        return view->freeAreaLabel()
+            ->text()
+            .section(QLatin1Char('='), 1)
+            .trimmed()
+            .section(QLatin1Char(' '), 0, 0)
+            .toInt();
+    }
 
     MainFrame frame;
     ChInfoView* view = nullptr;
@@ -72,7 +80,7 @@ struct Setup {
 class ChannelViewsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { channelPasteBuffer().clear(); }
 
     void typingIntoAnEmptyRowCreatesTheChannel() {
@@ -166,7 +174,9 @@ private slots:
                                     "Shift+F10", "F7", "F8", "F9", "F11"}));
         // Keys the frame binds window-wide are not bound a second time (which would disable both).
         for (QAction* a : menu->actions())
-            if (!a->shortcut().isEmpty()) QVERIFY(!s.frame.action(a->data().toInt()) || s.frame.action(a->data().toInt())->shortcut().isEmpty());
+            if (!a->shortcut().isEmpty())
+                QVERIFY(!s.frame.action(a->data().toInt()) ||
+                        s.frame.action(a->data().toInt())->shortcut().isEmpty());
 
         // F9 opens the group edit view, F11 the channel edit view of the current row.
         QTest::keyClick(s.grid, Qt::Key_F9);
@@ -346,8 +356,10 @@ private slots:
         test::saveShot(s.frame.editorWindow(kCmdGroupEditView), QStringLiteral("gredit"));
         test::saveShot(&s.frame, QStringLiteral("frame"));
         const std::pair<CopyDialogKind, const char*> dialogs[] = {
-            {CopyDialogKind::ChannelCopy, "dlg_channel_copy"}, {CopyDialogKind::FrequencyCopy, "dlg_frequency_copy"},
-            {CopyDialogKind::ToneCopy, "dlg_tone_copy"},       {CopyDialogKind::GroupJump, "dlg_group_jump"},
+            {CopyDialogKind::ChannelCopy, "dlg_channel_copy"},
+            {CopyDialogKind::FrequencyCopy, "dlg_frequency_copy"},
+            {CopyDialogKind::ToneCopy, "dlg_tone_copy"},
+            {CopyDialogKind::GroupJump, "dlg_group_jump"},
             {CopyDialogKind::GroupCopy, "dlg_group_copy"}};
         for (auto [kind, name] : dialogs) {
             CopyDialog dlg(kind, fx.ctx, s.frame, *s.view);
@@ -394,9 +406,10 @@ private slots:
         view->refreshAll();
         const qint64 same = t.nsecsElapsed();
         frame.closeAllEditors();
-        qInfo("channel information view, 254 channels: open %.1f ms, refresh with every cell changed %.1f ms, "
-              "refresh unchanged %.1f ms",
-              open / 1e6, refresh / 1e6, same / 1e6);
+        qInfo(
+            "channel information view, 254 channels: open %.1f ms, refresh with every cell changed %.1f ms, "
+            "refresh unchanged %.1f ms",
+            open / 1e6, refresh / 1e6, same / 1e6);
     }
 };
 

@@ -1,8 +1,8 @@
 #include <QAction>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QStatusBar>
 #include <QTest>
@@ -165,8 +165,8 @@ class MainFrameTest : public QObject {
         auto* port = tree->tree()->viewport();
         QTest::mouseClick(port, Qt::LeftButton, {}, at);
         QVERIFY(!f.editorWindow(cmd::kScanInfo)); // a single click only selects
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, port->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                        Qt::NoModifier);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, port->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(port, &dbl);
         QTest::mouseRelease(port, Qt::LeftButton, {}, at);
         QVERIFY(f.editorWindow(cmd::kScanInfo));

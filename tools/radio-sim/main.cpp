@@ -8,8 +8,8 @@
 #include <csignal>
 #include <cstdio>
 #include <deque>
-#include <iostream>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <thread>
 #include <vector>

@@ -14,7 +14,9 @@ MsgAnswer MessageBoxes::make(int textId, std::string text, int captionId, MsgBut
     return messenger_.show(m);
 }
 
-MsgAnswer MessageBoxes::warning(int id, int cap, MsgButtons b) { return make(id, {}, cap, b, MsgIcon::Warning, false); }
+MsgAnswer MessageBoxes::warning(int id, int cap, MsgButtons b) {
+    return make(id, {}, cap, b, MsgIcon::Warning, false);
+}
 MsgAnswer MessageBoxes::warningText(std::string t, int cap, MsgButtons b) {
     return make(-1, std::move(t), cap, b, MsgIcon::Warning, false);
 }
@@ -25,7 +27,9 @@ MsgAnswer MessageBoxes::question(int id, MsgButtons b, bool dc, int cap) {
 MsgAnswer MessageBoxes::questionText(std::string t, MsgButtons b, bool dc, int cap) {
     return make(-1, std::move(t), cap, b, MsgIcon::Warning, dc);
 }
-MsgAnswer MessageBoxes::error(int id, int cap) { return make(id, {}, cap, MsgButtons::Ok, MsgIcon::Error, false); }
+MsgAnswer MessageBoxes::error(int id, int cap) {
+    return make(id, {}, cap, MsgButtons::Ok, MsgIcon::Error, false);
+}
 MsgAnswer MessageBoxes::errorText(std::string t, int cap) {
     return make(-1, std::move(t), cap, MsgButtons::Ok, MsgIcon::Error, false);
 }

@@ -21,7 +21,7 @@ struct Message {
 };
 
 class Messenger {
-public:
+  public:
     virtual ~Messenger() = default;
     virtual MsgAnswer show(const Message& m) = 0;
 };
@@ -29,7 +29,7 @@ public:
 // The application's message functions: warning, question and error boxes with their default
 // captions (texts 206, 205 and 204), by text or by text number.
 class MessageBoxes {
-public:
+  public:
     static constexpr int kCaptionError = 204;
     static constexpr int kCaptionQuestion = 205;
     static constexpr int kCaptionWarning = 206;
@@ -38,7 +38,8 @@ public:
 
     MsgAnswer warning(int textId, int captionId = kCaptionWarning, MsgButtons b = MsgButtons::Ok);
     MsgAnswer warningText(std::string text, int captionId = kCaptionWarning, MsgButtons b = MsgButtons::Ok);
-    MsgAnswer question(int textId, MsgButtons b, bool defaultCancel = false, int captionId = kCaptionQuestion);
+    MsgAnswer question(int textId, MsgButtons b, bool defaultCancel = false,
+                       int captionId = kCaptionQuestion);
     MsgAnswer questionText(std::string text, MsgButtons b, bool defaultCancel = false,
                            int captionId = kCaptionQuestion);
     MsgAnswer error(int textId, int captionId = kCaptionError);
@@ -49,7 +50,7 @@ public:
     const TextSource& texts() const { return texts_; }
     Messenger& messenger() { return messenger_; }
 
-private:
+  private:
     MsgAnswer make(int textId, std::string text, int captionId, MsgButtons b, MsgIcon icon, bool defCancel);
     Messenger& messenger_;
     const TextSource& texts_;

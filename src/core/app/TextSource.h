@@ -6,7 +6,7 @@ namespace velora {
 
 // Numbered user-visible texts (the language file). Numbers outside the file give an empty text.
 class TextSource {
-public:
+  public:
     virtual ~TextSource() = default;
     virtual std::string_view text(int number) const = 0;
 };

@@ -57,9 +57,13 @@ constexpr std::array<forms::FieldDescriptor, kFieldCount> kFields{{
 }};
 constexpr std::array<forms::FieldPage, 1> kPages{{{0, kFields}}};
 
-ReferenceKind referenceOf(int field) { return ReferenceKind(field - kPriority1); }
+ReferenceKind referenceOf(int field) {
+    return ReferenceKind(field - kPriority1);
+}
 
-ChannelField channelFieldOf(int field) { return ChannelField(field - kRx); }
+ChannelField channelFieldOf(int field) {
+    return ChannelField(field - kRx);
+}
 
 } // namespace
 
@@ -71,7 +75,9 @@ void ChEditArea::setChannel(int g, int c) {
     channel_ = std::clamp(c, 0, store_.perGroupLimit() - 1);
 }
 
-std::span<const forms::FieldPage> ChEditArea::pages() const { return kPages; }
+std::span<const forms::FieldPage> ChEditArea::pages() const {
+    return kPages;
+}
 
 std::uint16_t ChEditArea::flags(std::size_t at) const {
     auto rec = store_.channelRecord(group_, channel_);
@@ -105,9 +111,12 @@ forms::FieldText ChEditArea::fieldText(int, int field) const {
         return {t ? text(*t) : std::string{}, value};
     };
     switch (field) {
-    case kGroup: return {std::to_string(group_ + 1), group_};
-    case kChannel: return {std::to_string(channel_ + 1), channel_};
-    default: break;
+    case kGroup:
+        return {std::to_string(group_ + 1), group_};
+    case kChannel:
+        return {std::to_string(channel_ + 1), channel_};
+    default:
+        break;
     }
     if (!exists) return {};
     switch (field) {
@@ -119,11 +128,13 @@ forms::FieldText ChEditArea::fieldText(int, int field) const {
         ChannelFieldText t = store_.channelFieldText(group_, channel_, channelFieldOf(field));
         return {t.text, t.raw};
     }
-    case kPower: return listText(kPowerList, (a & chlayout::kAPower) >> chlayout::kAPowerShift);
+    case kPower:
+        return listText(kPowerList, (a & chlayout::kAPower) >> chlayout::kAPowerShift);
     case kBandwidth:
         if (!hasBandwidthChoice()) return {};
         return listText(kBandwidthList, (a & chlayout::kAWide) ? 1 : 0);
-    case kSignalling: return listText(kSignallingList, a & chlayout::kASignalling);
+    case kSignalling:
+        return listText(kSignallingList, a & chlayout::kASignalling);
     case kScrambler: {
         int code = b & chlayout::kBScrambler;
         if (code == chlayout::kUnset) return {text(kTextOff), code};
@@ -139,17 +150,23 @@ forms::FieldText ChEditArea::fieldText(int, int field) const {
         int p = listPosition(store_, ListKind::Repeater, group_, channel_);
         return {p ? std::to_string(p) : std::string{}, p};
     }
-    case kBusyLockout: return {{}, (a & chlayout::kABusyLockout) ? 1 : 0};
-    case kPttId: return {{}, (a & chlayout::kAPttId) ? 1 : 0};
-    case kScanAdd: return {{}, (a & chlayout::kAScanAdd) ? 1 : 0};
-    case kBeatShift: return {{}, (a & chlayout::kABeatShift) ? 1 : 0};
-    case kCompander: return {{}, (b & chlayout::kBCompanderOff) ? 0 : 1};
+    case kBusyLockout:
+        return {{}, (a & chlayout::kABusyLockout) ? 1 : 0};
+    case kPttId:
+        return {{}, (a & chlayout::kAPttId) ? 1 : 0};
+    case kScanAdd:
+        return {{}, (a & chlayout::kAScanAdd) ? 1 : 0};
+    case kBeatShift:
+        return {{}, (a & chlayout::kABeatShift) ? 1 : 0};
+    case kCompander:
+        return {{}, (b & chlayout::kBCompanderOff) ? 0 : 1};
     case kPriority1:
     case kPriority2:
     case kHome:
     case kEmergency:
         return {{}, store_.referenceMatches(group_, channel_, referenceOf(field), false) ? 1 : 0};
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -157,13 +174,20 @@ bool ChEditArea::isFieldEnabled(int, int field) const {
     if (!channelExists()) return field == kGroup || field == kChannel || field == kRx;
     ModelIdentification id = identificationOf(document().image());
     switch (field) {
-    case kEncode: return !fieldText(0, kTx).text.empty();
-    case kName: return store_.channelNameLength() != 0;
-    case kBandwidth: return hasBandwidthChoice();
-    case kCompander: return hasBandwidthChoice() && !(flags(chlayout::kRecFlagsA) & chlayout::kAWide);
-    case kScrambler: return id.optionBoard(unit()) == 1;
-    case kRemote: return comm::remoteListSize(document()) > 0;
-    case kRepeater: return id.isDualBand();
+    case kEncode:
+        return !fieldText(0, kTx).text.empty();
+    case kName:
+        return store_.channelNameLength() != 0;
+    case kBandwidth:
+        return hasBandwidthChoice();
+    case kCompander:
+        return hasBandwidthChoice() && !(flags(chlayout::kRecFlagsA) & chlayout::kAWide);
+    case kScrambler:
+        return id.optionBoard(unit()) == 1;
+    case kRemote:
+        return comm::remoteListSize(document()) > 0;
+    case kRepeater:
+        return id.isDualBand();
     case kPttId: {
         Byte mode = byteAt(document().image().main(), layout::kCsOptionBoardMode);
         return mode == 0 || mode == 1 || id.optionBoard(unit()) == 2;
@@ -171,8 +195,10 @@ bool ChEditArea::isFieldEnabled(int, int field) const {
     case kPriority1:
     case kPriority2:
     case kHome:
-    case kEmergency: return store_.referenceApplies(referenceOf(field));
-    default: return true;
+    case kEmergency:
+        return store_.referenceApplies(referenceOf(field));
+    default:
+        return true;
     }
 }
 
@@ -192,8 +218,10 @@ FieldEffects ChEditArea::commitField(int, int field, std::string_view input) {
     case kChannel: {
         const int max = field == kGroup ? kGroupCount : store_.perGroupLimit();
         int v = forms::clampNumberText(t, {1, max, 1}) - 1;
-        if (field == kGroup) group_ = v;
-        else channel_ = v;
+        if (field == kGroup)
+            group_ = v;
+        else
+            channel_ = v;
         fx.refreshAll = true;
         fx.otherViews = views::kChannelInfo; // the grid follows
         return fx;
@@ -217,13 +245,14 @@ FieldEffects ChEditArea::commitField(int, int field, std::string_view input) {
     case kRepeater: {
         if (!channelExists()) return fx;
         const bool remote = field == kRemote;
-        placeInList(store_, remote ? ListKind::Remote : ListKind::Repeater, group_, channel_, forms::leadingInt(t),
-                    &boxes());
+        placeInList(store_, remote ? ListKind::Remote : ListKind::Repeater, group_, channel_,
+                    forms::leadingInt(t), &boxes());
         fx.showFields.push_back({0, field});
         fx.otherViews = remote ? views::kRemoteList : views::kRepeaterList;
         return fx;
     }
-    default: return fx;
+    default:
+        return fx;
     }
 }
 
@@ -231,7 +260,9 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
     FieldEffects fx;
     if (!channelExists() || value < 0) return fx;
     std::uint16_t a = flags(chlayout::kRecFlagsA), b = flags(chlayout::kRecFlagsB);
-    auto setBit = [](std::uint16_t w, std::uint16_t bit, bool on) { return std::uint16_t(on ? (w | bit) : (w & ~bit)); };
+    auto setBit = [](std::uint16_t w, std::uint16_t bit, bool on) {
+        return std::uint16_t(on ? (w | bit) : (w & ~bit));
+    };
     switch (field) {
     case kDecode:
     case kEncode:
@@ -239,7 +270,8 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
         return channelChanged(field);
     case kPower:
         if (value > 1) return fx;
-        setFlags(chlayout::kRecFlagsA, std::uint16_t((a & ~chlayout::kAPower) | (value << chlayout::kAPowerShift)));
+        setFlags(chlayout::kRecFlagsA,
+                 std::uint16_t((a & ~chlayout::kAPower) | (value << chlayout::kAPowerShift)));
         break;
     case kBandwidth:
         if (value > 1 || (value == 1 && restricted_)) return fx;
@@ -252,14 +284,22 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
         setFlags(chlayout::kRecFlagsA, std::uint16_t((a & ~chlayout::kASignalling) | value));
         fx.otherViews = views::kChannelInfo;
         break;
-    case kBusyLockout: setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kABusyLockout, value)); break;
-    case kPttId: setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kAPttId, value)); break;
-    case kBeatShift: setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kABeatShift, value)); break;
+    case kBusyLockout:
+        setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kABusyLockout, value));
+        break;
+    case kPttId:
+        setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kAPttId, value));
+        break;
+    case kBeatShift:
+        setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kABeatShift, value));
+        break;
     case kScanAdd:
         setFlags(chlayout::kRecFlagsA, setBit(a, chlayout::kAScanAdd, value));
         fx.otherViews = views::kChannelInfo;
         break;
-    case kCompander: setFlags(chlayout::kRecFlagsB, setBit(b, chlayout::kBCompanderOff, !value)); break;
+    case kCompander:
+        setFlags(chlayout::kRecFlagsB, setBit(b, chlayout::kBCompanderOff, !value));
+        break;
     case kPriority1:
     case kPriority2:
     case kHome:
@@ -271,7 +311,8 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
                                                            : views::kScanInfo;
         break;
     }
-    default: return fx;
+    default:
+        return fx;
     }
     fx.showFields.push_back({0, field});
     return fx;
@@ -280,24 +321,28 @@ FieldEffects ChEditArea::commitChoice(int, int field, int value) {
 FieldEffects ChEditArea::stepField(int, int field, std::string_view text, int direction) {
     FieldEffects fx = commitField(0, field, text);
     switch (field) {
-    case kGroup: group_ = forms::stepWithWrap(group_ + 1, {1, kGroupCount, 1}, direction) - 1; break;
+    case kGroup:
+        group_ = forms::stepWithWrap(group_ + 1, {1, kGroupCount, 1}, direction) - 1;
+        break;
     case kChannel:
         channel_ = forms::stepWithWrap(channel_ + 1, {1, store_.perGroupLimit(), 1}, direction) - 1;
         break;
     case kScrambler: {
         if (!channelExists()) return fx;
         std::uint16_t b = flags(chlayout::kRecFlagsB);
-        int code = forms::stepWithSpecial(b & chlayout::kBScrambler, kScramblerRange, chlayout::kUnset, direction);
+        int code =
+            forms::stepWithSpecial(b & chlayout::kBScrambler, kScramblerRange, chlayout::kUnset, direction);
         setFlags(chlayout::kRecFlagsB, std::uint16_t((b & ~chlayout::kBScrambler) | (code & 0xFF)));
         break;
     }
     case kRemote:
     case kRepeater:
         if (!channelExists()) return fx;
-        stepInList(store_, field == kRemote ? ListKind::Remote : ListKind::Repeater, group_, channel_, direction,
-                   &boxes());
+        stepInList(store_, field == kRemote ? ListKind::Remote : ListKind::Repeater, group_, channel_,
+                   direction, &boxes());
         break;
-    default: break;
+    default:
+        break;
     }
     fx.showFields.push_back({0, field});
     return fx;
@@ -305,12 +350,15 @@ FieldEffects ChEditArea::stepField(int, int field, std::string_view text, int di
 
 std::vector<forms::ValueItem> ChEditArea::valueList(int, int field) const {
     switch (field) {
-    case kPower: return {kPowerList.begin(), kPowerList.end()};
+    case kPower:
+        return {kPowerList.begin(), kPowerList.end()};
     case kBandwidth:
         if (restricted_) return {kBandwidthList.front()};
         return {kBandwidthList.begin(), kBandwidthList.end()};
-    case kSignalling: return {kSignallingList.begin(), kSignallingList.end()};
-    default: return {};
+    case kSignalling:
+        return {kSignallingList.begin(), kSignallingList.end()};
+    default:
+        return {};
     }
 }
 

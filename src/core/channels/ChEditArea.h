@@ -15,15 +15,35 @@ inline constexpr forms::FieldKind kKindText = forms::FieldKind::Text;
 
 namespace chedit {
 enum Field {
-    kGroup = 0, kChannel, kRx, kTx, kDecode, kEncode, kName, kPower, kBandwidth, kSignalling, kScrambler,
-    kRemote, kRepeater, kBusyLockout, kPttId, kScanAdd, kBeatShift, kCompander, kPriority1, kPriority2, kHome,
-    kEmergency, kFieldCount
+    kGroup = 0,
+    kChannel,
+    kRx,
+    kTx,
+    kDecode,
+    kEncode,
+    kName,
+    kPower,
+    kBandwidth,
+    kSignalling,
+    kScrambler,
+    kRemote,
+    kRepeater,
+    kBusyLockout,
+    kPttId,
+    kScanAdd,
+    kBeatShift,
+    kCompander,
+    kPriority1,
+    kPriority2,
+    kHome,
+    kEmergency,
+    kFieldCount
 };
 inline constexpr int kMsgCompanderOff = 228;
 } // namespace chedit
 
 class ChEditArea : public forms::FeatureArea {
-public:
+  public:
     ChEditArea(ChannelStore& store, MessageBoxes& boxes);
 
     void setChannel(int g, int c);
@@ -50,8 +70,8 @@ public:
     // The bandwidth list losing the focus: a wide channel cannot keep the compander (message 228).
     forms::FieldEffects bandwidthFocusLost();
 
-private:
-    int unit() const;           // radio unit of the channel (0 model 1, 1 model 2)
+  private:
+    int unit() const; // radio unit of the channel (0 model 1, 1 model 2)
     bool hasBandwidthChoice() const;
     std::uint16_t flags(std::size_t at) const;
     void setFlags(std::size_t at, std::uint16_t v);

@@ -15,7 +15,9 @@ constexpr int kTextTitle = 256, kTextGroup = 345, kTextChannel = 344, kTextFreeA
 constexpr int kTextScanAddOff = 354, kTextScanAddOn = 355;
 constexpr int kFrequencyChars = 9;
 
-ChannelField fieldOf(int col) { return ChannelField(col - 1); }
+ChannelField fieldOf(int col) {
+    return ChannelField(col - 1);
+}
 
 bool isWide(const ChannelStore& store, int g, int c) {
     auto rec = store.channelRecord(g, c);
@@ -44,19 +46,25 @@ const std::vector<ChannelFunction>& channelFunctions() {
     return kFunctions;
 }
 
-void ChInfoLogic::setGroup(int g) { group_ = std::clamp(g, 0, kGroupCount - 1); }
+void ChInfoLogic::setGroup(int g) {
+    group_ = std::clamp(g, 0, kGroupCount - 1);
+}
 
-void ChInfoLogic::setCurrentRow(int row) { channel_ = std::clamp(row, 1, rows() - 1) - 1; }
+void ChInfoLogic::setCurrentRow(int row) {
+    channel_ = std::clamp(row, 1, rows() - 1) - 1;
+}
 
 std::string ChInfoLogic::title() const {
     const TextSource& t = boxes_.texts();
-    return formatText("%s [ %s - %d  %s - %d ]", {t.text(kTextTitle), t.text(kTextGroup), std::to_string(group_ + 1),
-                                                   t.text(kTextChannel), std::to_string(channel_ + 1)});
+    return formatText("%s [ %s - %d  %s - %d ]",
+                      {t.text(kTextTitle), t.text(kTextGroup), std::to_string(group_ + 1),
+                       t.text(kTextChannel), std::to_string(channel_ + 1)});
 }
 
 std::string ChInfoLogic::freeAreaText() const {
     const TextSource& t = boxes_.texts();
-    return formatText("  %s = %d %s", {t.text(kTextFreeArea), std::to_string(store_.freeBytes()), t.text(kTextBytes)});
+    return formatText("  %s = %d %s",
+                      {t.text(kTextFreeArea), std::to_string(store_.freeBytes()), t.text(kTextBytes)});
 }
 
 std::array<std::string, 7> ChInfoLogic::rowTexts(int row) const {
@@ -149,13 +157,16 @@ bool ChInfoLogic::commandApplies(int command) const {
     const int row = channel_ + 1;
     switch (command) {
     case chcmd::kChannelCopy:
-    case chcmd::kFrequencyCopy: return exists(row);
+    case chcmd::kFrequencyCopy:
+        return exists(row);
     case chcmd::kToneCopy: {
         if (!exists(row) || !hasTx(row)) return false;
         return store_.channelFieldText(group_, channel_, ChannelField::Decode).raw != kToneOff;
     }
-    case chcmd::kGroupCopy: return store_.groupUsed(group_);
-    default: return true;
+    case chcmd::kGroupCopy:
+        return store_.groupUsed(group_);
+    default:
+        return true;
     }
 }
 
@@ -213,14 +224,22 @@ std::string ChInfoLogic::clipText(int first, int last, bool withTitle) const {
 
 int ChInfoLogic::helpTopic(int col) {
     switch (col) {
-    case kColRx: return 2001;
-    case kColTx: return 2002;
-    case kColDecode: return 2003;
-    case kColEncode: return 2004;
-    case kColName: return 2005;
-    case kColScanAdd: return 2011;
-    case kColSignalling: return 2008;
-    default: return kHelpView;
+    case kColRx:
+        return 2001;
+    case kColTx:
+        return 2002;
+    case kColDecode:
+        return 2003;
+    case kColEncode:
+        return 2004;
+    case kColName:
+        return 2005;
+    case kColScanAdd:
+        return 2011;
+    case kColSignalling:
+        return 2008;
+    default:
+        return kHelpView;
     }
 }
 

@@ -60,7 +60,7 @@ struct EditStart {
 
 // What a change asks the views to show again.
 struct ChInfoRefresh {
-    bool row = false;       // the row that was edited
+    bool row = false; // the row that was edited
     bool allRows = false;
     bool freeArea = false;
     bool groupName = false;
@@ -77,7 +77,7 @@ inline constexpr int kGroupCount = 160;
 inline constexpr int kMsgNarrowOnEntry = 555;
 
 class ChInfoLogic {
-public:
+  public:
     ChInfoLogic(ChannelStore& store, MessageBoxes& boxes) : store_(store), boxes_(boxes) {}
 
     int group() const { return group_; }
@@ -128,7 +128,7 @@ public:
     ChannelStore& store() { return store_; }
     const ChannelStore& store() const { return store_; }
 
-private:
+  private:
     bool exists(int row) const { return store_.channelExists(group_, row - 1); }
     bool hasTx(int row) const;
 

@@ -9,7 +9,9 @@ namespace {
 
 using namespace chlayout;
 
-int entries(ListKind list) { return list == ListKind::Remote ? kRemoteEntries : kRepeaterEntries; }
+int entries(ListKind list) {
+    return list == ListKind::Remote ? kRemoteEntries : kRepeaterEntries;
+}
 
 std::size_t entryOffset(ListKind list, int i) {
     std::size_t base = list == ListKind::Remote ? layout::kRemoteList : kCsRepeaterList;

@@ -8,10 +8,10 @@ namespace velora::channels {
 enum class ListKind { Remote, Repeater };
 
 enum class PlaceResult {
-    Unchanged,   // same position, an ignored position, or nothing to remove
-    Placed,      // moved, added or removed
-    Taken,       // the position holds another channel: message 240
-    SameModel,   // repeater: the other entry's channel is on the same radio unit: message 243
+    Unchanged, // same position, an ignored position, or nothing to remove
+    Placed,    // moved, added or removed
+    Taken,     // the position holds another channel: message 240
+    SameModel, // repeater: the other entry's channel is on the same radio unit: message 243
 };
 
 inline constexpr int kMsgPositionTaken = 240;

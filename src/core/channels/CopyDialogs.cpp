@@ -14,10 +14,10 @@ using forms::FieldKind;
 namespace {
 
 constexpr int kTextCopy = 29, kTextJump = 26, kTextCancel = 12, kTextHelp = 14, kTextTo = 389;
-constexpr std::array<DialogButton, 3> kCopyButtons{{{kButtonAction, kTextCopy}, {kButtonCancel, kTextCancel},
-                                                    {kButtonHelp, kTextHelp}}};
-constexpr std::array<DialogButton, 3> kJumpButtons{{{kButtonAction, kTextJump}, {kButtonCancel, kTextCancel},
-                                                    {kButtonHelp, kTextHelp}}};
+constexpr std::array<DialogButton, 3> kCopyButtons{
+    {{kButtonAction, kTextCopy}, {kButtonCancel, kTextCancel}, {kButtonHelp, kTextHelp}}};
+constexpr std::array<DialogButton, 3> kJumpButtons{
+    {{kButtonAction, kTextJump}, {kButtonCancel, kTextCancel}, {kButtonHelp, kTextHelp}}};
 
 // label, value, spin, label text, kind, help, class, length
 constexpr std::array<forms::FieldDescriptor, 4> kChannelCopyFields{{
@@ -52,19 +52,31 @@ const std::array<CopyDialogSpec, 5> kSpecs{{
 
 } // namespace
 
-const CopyDialogSpec& copyDialogSpec(CopyDialogKind kind) { return kSpecs[std::size_t(kind)]; }
+const CopyDialogSpec& copyDialogSpec(CopyDialogKind kind) {
+    return kSpecs[std::size_t(kind)];
+}
 
-int commitNumberField(std::string& text, int max) { return forms::clampNumberText(text, {1, max, 1}); }
+int commitNumberField(std::string& text, int max) {
+    return forms::clampNumberText(text, {1, max, 1});
+}
 
-int stepNumberField(int shown, int max, int direction) { return forms::stepWithWrap(shown, {1, max, 1}, direction); }
+int stepNumberField(int shown, int max, int direction) {
+    return forms::stepWithWrap(shown, {1, max, 1}, direction);
+}
 
-std::string sourceText(std::string_view text) { return "  " + std::string(text); }
+std::string sourceText(std::string_view text) {
+    return "  " + std::string(text);
+}
 
 bool copyChannelTo(ChannelStore& store, MessageBoxes& boxes, int sg, int sc, int dg, int dc) {
     switch (store.copyChannel(dg, dc, sg, sc)) {
-    case ChannelStore::CopyResult::Copied: return true;
-    case ChannelStore::CopyResult::NoRoom: boxes.warning(kMsgNoRoom); return false;
-    default: return false;
+    case ChannelStore::CopyResult::Copied:
+        return true;
+    case ChannelStore::CopyResult::NoRoom:
+        boxes.warning(kMsgNoRoom);
+        return false;
+    default:
+        return false;
     }
 }
 

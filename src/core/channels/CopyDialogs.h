@@ -15,7 +15,7 @@ namespace velora::channels {
 enum class CopyDialogKind { ChannelCopy, FrequencyCopy, ToneCopy, GroupJump, GroupCopy };
 
 struct DialogButton {
-    int id;   // 1 the action (Copy / Jump), 2 Cancel, 9 Help
+    int id; // 1 the action (Copy / Jump), 2 Cancel, 9 Help
     int text;
 };
 

@@ -37,19 +37,26 @@ constexpr std::array<forms::FieldDescriptor, kFieldCount> kFields{{
 constexpr std::array<forms::FieldPage, 1> kPages{{{0, kFields}}};
 
 // Pre-alert, rekey and reset: seconds, 0 = off; record bytes 1..3.
-int secondsMax(int field) { return field == kPreAlert ? 10 : field == kRekey ? 60 : 15; }
+int secondsMax(int field) {
+    return field == kPreAlert ? 10 : field == kRekey ? 60 : 15;
+}
 
 } // namespace
 
-GrEditArea::GrEditArea(ChannelStore& store, MessageBoxes& boxes) : FeatureArea(store.document(), boxes), store_(store) {}
+GrEditArea::GrEditArea(ChannelStore& store, MessageBoxes& boxes)
+    : FeatureArea(store.document(), boxes), store_(store) {}
 
-void GrEditArea::setGroup(int g) { group_ = std::clamp(g, 0, kGroupCount - 1); }
+void GrEditArea::setGroup(int g) {
+    group_ = std::clamp(g, 0, kGroupCount - 1);
+}
 
 std::string GrEditArea::windowTitle() const {
     return formatText("%s [ %s - %d ]", {text(359), text(345), std::to_string(group_ + 1)});
 }
 
-std::span<const forms::FieldPage> GrEditArea::pages() const { return kPages; }
+std::span<const forms::FieldPage> GrEditArea::pages() const {
+    return kPages;
+}
 
 Byte GrEditArea::recordByte(int i) const {
     auto rec = const_cast<ChannelStore&>(store_).groupRecord(group_);
@@ -63,7 +70,8 @@ void GrEditArea::setRecordByte(int i, Byte v) {
 
 forms::FieldText GrEditArea::fieldText(int, int field) const {
     switch (field) {
-    case kName: return {store_.groupNameText(group_), -1};
+    case kName:
+        return {store_.groupNameText(group_), -1};
     case kTimer: {
         int v = recordByte(0);
         if (v == 0) return {text(kTextOff), v};
@@ -79,20 +87,26 @@ forms::FieldText GrEditArea::fieldText(int, int field) const {
         int v = (recordByte(kRecSignalling) & kSignallingBit) ? 1 : 0;
         return {text(kSignallingList[std::size_t(v)].text), v};
     }
-    case kScanAdd: return {{}, (recordByte(kRecSignalling) & kScanAddBit) ? 1 : 0};
-    default: return {};
+    case kScanAdd:
+        return {{}, (recordByte(kRecSignalling) & kScanAddBit) ? 1 : 0};
+    default:
+        return {};
     }
 }
 
 bool GrEditArea::isFieldEnabled(int, int field) const {
     auto m = store_.document().image().main();
     switch (field) {
-    case kName: return byteAt(m, layout::kCsGroupNameLength) != 0;
+    case kName:
+        return byteAt(m, layout::kCsGroupNameLength) != 0;
     case kPreAlert:
     case kRekey:
-    case kReset: return recordByte(0) != 0;
-    case kScanAdd: return byteAt(m, kCsGroupScan) != 0;
-    default: return true;
+    case kReset:
+        return recordByte(0) != 0;
+    case kScanAdd:
+        return byteAt(m, kCsGroupScan) != 0;
+    default:
+        return true;
     }
 }
 
@@ -131,7 +145,8 @@ FieldEffects GrEditArea::commitField(int, int field, std::string_view input) {
         setRecordByte(field - kPreAlert + 1,
                       Byte(t == text(kTextOff) ? 0 : forms::clampNumberText(t, {0, secondsMax(field), 1})));
         break;
-    default: return fx;
+    default:
+        return fx;
     }
     fx.showFields.push_back({0, field});
     return fx;

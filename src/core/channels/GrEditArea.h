@@ -11,7 +11,7 @@ enum Field { kName = 0, kTimer, kPreAlert, kRekey, kReset, kSignalling, kScanAdd
 }
 
 class GrEditArea : public forms::FeatureArea {
-public:
+  public:
     GrEditArea(ChannelStore& store, MessageBoxes& boxes);
 
     void setGroup(int g);
@@ -31,7 +31,7 @@ public:
     std::vector<forms::ValueItem> valueList(int page, int field) const override;
     forms::EditFormat editFormat(int page, int field) const override;
 
-private:
+  private:
     Byte recordByte(int i) const;
     void setRecordByte(int i, Byte v);
 

@@ -86,18 +86,34 @@ std::string partialWriteText(const TextSource& texts, const TransferOutcome& o) 
     constexpr int kTextDeck1 = 181, kTextDeck2 = 182, kTextHead1 = 183, kTextHead2 = 195;
     int place = 0;
     switch (o.stage) {
-    case TransferStage::MainBlock: place = kTextAtBlock; break;
-    case TransferStage::CodeRecord: place = kTextAtRecord; break;
-    case TransferStage::ExtChunk: place = kTextAtChunk; break;
-    default: return {};
+    case TransferStage::MainBlock:
+        place = kTextAtBlock;
+        break;
+    case TransferStage::CodeRecord:
+        place = kTextAtRecord;
+        break;
+    case TransferStage::ExtChunk:
+        place = kTextAtChunk;
+        break;
+    default:
+        return {};
     }
     int unit = 0;
     switch (o.selector) {
-    case kSelectorDeck1: unit = kTextDeck1; break;
-    case kSelectorDeck2: unit = kTextDeck2; break;
-    case kSelectorHead1: unit = kTextHead1; break;
-    case kSelectorHead2: unit = kTextHead2; break;
-    default: return {};
+    case kSelectorDeck1:
+        unit = kTextDeck1;
+        break;
+    case kSelectorDeck2:
+        unit = kTextDeck2;
+        break;
+    case kSelectorHead1:
+        unit = kTextHead1;
+        break;
+    case kSelectorHead2:
+        unit = kTextHead2;
+        break;
+    default:
+        return {};
     }
     const std::string where = formatText(texts.text(place), {texts.text(unit), std::to_string(o.index)});
     return formatText(texts.text(kTextPartialWrite), {where});

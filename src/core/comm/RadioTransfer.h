@@ -101,9 +101,10 @@ class RadioTransfer {
     // to close. On failure staging is untouched. A complete read shows the completion message.
     TransferOutcome read(MemoryImage& image);
 
-    // Writes the working copy and, when everything was sent, shows the completion message. Before sending, the version bits of the working copy's model
-    // identification are cleared, the format version "V2.10" is stored, and each DTMF code record is
-    // normalised (0x00 -> 0xFF) as it is sent. The pre-write check is the caller's (runPreWriteCheck).
+    // Writes the working copy and, when everything was sent, shows the completion message. Before sending,
+    // the version bits of the working copy's model identification are cleared, the format version "V2.10" is
+    // stored, and each DTMF code record is normalised (0x00 -> 0xFF) as it is sent. The pre-write check is
+    // the caller's (runPreWriteCheck).
     TransferOutcome write(MemoryImage& image);
 
   private:

@@ -11,7 +11,9 @@ namespace velora {
 
 using Byte = std::uint8_t;
 
-inline Byte byteAt(std::span<const Byte> s, std::size_t off) { return off < s.size() ? s[off] : Byte{0xFF}; }
+inline Byte byteAt(std::span<const Byte> s, std::size_t off) {
+    return off < s.size() ? s[off] : Byte{0xFF};
+}
 
 inline void setByte(std::span<Byte> s, std::size_t off, Byte v) {
     if (off < s.size()) s[off] = v;
@@ -27,12 +29,14 @@ inline void setLe16(std::span<Byte> s, std::size_t off, std::uint16_t v) {
 }
 
 inline void fill(std::span<Byte> s, std::size_t off, std::size_t len, Byte v) {
-    for (std::size_t i = 0; i < len; ++i) setByte(s, off + i, v);
+    for (std::size_t i = 0; i < len; ++i)
+        setByte(s, off + i, v);
 }
 
 // Copies a text into a fixed-length field without terminator; the rest of the field is left alone.
 inline void putText(std::span<Byte> s, std::size_t off, std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) setByte(s, off + i, static_cast<Byte>(text[i]));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        setByte(s, off + i, static_cast<Byte>(text[i]));
 }
 
 // Reads a fixed-length text field, cut at the first NUL or 0xFF.

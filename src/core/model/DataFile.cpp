@@ -84,13 +84,14 @@ DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
 
     // The file carries "V2.10"; the working copy takes it only once the save has succeeded.
     auto main = image.working().main;
-    std::copy(layout::kVersionText.begin(), layout::kVersionText.end(), main.begin() + layout::kFormatVersion);
+    std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
+              main.begin() + layout::kFormatVersion);
     const auto header = buildHeader(main);
 
     bool ok = writeAll(fd, header.data(), header.size()) && writeAll(fd, main.data(), main.size()) &&
               writeAll(fd, image.working().dtmf.data(), image.working().dtmf.size()) &&
-              writeAll(fd, image.working().ext.data(), image.working().ext.size()) && ::fchmod(fd, mode) == 0 &&
-              ::fsync(fd) == 0;
+              writeAll(fd, image.working().ext.data(), image.working().ext.size()) &&
+              ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     int err = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -119,7 +120,8 @@ DataFileResult parseDataFile(MemoryImage& image, const Byte* data, std::size_t s
     if (!fieldEquals(bytes, 0, layout::kAppTagText)) return refused;
     for (std::size_t i = kTagPaddingOffset; i < kVersionOffset; ++i)
         if (bytes[i] != 0xFF) return refused;
-    ModelIdentification headerId = ModelIdentification::fromBytes(bytes.subspan(kIdentOffset, layout::kModelIdSize));
+    ModelIdentification headerId =
+        ModelIdentification::fromBytes(bytes.subspan(kIdentOffset, layout::kModelIdSize));
     if (!headerId.modelIndex()) return refused;
 
     const std::size_t areas = layout::kMainSize + layout::kDtmfSize + layout::kExtSize;

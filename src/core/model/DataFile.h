@@ -11,13 +11,15 @@ namespace velora {
 namespace datafile {
 inline constexpr std::size_t kHeaderSize = 64;
 inline constexpr std::size_t kOldHeaderSize = 50;
-inline constexpr std::size_t kFileSize = kHeaderSize + layout::kMainSize + layout::kDtmfSize + layout::kExtSize;
-inline constexpr std::size_t kOldFileSize = kOldHeaderSize + layout::kMainSize + layout::kDtmfSize + layout::kExtSize;
+inline constexpr std::size_t kFileSize =
+    kHeaderSize + layout::kMainSize + layout::kDtmfSize + layout::kExtSize;
+inline constexpr std::size_t kOldFileSize =
+    kOldHeaderSize + layout::kMainSize + layout::kDtmfSize + layout::kExtSize;
 } // namespace datafile
 
 enum class DataFileStatus : int {
     Ok = 0,
-    CannotOpen = 1, // reader: cannot open or read; writer: cannot create or open for writing
+    CannotOpen = 1,  // reader: cannot open or read; writer: cannot create or open for writing
     NotDataFile = 2, // wrong tag, unsupported model, or too short
     WriteError = 3,
 };

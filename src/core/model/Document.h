@@ -10,7 +10,7 @@
 namespace velora {
 
 class Document {
-public:
+  public:
     explicit Document(RunOptions options = {}) : options_(options) { codec_.setFineStep(options.fineStep); }
 
     MemoryImage& image() { return image_; }
@@ -31,7 +31,7 @@ public:
 
     bool isModified() { return image_.isModified(); }
 
-private:
+  private:
     MemoryImage image_;
     RunOptions options_;
     FrequencyCodec codec_;

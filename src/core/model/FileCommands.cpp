@@ -12,10 +12,10 @@
 namespace velora {
 
 namespace {
-constexpr int kTextSaveChanges = 216;   // "Save changes to"
+constexpr int kTextSaveChanges = 216; // "Save changes to"
 constexpr int kTextFileExists = 217;
 constexpr int kTextOverwrite = 218;
-constexpr int kTextNewDataSet = 219;    // a new data set replaces the current one
+constexpr int kTextNewDataSet = 219; // a new data set replaces the current one
 constexpr int kTextCannotOpen = 207;
 constexpr int kTextNotDataFile = 220;
 constexpr int kTextExitQuestion = 138;
@@ -36,8 +36,10 @@ bool FileCommands::confirmDiscard() {
     m.buttons = MsgButtons::YesNoCancel;
     m.icon = MsgIcon::Warning;
     switch (boxes_.show(m)) {
-    case MsgAnswer::Cancel: return false;
-    case MsgAnswer::No: return true;
+    case MsgAnswer::Cancel:
+        return false;
+    case MsgAnswer::No:
+        return true;
     default:
         // Leaving the file dialog still lets the command go on; a failed save must not lose the data.
         return saveAs() != CommandOutcome::Failed;
@@ -69,8 +71,11 @@ CommandOutcome FileCommands::open() {
 CommandOutcome FileCommands::openPath(const std::string& path) {
     const DataFileResult r = readDataFile(doc_.image(), path);
     switch (r.status) {
-    case DataFileStatus::Ok: break;
-    case DataFileStatus::NotDataFile: boxes_.error(kTextNotDataFile); return CommandOutcome::Failed;
+    case DataFileStatus::Ok:
+        break;
+    case DataFileStatus::NotDataFile:
+        boxes_.error(kTextNotDataFile);
+        return CommandOutcome::Failed;
     default:
         // The current file name and folder stay as they were: nothing was opened.
         boxes_.error(kTextCannotOpen);
@@ -86,8 +91,8 @@ CommandOutcome FileCommands::save() {
     ChannelStore(doc_, boxes_.texts()).padNames();
     const std::string path = doc_.path();
     if (fileExists(path)) {
-        std::string text =
-            formatText("%s\n\n%s : %s", {boxes_.text(kTextFileExists), boxes_.text(kTextOverwrite), doc_.fileName()});
+        std::string text = formatText(
+            "%s\n\n%s : %s", {boxes_.text(kTextFileExists), boxes_.text(kTextOverwrite), doc_.fileName()});
         if (boxes_.questionText(std::move(text), MsgButtons::OkCancel, true) != MsgAnswer::Ok)
             return CommandOutcome::Cancelled;
     }

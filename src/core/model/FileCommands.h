@@ -12,7 +12,7 @@ namespace velora {
 enum class CommandOutcome { Done, Cancelled, Failed };
 
 class FileUi {
-public:
+  public:
     virtual ~FileUi() = default;
     // File-open dialog: "*.dat" filter, initial folder, must exist. nullopt when cancelled.
     virtual std::optional<std::string> chooseOpenPath(const std::string& folder) = 0;
@@ -22,7 +22,7 @@ public:
 };
 
 class FileCommands {
-public:
+  public:
     FileCommands(Document& doc, MessageBoxes& boxes, FileUi& ui) : doc_(doc), boxes_(boxes), ui_(ui) {}
 
     // Whether a command that would drop the data set may go on (offers to save a modified one).
@@ -36,7 +36,7 @@ public:
     // Exit question (text 138, caption 139) followed by Confirm discard.
     bool confirmExit();
 
-private:
+  private:
     CommandOutcome writeTo(const std::string& path);
     Document& doc_;
     MessageBoxes& boxes_;

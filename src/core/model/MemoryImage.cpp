@@ -6,14 +6,19 @@ namespace velora {
 
 std::span<Byte> ImageCopy::area(Area a) {
     switch (a) {
-    case Area::Main: return main;
-    case Area::Dtmf: return dtmf;
-    case Area::Ext: return ext;
+    case Area::Main:
+        return main;
+    case Area::Dtmf:
+        return dtmf;
+    case Area::Ext:
+        return ext;
     }
     return main;
 }
 
-std::span<const Byte> ImageCopy::area(Area a) const { return const_cast<ImageCopy*>(this)->area(a); }
+std::span<const Byte> ImageCopy::area(Area a) const {
+    return const_cast<ImageCopy*>(this)->area(a);
+}
 
 void ImageCopy::fillAll(Byte v) {
     main.fill(v);
@@ -40,9 +45,15 @@ void MemoryImage::reset() {
     staging_ = working_;
 }
 
-void MemoryImage::stage() { staging_ = working_; }
-void MemoryImage::adoptStaged() { working_ = staging_; }
-void MemoryImage::markSaved() { reference_ = working_; }
+void MemoryImage::stage() {
+    staging_ = working_;
+}
+void MemoryImage::adoptStaged() {
+    working_ = staging_;
+}
+void MemoryImage::markSaved() {
+    reference_ = working_;
+}
 
 bool MemoryImage::isModified() {
     staging_ = working_;

@@ -25,7 +25,7 @@ struct ImageCopy {
 };
 
 class MemoryImage {
-public:
+  public:
     MemoryImage();
 
     ImageCopy& working() { return working_; }
@@ -47,10 +47,10 @@ public:
     std::span<Byte> region(Area a, std::size_t offset);
     std::span<const Byte> region(Area a, std::size_t offset) const;
 
-    void reset();        // working := 0xFF everywhere, staging := working
-    void stage();        // staging := working
-    void adoptStaged();  // working := staging
-    void markSaved();    // reference := working
+    void reset();       // working := 0xFF everywhere, staging := working
+    void stage();       // staging := working
+    void adoptStaged(); // working := staging
+    void markSaved();   // reference := working
 
     // Differs from the reference, the model identification excepted. Uses the staging copy as scratch.
     bool isModified();
@@ -58,7 +58,7 @@ public:
     // Resets the image but keeps the working copy's model identification.
     void resetKeepingIdentification();
 
-private:
+  private:
     ImageCopy working_;
     ImageCopy staging_;
     ImageCopy reference_;

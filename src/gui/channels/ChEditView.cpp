@@ -1,5 +1,5 @@
-#include "forms/CoreBridge.h"
 #include "channels/ChEditView.h"
+#include "forms/CoreBridge.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -62,7 +62,9 @@ ChEditView::ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
 
 ChEditView::~ChEditView() = default;
 
-FilteredLineEdit* ChEditView::edit(int field) const { return fields_[std::size_t(field)].edit; }
+FilteredLineEdit* ChEditView::edit(int field) const {
+    return fields_[std::size_t(field)].edit;
+}
 
 void ChEditView::build() {
     const int count = area_.fieldCount(0);
@@ -94,9 +96,8 @@ void ChEditView::build() {
             auto* box = new QCheckBox(label, this);
             f.label = f.value = box;
             checks->addWidget(box);
-            connect(box, &QCheckBox::clicked, this, [this, i](bool on) {
-                apply(area_.commitChoice(0, i, on ? 1 : 0));
-            });
+            connect(box, &QCheckBox::clicked, this,
+                    [this, i](bool on) { apply(area_.commitChoice(0, i, on ? 1 : 0)); });
         } else {
             f.label = new QLabel(label, this);
             auto* box = new QHBoxLayout;
@@ -105,8 +106,9 @@ void ChEditView::build() {
                 auto* combo = new QComboBox(this);
                 f.value = combo;
                 combo->installEventFilter(this);
-                connect(combo, &QComboBox::activated, this,
-                        [this, i, combo](int index) { apply(area_.commitChoice(0, i, combo->itemData(index).toInt())); });
+                connect(combo, &QComboBox::activated, this, [this, i, combo](int index) {
+                    apply(area_.commitChoice(0, i, combo->itemData(index).toInt()));
+                });
                 box->addWidget(combo, 1);
             } else if (d.kind == kKindCombo) {
                 auto* combo = new QComboBox(this);
@@ -127,7 +129,8 @@ void ChEditView::build() {
                 f.value = f.edit;
                 // Short numbers get short edits; the others share the column.
                 if (fmt.maxLength > 0 && fmt.maxLength <= 3) {
-                    f.edit->setFixedWidth(f.edit->fontMetrics().horizontalAdvance(QString(5, QLatin1Char('0'))) + 12);
+                    f.edit->setFixedWidth(
+                        f.edit->fontMetrics().horizontalAdvance(QString(5, QLatin1Char('0'))) + 12);
                     box->addWidget(f.edit);
                 } else {
                     box->addWidget(f.edit, 1);
@@ -166,9 +169,11 @@ void ChEditView::build() {
         b->installEventFilter(this); // Escape closes the view from the buttons too
     }
     connect(close, &QPushButton::clicked, this, [this] {
-        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(help, &QPushButton::clicked, this, [this] { HelpWindow::showContext(&frame_, area_.defaultHelp()); });
+    connect(help, &QPushButton::clicked, this,
+            [this] { HelpWindow::showContext(&frame_, area_.defaultHelp()); });
 
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 3);
@@ -203,7 +208,8 @@ void ChEditView::showField(int i) {
         } else {
             // The list is refilled: what it offers may depend on the channel.
             combo->clear();
-            for (const forms::ValueItem& item : area_.valueList(0, i)) combo->addItem(ctx_.text(item.text), int(item.stored));
+            for (const forms::ValueItem& item : area_.valueList(0, i))
+                combo->addItem(ctx_.text(item.text), int(item.stored));
             combo->setCurrentIndex(text.isEmpty() ? -1 : combo->findText(text, Qt::MatchExactly));
         }
     } else if (f.edit) {
@@ -222,7 +228,8 @@ void ChEditView::refreshEnables() {
 void ChEditView::refreshAll() {
     if (auto* e = edit(chedit::kName)) e->setLimit(area_.editFormat(0, chedit::kName).maxLength);
     area_.applyShowRules();
-    for (int i = 0; i < int(fields_.size()); ++i) showField(i);
+    for (int i = 0; i < int(fields_.size()); ++i)
+        showField(i);
     refreshEnables();
     updateTitle();
     if (auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget()); e && isAncestorOf(e)) e->selectAll();
@@ -235,7 +242,8 @@ void ChEditView::follow(int g, int c) {
 }
 
 void ChEditView::apply(const forms::FieldEffects& fx) {
-    for (forms::FieldRef r : fx.showFields) showField(r.field);
+    for (forms::FieldRef r : fx.showFields)
+        showField(r.field);
     if (fx.refreshAll) refreshAll();
     if (fx.refreshEnables || !fx.showFields.empty()) refreshEnables();
     ChInfoView* info = findChInfoView(frame_);
@@ -273,7 +281,8 @@ bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
     if (field < 0) {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape &&
             qobject_cast<QPushButton*>(obj)) {
-            if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+            if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+                QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
             return true;
         }
         return QWidget::eventFilter(obj, e);
@@ -295,11 +304,13 @@ bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
         return true;
     case Qt::Key_Tab:
         // The receive frequency goes in first, so the enables are current when the focus arrives.
-        if (field == chedit::kRx && !(k->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) commitEdit(field);
+        if (field == chedit::kRx && !(k->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)))
+            commitEdit(field);
         return false;
     case Qt::Key_Escape:
         if (dropped) return false;
-        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
@@ -308,7 +319,8 @@ bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
         apply(area_.stepField(0, chedit::kChannel, toCore(edit(chedit::kChannel)->text()),
                               k->key() == Qt::Key_PageUp ? +1 : -1));
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -332,7 +344,8 @@ bool ChEditView::handleCommand(int command) {
             refreshAll();
         }
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -21,7 +21,7 @@ class SpinButtons;
 
 class ChEditView : public QWidget, public EditorView {
     Q_OBJECT
-public:
+  public:
     ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
     ~ChEditView() override;
 
@@ -40,10 +40,10 @@ public:
     FilteredLineEdit* edit(int field) const;
     SpinButtons* spin(int field) const { return fields_[std::size_t(field)].spin; }
 
-protected:
+  protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
-private:
+  private:
     struct Field {
         QWidget* label = nullptr;
         QWidget* value = nullptr;

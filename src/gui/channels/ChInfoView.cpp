@@ -1,5 +1,5 @@
-#include "forms/CoreBridge.h"
 #include "channels/ChInfoView.h"
+#include "forms/CoreBridge.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,11 +47,16 @@ QPushButton* button(const QString& text, int id, QWidget* parent) {
 
 CopyDialogKind dialogKind(int command) {
     switch (command) {
-    case chcmd::kChannelCopy: return CopyDialogKind::ChannelCopy;
-    case chcmd::kFrequencyCopy: return CopyDialogKind::FrequencyCopy;
-    case chcmd::kToneCopy: return CopyDialogKind::ToneCopy;
-    case chcmd::kGroupCopy: return CopyDialogKind::GroupCopy;
-    default: return CopyDialogKind::GroupJump;
+    case chcmd::kChannelCopy:
+        return CopyDialogKind::ChannelCopy;
+    case chcmd::kFrequencyCopy:
+        return CopyDialogKind::FrequencyCopy;
+    case chcmd::kToneCopy:
+        return CopyDialogKind::ToneCopy;
+    case chcmd::kGroupCopy:
+        return CopyDialogKind::GroupCopy;
+    default:
+        return CopyDialogKind::GroupJump;
     }
 }
 
@@ -77,8 +82,10 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         const int need = titleFont.horizontalAdvance(grid_->textMatrix(0, c)) + 12;
         if (grid_->columnWidth(c - 1) < need) grid_->setColumnWidth(c - 1, need);
     }
-    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
+    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() +
+                grid_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < grid_->columnCount(); ++c)
+        width += grid_->columnWidth(c);
     grid_->setMinimumWidth(width);
     grid_->setMinimumHeight(20 * 18 + grid_->horizontalHeader()->sizeHint().height());
 
@@ -103,7 +110,8 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     groupName_ = new QLabel(this);
     setControlId(groupName_, 1488);
     groupName_->setFont(ctx_.fixedFont);
-    groupName_->setMinimumWidth(QFontMetrics(ctx_.fixedFont).horizontalAdvance(QString(16, QLatin1Char('W'))));
+    groupName_->setMinimumWidth(
+        QFontMetrics(ctx_.fixedFont).horizontalAdvance(QString(16, QLatin1Char('W'))));
     groupName_->setFrameShape(QFrame::StyledPanel);
 
     auto* close = button(ctx_.text(kTextClose), 1011, this);
@@ -113,7 +121,8 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     channelEditButton_ = button(ctx_.text(kTextChannelEdit), 1107, this);
     groupEditButton_ = button(ctx_.text(kTextGrpEdit), 1267, this);
     connect(close, &QPushButton::clicked, this, [this] {
-        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
     connect(help, &QPushButton::clicked, this, [this] { showHelp(*helpContext()); });
     connect(up, &QPushButton::clicked, this, [this] { handleCommand(chcmd::kGroupUp); });
@@ -122,7 +131,8 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     connect(groupEditButton_, &QPushButton::clicked, this, [this] { openView(kCmdGroupEditView); });
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {up, down, channelEditButton_, groupEditButton_}) buttons->addWidget(b);
+    for (QPushButton* b : {up, down, channelEditButton_, groupEditButton_})
+        buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(close);
     buttons->addWidget(help);
@@ -195,7 +205,8 @@ void ChInfoView::buildMenu() {
         // The frame owns most of these keys window-wide; the view adds only those it lacks, so
         // no key is bound twice. The menu shows the key that works either way.
         if (frame_.action(command) && !frame_.action(command)->shortcut().isEmpty()) {
-            a->setText(QString::fromLatin1(f.label) + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
+            a->setText(QString::fromLatin1(f.label) + QLatin1Char('\t') +
+                       keys.toString(QKeySequence::NativeText));
         } else {
             a->setText(QString::fromLatin1(f.label));
             a->setShortcut(keys);
@@ -210,7 +221,8 @@ void ChInfoView::buildMenu() {
     });
     // The greying holds for the open menu only: a disabled action would also disable its key.
     connect(menu, &QMenu::aboutToHide, this, [menu] {
-        for (QAction* a : menu->actions()) a->setEnabled(true);
+        for (QAction* a : menu->actions())
+            a->setEnabled(true);
     });
 }
 
@@ -230,15 +242,20 @@ void ChInfoView::refreshRow(int row) {
     }
 }
 
-void ChInfoView::refreshFreeArea() { freeArea_->setText(fromCore(logic_.freeAreaText())); }
+void ChInfoView::refreshFreeArea() {
+    freeArea_->setText(fromCore(logic_.freeAreaText()));
+}
 
-void ChInfoView::refreshGroupName() { groupName_->setText(fromCore(logic_.groupNameText())); }
+void ChInfoView::refreshGroupName() {
+    groupName_->setText(fromCore(logic_.groupNameText()));
+}
 
 void ChInfoView::refreshAll() {
     refreshFreeArea();
     refreshGroupName();
     grid_->setUpdatesEnabled(false);
-    for (int r = 1; r < grid_->rows(); ++r) refreshRow(r);
+    for (int r = 1; r < grid_->rows(); ++r)
+        refreshRow(r);
     grid_->setUpdatesEnabled(true);
     updateTitle();
     if (GrEditView* g = findGrEditView(frame_)) g->showGroup(logic_.group());
@@ -276,7 +293,8 @@ bool ChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
     if (!s) return false;
     if (typed) {
         QString t = typed->text();
-        if (t.size() != 1 || !logic_.keyOpensEditor(row, col, char32_t(t.at(0).unicode()), ctx_.doc.codec().decimalSeparator()))
+        if (t.size() != 1 || !logic_.keyOpensEditor(row, col, char32_t(t.at(0).unicode()),
+                                                    ctx_.doc.codec().decimalSeparator()))
             return false;
     }
     if (s->col != col) grid_->setCurrent(row, s->col);
@@ -314,7 +332,8 @@ void ChInfoView::commitEditor() {
     if (committing_ || cancelling_) return;
     committing_ = true; // a message box of this commit takes the focus: no second commit
     if (grid_->editor() == textEdit_)
-        apply(logic_.commitText(editRow_, editCol_, toCore(textEdit_->text()), textEdit_->isModified()), editRow_);
+        apply(logic_.commitText(editRow_, editCol_, toCore(textEdit_->text()), textEdit_->isModified()),
+              editRow_);
     else if (grid_->editor() == toneEdit_)
         apply(logic_.commitText(editRow_, editCol_, toCore(toneEdit_->currentText()),
                                 toneEdit_->lineEdit()->isModified()),
@@ -348,7 +367,8 @@ bool ChInfoView::editorKey(QKeyEvent* k) {
         if (grid_->editor() == choiceEdit_ && choiceEdit_->view()->isVisible()) return false;
         const int row = editRow_, col = editCol_;
         closeEditor(true);
-        for (int n = logic_.enterAdvance(row, col); n > 0; --n) grid_->nextCell();
+        for (int n = logic_.enterAdvance(row, col); n > 0; --n)
+            grid_->nextCell();
         grid_->setFocus();
         return true;
     }
@@ -357,7 +377,8 @@ bool ChInfoView::editorKey(QKeyEvent* k) {
         closeEditor(false);
         grid_->setFocus();
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -374,8 +395,10 @@ bool ChInfoView::gridKey(QKeyEvent* k) {
             return true;
         }
         return startEditing(nullptr, true);
-    case Qt::Key_Backspace: return startEditing(nullptr, true);
-    default: break;
+    case Qt::Key_Backspace:
+        return startEditing(nullptr, true);
+    default:
+        break;
     }
     if (!k->text().isEmpty() && k->text().at(0) > QLatin1Char(' ')) {
         startEditing(k);
@@ -390,7 +413,8 @@ bool ChInfoView::eventFilter(QObject* obj, QEvent* e) {
         if (obj == grid_) return gridKey(k);
         if (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_) return editorKey(k);
     }
-    if (e->type() == QEvent::FocusOut && (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_)) {
+    if (e->type() == QEvent::FocusOut &&
+        (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_)) {
         auto reason = static_cast<QFocusEvent*>(e)->reason();
         // A list's own pop-up and our message boxes do not end the edit.
         if (reason != Qt::PopupFocusReason && !committing_ && !cancelling_ && grid_->editor()) {
@@ -424,12 +448,16 @@ bool ChInfoView::handleCommand(int command) {
     case chcmd::kFrequencyCopy:
     case chcmd::kToneCopy:
     case chcmd::kGroupJump:
-    case chcmd::kGroupCopy: runDialog(command); return true;
+    case chcmd::kGroupCopy:
+        runDialog(command);
+        return true;
     case chcmd::kGroupUp:
     case chcmd::kGroupDown:
         closeEditor(true);
-        if (command == chcmd::kGroupUp) logic_.groupUp();
-        else logic_.groupDown();
+        if (command == chcmd::kGroupUp)
+            logic_.groupUp();
+        else
+            logic_.groupDown();
         setGroup(logic_.group());
         return true;
     case chcmd::kChannelInsert:
@@ -440,8 +468,12 @@ bool ChInfoView::handleCommand(int command) {
         closeEditor(true);
         apply(logic_.removeChannelNumber(), 0);
         return true;
-    case chcmd::kGroupEdit: openView(kCmdGroupEditView); return true;
-    case chcmd::kChannelEdit: openView(kCmdChannelEditView); return true;
+    case chcmd::kGroupEdit:
+        openView(kCmdGroupEditView);
+        return true;
+    case chcmd::kChannelEdit:
+        openView(kCmdChannelEditView);
+        return true;
     case chcmd::kCopy:
     case chcmd::kPaste:
         // In a text or tone cell editor the keys keep their text meaning.
@@ -459,8 +491,11 @@ bool ChInfoView::handleCommand(int command) {
         [[fallthrough]];
     case chcmd::kDelete:
     case chcmd::kToClip:
-    case chcmd::kToClipTitle: rowCommand(command); return true;
-    default: return false;
+    case chcmd::kToClipTitle:
+        rowCommand(command);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -473,7 +508,8 @@ void ChInfoView::rowCommand(int command) {
         if (rows) logic_.copyRows(channelPasteBuffer(), first, last);
         break;
     case chcmd::kPaste:
-        if (channelPasteBuffer().holdsData()) apply(logic_.pasteRows(channelPasteBuffer(), rows ? first : grid_->row()), 0);
+        if (channelPasteBuffer().holdsData())
+            apply(logic_.pasteRows(channelPasteBuffer(), rows ? first : grid_->row()), 0);
         break;
     case chcmd::kDelete:
         if (rows) apply(logic_.deleteRows(first, last), 0);
@@ -481,10 +517,12 @@ void ChInfoView::rowCommand(int command) {
     case chcmd::kToClip:
     case chcmd::kToClipTitle:
         if (!rows) break;
-        CMSFlexGrid::putTextOnClipboard(fromCore(logic_.clipText(first, last, command == chcmd::kToClipTitle)));
+        CMSFlexGrid::putTextOnClipboard(
+            fromCore(logic_.clipText(first, last, command == chcmd::kToClipTitle)));
         grid_->clearRowSelection();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -511,7 +549,9 @@ std::optional<int> ChInfoView::helpContext() const {
     return ChInfoLogic::kHelpView;
 }
 
-void ChInfoView::showHelp(int topic) { HelpWindow::showContext(&frame_, topic); }
+void ChInfoView::showHelp(int topic) {
+    HelpWindow::showContext(&frame_, topic);
+}
 
 void ChInfoView::closeEvent(QCloseEvent* e) {
     // The channel and group edit views exist only beside this view.

@@ -23,7 +23,7 @@ class MainFrame;
 
 class ChInfoView : public QWidget, public EditorView {
     Q_OBJECT
-public:
+  public:
     ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
     ~ChInfoView() override;
 
@@ -51,11 +51,11 @@ public:
     QMenuBar* menuBar() const { return menuBar_; }
     channels::ChInfoLogic& logic() { return logic_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     void buildMenu();
     void updateTitle();
     void apply(const channels::ChInfoRefresh& r, int row);

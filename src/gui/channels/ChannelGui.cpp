@@ -19,25 +19,30 @@ grid::ChannelRowBuffer& channelPasteBuffer() {
 }
 
 namespace {
-template <typename View>
-View* findView(const MainFrame& frame, int command) {
+template <typename View> View* findView(const MainFrame& frame, int command) {
     QMdiSubWindow* w = frame.editorWindow(command);
     return w ? qobject_cast<View*>(w->widget()) : nullptr;
 }
 } // namespace
 
-ChInfoView* findChInfoView(const MainFrame& frame) { return findView<ChInfoView>(frame, cmd::kChannelInfo); }
-ChEditView* findChEditView(const MainFrame& frame) { return findView<ChEditView>(frame, kCmdChannelEditView); }
-GrEditView* findGrEditView(const MainFrame& frame) { return findView<GrEditView>(frame, kCmdGroupEditView); }
+ChInfoView* findChInfoView(const MainFrame& frame) {
+    return findView<ChInfoView>(frame, cmd::kChannelInfo);
+}
+ChEditView* findChEditView(const MainFrame& frame) {
+    return findView<ChEditView>(frame, kCmdChannelEditView);
+}
+GrEditView* findGrEditView(const MainFrame& frame) {
+    return findView<GrEditView>(frame, kCmdGroupEditView);
+}
 
 void refreshOtherViews(MainFrame& frame, unsigned views) {
     namespace v = forms::views;
     static constexpr std::pair<unsigned, int> kViews[] = {
-        {v::kChannelInfo, cmd::kChannelInfo},       {v::kChannelEdit, kCmdChannelEditView},
-        {v::kGroupEdit, kCmdGroupEditView},         {v::kRemoteList, cmd::kRemoteList},
-        {v::kRepeaterList, cmd::kRepeaterList},     {v::kOptionalFeatures, cmd::kOptionalFeatures},
-        {v::kScanInfo, cmd::kScanInfo},             {v::kEmergency, cmd::kEmergency},
-        {v::kOperatorTone, cmd::kOst},              {v::kKeys, cmd::kKeyAssignment},
+        {v::kChannelInfo, cmd::kChannelInfo},   {v::kChannelEdit, kCmdChannelEditView},
+        {v::kGroupEdit, kCmdGroupEditView},     {v::kRemoteList, cmd::kRemoteList},
+        {v::kRepeaterList, cmd::kRepeaterList}, {v::kOptionalFeatures, cmd::kOptionalFeatures},
+        {v::kScanInfo, cmd::kScanInfo},         {v::kEmergency, cmd::kEmergency},
+        {v::kOperatorTone, cmd::kOst},          {v::kKeys, cmd::kKeyAssignment},
         {v::kFunctionPort, cmd::kFunctionPort},
     };
     for (auto [bit, command] : kViews) {

@@ -1,5 +1,5 @@
-#include "forms/CoreBridge.h"
 #include "channels/CopyDialog.h"
+#include "forms/CoreBridge.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -27,7 +27,8 @@ namespace velora::gui {
 using namespace channels;
 using forms::FieldKind;
 
-CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, MainFrame& frame, ChInfoView& info, QWidget* parent)
+CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, MainFrame& frame, ChInfoView& info,
+                       QWidget* parent)
     : QDialog(parent ? parent : &info), kind_(kind), spec_(copyDialogSpec(kind)), ctx_(ctx), frame_(frame),
       info_(info), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)), group_(info.group()),
       channel_(info.channel()) {
@@ -42,9 +43,11 @@ CopyDialog::~CopyDialog() = default;
 QString CopyDialog::initialText(int field) const {
     const int g = group_ + 1, c = channel_ + 1;
     switch (kind_) {
-    case CopyDialogKind::ChannelCopy: return QString::number(field % 2 == 0 ? g : c);
+    case CopyDialogKind::ChannelCopy:
+        return QString::number(field % 2 == 0 ? g : c);
     case CopyDialogKind::GroupCopy:
-    case CopyDialogKind::GroupJump: return QString::number(g);
+    case CopyDialogKind::GroupJump:
+        return QString::number(g);
     case CopyDialogKind::FrequencyCopy: {
         QString rx = fromCore(store_->channelFieldText(group_, channel_, ChannelField::RxFrequency).text);
         return field == 0 ? fromCore(sourceText(toCore(rx))) : rx;
@@ -65,7 +68,8 @@ void CopyDialog::build() {
     fields_.resize(std::size_t(count));
     // Sources (read-only) on the left, "to", destinations on the right; one row per pair.
     int sources = 0;
-    for (const auto& d : spec_.fields) sources += d.kind == kKindText ? 1 : 0;
+    for (const auto& d : spec_.fields)
+        sources += d.kind == kKindText ? 1 : 0;
     QStringList tones;
     const std::string off(ctx_.texts.text(kTextToneOff));
     for (std::size_t i = 0; i < kToneChoiceCount; ++i)
@@ -165,7 +169,8 @@ void CopyDialog::build() {
             cancel_ = button;
             connect(button, &QPushButton::clicked, this, &QDialog::reject);
         } else {
-            connect(button, &QPushButton::clicked, this, [this] { HelpWindow::showContext(this, spec_.help); });
+            connect(button, &QPushButton::clicked, this,
+                    [this] { HelpWindow::showContext(this, spec_.help); });
         }
     }
     buttons->addStretch();
@@ -198,7 +203,8 @@ void CopyDialog::commitNumber(int field) {
 }
 
 void CopyDialog::onAction() {
-    for (int i = 0; i < int(fields_.size()); ++i) commitNumber(i);
+    for (int i = 0; i < int(fields_.size()); ++i)
+        commitNumber(i);
     auto number = [this](int field) { return fields_[std::size_t(field)].edit->text().toInt() - 1; };
     switch (kind_) {
     case CopyDialogKind::ChannelCopy: {

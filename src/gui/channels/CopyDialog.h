@@ -21,7 +21,7 @@ class SpinButtons;
 
 class CopyDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     CopyDialog(channels::CopyDialogKind kind, AppContext& ctx, MainFrame& frame, ChInfoView& info,
                QWidget* parent = nullptr);
     ~CopyDialog() override;
@@ -33,10 +33,10 @@ public:
     QPushButton* actionButton() const { return action_; }
     QPushButton* cancelButton() const { return cancel_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
-private:
+  private:
     struct Field {
         QWidget* value = nullptr;
         FilteredLineEdit* edit = nullptr;

@@ -30,9 +30,11 @@ GrEditView::GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
     connect(form_, &CFormView::closeRequested, this, [this] {
-        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(form_, &CFormView::helpRequested, this, [this](int topic) { HelpWindow::showContext(&frame_, topic); });
+    connect(form_, &CFormView::helpRequested, this,
+            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
     connect(form_, &CFormView::refreshViews, this, [this](unsigned views) {
         if ((views & forms::views::kChannelInfo))
             if (ChInfoView* info = findChInfoView(frame_)) info->refreshGroupName();
@@ -53,7 +55,9 @@ GrEditView::GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     resize(sizeHint());
 }
 
-GrEditView::~GrEditView() { qApp->removeEventFilter(this); }
+GrEditView::~GrEditView() {
+    qApp->removeEventFilter(this);
+}
 
 void GrEditView::showGroup(int g) {
     area_.setGroup(g);
@@ -80,7 +84,8 @@ bool GrEditView::handleCommand(int command) {
             showGroup(info->group());
         }
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -102,14 +107,16 @@ bool GrEditView::eventFilter(QObject* obj, QEvent* e) {
     switch (k->key()) {
     case Qt::Key_Escape:
         if (dropped) return false;
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) QMetaObject::invokeMethod(sub, &QWidget::close, Qt::QueuedConnection);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(sub, &QWidget::close, Qt::QueuedConnection);
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
         if (dropped) return false;
         handleCommand(k->key() == Qt::Key_PageUp ? chcmd::kGroupUp : chcmd::kGroupDown);
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -15,7 +15,7 @@ class MainFrame;
 
 class GrEditView : public QWidget, public EditorView {
     Q_OBJECT
-public:
+  public:
     GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
     ~GrEditView() override;
 
@@ -28,10 +28,10 @@ public:
     CFormView* form() const { return form_; }
     channels::GrEditArea& area() { return area_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
-private:
+  private:
     AppContext& ctx_;
     MainFrame& frame_;
     std::unique_ptr<ChannelStore> store_;

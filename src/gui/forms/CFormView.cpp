@@ -1,5 +1,5 @@
-#include "forms/CoreBridge.h"
 #include "forms/CFormView.h"
+#include "forms/CoreBridge.h"
 
 #include <QApplication>
 #include <QCheckBox>

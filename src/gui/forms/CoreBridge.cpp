@@ -12,7 +12,9 @@ QString fromCore(const std::string& s) {
     return utf8.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(bytes) : utf8;
 }
 
-std::string toCore(const QString& s) { return s.toLatin1().toStdString(); }
+std::string toCore(const QString& s) {
+    return s.toLatin1().toStdString();
+}
 
 void setControlId(QWidget* w, int id) {
     if (!w || id == 0) return;

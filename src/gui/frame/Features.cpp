@@ -7,6 +7,8 @@ namespace velora::gui {
 // Editor views and feature dialogs register here, for example:
 //   registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new ChInfoView(c, f); });
 //   registry.addCommand(cmd::kTestMode, [](AppContext& c, MainFrame& f) { TestModeDialog(c, f).exec(); });
-void registerFeatures(EditorRegistry& registry) { registerChannelViews(registry); }
+void registerFeatures(EditorRegistry& registry) {
+    registerChannelViews(registry);
+}
 
 } // namespace velora::gui

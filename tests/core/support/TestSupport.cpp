@@ -19,23 +19,28 @@ MsgAnswer RecordingMessenger::show(const Message& m) {
     }
     switch (m.buttons) {
     case MsgButtons::Ok:
-    case MsgButtons::OkCancel: return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Ok;
     case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
-    case MsgButtons::RetryCancel: return MsgAnswer::Retry;
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Yes;
+    case MsgButtons::RetryCancel:
+        return MsgAnswer::Retry;
     }
     return MsgAnswer::Ok;
 }
 
 std::vector<int> RecordingMessenger::ids() const {
     std::vector<int> out;
-    for (const auto& m : shown) out.push_back(m.textId);
+    for (const auto& m : shown)
+        out.push_back(m.textId);
     return out;
 }
 
 TempDir::TempDir() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("velora-test-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ = std::filesystem::temp_directory_path() /
+            ("velora-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
 }
 

@@ -10,16 +10,16 @@ namespace velora::test {
 
 // Texts "T<n>" for every number, so a test can tell which text a message used.
 class NumberedTexts : public TextSource {
-public:
+  public:
     std::string_view text(int number) const override;
 
-private:
+  private:
     mutable std::vector<std::string> cache_ = std::vector<std::string>(556);
 };
 
 // Records every message and answers from a queue (default: Ok / Yes / Retry as first button).
 class RecordingMessenger : public Messenger {
-public:
+  public:
     MsgAnswer show(const Message& m) override;
     std::vector<Message> shown;
     std::vector<MsgAnswer> answers; // consumed front to back
@@ -34,7 +34,7 @@ struct MessengerFixture {
 
 // A fresh temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -42,7 +42,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -573,11 +573,13 @@ void MainFrame::storePlacement() {
 
 void MainFrame::restorePlacement() {
     auto p = AppSettings(ctx_.settingsApplication).windowPlacement();
+    QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     if (!p) {
+        // The normal geometry fills the screen too, for desktops that do not maximise windows.
+        setGeometry(available);
         showMaximized();
         return;
     }
-    QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     ScreenRect area{available.left(), available.top(), available.right() + 1, available.bottom() + 1};
     auto fit = fitIntoArea({p->left, p->top, p->right, p->bottom}, area);
     setGeometry(fit.left, fit.top, fit.width(), fit.height());

@@ -34,6 +34,8 @@ class FakeLink : public comm::ByteLink {
     bool delay = false;
     int opens = 0;
     int closes = 0;
+    int sends = 0;         // send calls so far
+    int failSendCall = -1; // the send call (counted from 0) that fails; nothing is sent by it
 
     comm::PortResult openLink() override {
         ++opens;
@@ -48,6 +50,7 @@ class FakeLink : public comm::ByteLink {
     }
     bool isOpen() const override { return open; }
     bool send(std::span<const Byte> bytes) override {
+        if (sends++ == failSendCall) return false;
         rx.clear();
         sent.insert(sent.end(), bytes.begin(), bytes.end());
         for (auto& [at, reply] : script)

@@ -149,6 +149,77 @@ TEST_F(ProtocolTest, ReadBlockDiagnosticStatuses) {
     EXPECT_EQ(proto.readMainBlock(tooSmall, 0x0380, kSelectorDeck1), RadioStatus::Failed);
 }
 
+// A send that fails stops at once with the status naming the step, without further attempts.
+TEST_F(ProtocolTest, FailedSendsStopWithTheStatusOfTheirStep) {
+    Bytes block(128, 0), rec(16, 0x31);
+    const Bytes data = ramp(128);
+    const Bytes bad = concat({{'W'}, data, {static_cast<Byte>(blockChecksum(data) + 1)}});
+    struct Case {
+        const char* name;
+        int failingSend;
+        std::vector<std::pair<std::size_t, Bytes>> script;
+        std::function<RadioStatus(RadioProtocol&)> op;
+        RadioStatus expected;
+    };
+    auto readBlock = [&](RadioProtocol& p) { return p.readMainBlock(block, 0x0380, kSelectorDeck1); };
+    auto readRecord = [&](RadioProtocol& p) { return p.readCodeRecord(rec, 0, kSelectorDeck1); };
+    auto writeRecord = [&](RadioProtocol& p) { return p.writeCodeRecord(rec, 0, kSelectorDeck1); };
+    const std::vector<Case> cases{
+        {"block command", 0, {}, readBlock, RadioStatus::CommandNotSent},
+        {"block selector", 1, {}, readBlock, RadioStatus::Failed},
+        {"block address", 2, {}, readBlock, RadioStatus::AddressNotSent},
+        {"block closing ACK", 3, {{4, {'Z', 0xFF}}}, readBlock, RadioStatus::AckNotSent},
+        {"block NAK", 3, {{4, bad}}, readBlock, RadioStatus::NakNotSent},
+        {"record command", 0, {}, readRecord, RadioStatus::CommandNotSent},
+        {"record selector", 1, {}, readRecord, RadioStatus::CommandNotSent},
+        {"record number", 2, {}, readRecord, RadioStatus::AddressNotSent},
+        {"record closing ACK", 3, {{3, Bytes(17, 0x31)}}, readRecord, RadioStatus::AckNotSent},
+        {"write record command", 0, {}, writeRecord, RadioStatus::CommandNotSent},
+        {"write record selector", 1, {}, writeRecord, RadioStatus::CommandNotSent},
+        {"write record number", 2, {}, writeRecord, RadioStatus::AddressNotSent},
+    };
+    for (const auto& c : cases) {
+        FakeLink l;
+        RecordingClock clk;
+        RadioProtocol p(l, clk);
+        l.script = c.script;
+        l.failSendCall = c.failingSend;
+        EXPECT_EQ(c.op(p), c.expected) << c.name;
+        EXPECT_EQ(l.sends, c.failingSend + 1) << c.name << ": nothing is sent after the failure";
+    }
+}
+
+TEST_F(ProtocolTest, CodeRecordWriteRepeatsAfterAFailedCountOrMissingAnswer) {
+    Bytes rec(16, 0x31);
+    link.failSendCall = 3; // the count byte of the first attempt
+    link.script = {{3 + 4 + 16, {kAck}}};
+    EXPECT_EQ(proto.writeCodeRecord(rec, 0, kSelectorDeck1), RadioStatus::Ok);
+    EXPECT_EQ(link.sent, concat({{'Y', 0x0F, 0x01}, {'Y', 0x0F, 0x01, 16}, rec}))
+        << "the frame is sent again from its command byte";
+
+    FakeLink silent;
+    RadioProtocol p(silent, clock);
+    EXPECT_EQ(p.writeCodeRecord(rec, 0, kSelectorDeck1), RadioStatus::Failed);
+    EXPECT_EQ(silent.sent.size(), 3u * 20u) << "three attempts, then status 1";
+}
+
+TEST_F(ProtocolTest, FailedProgramSendEndsTheSearchAtOnce) {
+    link.timeout = 1234;
+    link.failSendCall = 0;
+    EXPECT_EQ(proto.enterProgramMode(), RadioStatus::Failed);
+    EXPECT_EQ(link.sends, 1);
+    EXPECT_EQ(link.settingsHistory.size(), 1u) << "no further rate is tried";
+    EXPECT_EQ(link.timeout, 1234u);
+}
+
+TEST_F(ProtocolTest, RadioChecksumWaitsThreeSecondsThenFiveHundred) {
+    link.script = {{1, {0x12, 0x34}}, {2, {kAck}}};
+    std::array<Byte, 2> sum{};
+    EXPECT_EQ(proto.readRadioChecksum(sum), RadioStatus::Ok);
+    EXPECT_EQ(link.receiveTimeouts, (std::vector<std::uint32_t>{3000, 500}));
+    EXPECT_EQ(link.timeout, 500u);
+}
+
 TEST_F(ProtocolTest, WriteBlockSendsDataAndChecksum) {
     const Bytes data = ramp(128, 7);
     link.script = {{4 + 128 + 1, {kAck}}};

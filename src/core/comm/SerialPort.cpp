@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -311,7 +312,24 @@ bool SerialPort::write(std::span<const Byte> bytes) {
         pollfd p{fd_, POLLOUT, 0};
         ::poll(&p, 1, left);
     }
-    // The protocol's waits and read time-outs count from the moment the bytes have left.
+    // The protocol's waits and read time-outs count from the moment the bytes have left. tcdrain
+    // alone could wait forever on a device that stopped taking bytes, so first watch the driver's
+    // queue empty within the deadline; tcdrain then only waits out the last character.
+    while (true) {
+        int queued = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+        const int left = remainingMs(deadline);
+        if (left == 0) {
+            ::tcflush(fd_, TCOFLUSH);
+            fail(PortError::System, "write: timed out");
+            return false;
+        }
+        // The queue's line time: one wake-up per frame in the usual case, and the read time-out
+        // starts at most one character late.
+        const int queueMs = static_cast<int>(static_cast<std::size_t>(queued) * kBitsPerCharacterMax * 1000 /
+                                             static_cast<std::size_t>(baud_));
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp(queueMs, 1, left)));
+    }
     while (::tcdrain(fd_) != 0) {
         if (errno != EINTR) {
             fail(PortError::System, "write: " + sysText(errno));

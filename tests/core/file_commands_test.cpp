@@ -163,6 +163,7 @@ TEST_F(FileCommandsTest, ExitAsksItsOwnQuestionFirst) {
     EXPECT_FALSE(commands.confirmExit());
     EXPECT_EQ(fx.messenger.ids(), std::vector<int>{138});
     EXPECT_EQ(fx.messenger.shown[0].caption, "T139");
+    EXPECT_EQ(fx.messenger.shown[0].icon, MsgIcon::Question);
     fx.messenger.answers = {MsgAnswer::Yes, MsgAnswer::No};
     EXPECT_TRUE(commands.confirmExit());
 }

@@ -109,8 +109,14 @@ CommandOutcome FileCommands::saveAs() {
 }
 
 bool FileCommands::confirmExit() {
-    if (boxes_.question(kTextExitQuestion, MsgButtons::YesNo, false, kTextExitCaption) != MsgAnswer::Yes)
-        return false;
+    // The exit question is the one question that carries the question icon, not the warning icon.
+    Message ask;
+    ask.textId = kTextExitQuestion;
+    ask.text = boxes_.text(kTextExitQuestion);
+    ask.caption = boxes_.text(kTextExitCaption);
+    ask.buttons = MsgButtons::YesNo;
+    ask.icon = MsgIcon::Question;
+    if (boxes_.show(ask) != MsgAnswer::Yes) return false;
     return confirmDiscard();
 }
 

@@ -36,8 +36,6 @@ namespace {
 
 constexpr int kTextFileLabel = 96;
 constexpr int kTextFileFilter = 95;
-constexpr int kTextExitQuestion = 138;
-constexpr int kTextExitCaption = 139;
 
 QString toolIcon(int command) {
     switch (command) {
@@ -536,14 +534,7 @@ void MainFrame::closeEvent(QCloseEvent* e) {
         return;
     }
     if (!exitConfirmed_) {
-        // The exit question is the one question that carries the question icon, not the warning icon.
-        Message ask;
-        ask.textId = kTextExitQuestion;
-        ask.text = ctx_.text(kTextExitQuestion).toStdString();
-        ask.caption = ctx_.text(kTextExitCaption).toStdString();
-        ask.buttons = MsgButtons::YesNo;
-        ask.icon = MsgIcon::Question;
-        if (ctx_.boxes.show(ask) != MsgAnswer::Yes || !files_->confirmDiscard()) {
+        if (!files_->confirmExit()) {
             e->ignore();
             return;
         }

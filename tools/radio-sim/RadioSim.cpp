@@ -323,15 +323,43 @@ void RadioSim::readIdentification(std::span<const Byte> f) {
     send(memory_.ident);
 }
 
-void RadioSim::readMainBlock(std::span<const Byte> f) {
+std::optional<RadioSim::Place> RadioSim::mainBlockOf(std::span<const Byte> f) {
     int unit = target(f[1], UnitKind::Deck);
-    if (unit < 0) return;
+    if (unit < 0) return std::nullopt;
     unsigned address = address16(f, 2);
     if (address < kBlockAddressBase || address >= kBlockAddressBase + layout::kMainBlocks) {
         nak();
-        return;
+        return std::nullopt;
     }
-    int block = static_cast<int>(address - kBlockAddressBase);
+    return Place{unit, static_cast<int>(address - kBlockAddressBase)};
+}
+
+std::optional<RadioSim::Place> RadioSim::codeRecordOf(std::span<const Byte> f) {
+    int unit = target(f[1], UnitKind::Deck);
+    if (unit < 0) return std::nullopt;
+    if (f[2] < 1 || f[2] > kCodeRecords) {
+        nak();
+        return std::nullopt;
+    }
+    return Place{unit, f[2] - 1};
+}
+
+std::optional<RadioSim::Place> RadioSim::extChunkOf(std::span<const Byte> f) {
+    int unit = target(f[1], UnitKind::Head);
+    if (unit < 0) return std::nullopt;
+    unsigned offset = address16(f, 2);
+    std::size_t length = f[4];
+    if (length == 0 || offset + length > layout::kExtSize) {
+        nak();
+        return std::nullopt;
+    }
+    return Place{unit, static_cast<int>(offset)};
+}
+
+void RadioSim::readMainBlock(std::span<const Byte> f) {
+    auto place = mainBlockOf(f);
+    if (!place) return;
+    const auto [unit, block] = *place;
     std::span<const Byte> data(memory_.unit(unit).main.data() + block * layout::kBlockSize,
                                layout::kBlockSize);
     bool corrupt = takeFault(config_.badChecksums, unit, block);
@@ -351,14 +379,9 @@ void RadioSim::readMainBlock(std::span<const Byte> f) {
 }
 
 void RadioSim::writeMainBlock(std::span<const Byte> f) {
-    int unit = target(f[1], UnitKind::Deck);
-    if (unit < 0) return;
-    unsigned address = address16(f, 2);
-    if (address < kBlockAddressBase || address >= kBlockAddressBase + layout::kMainBlocks) {
-        nak();
-        return;
-    }
-    int block = static_cast<int>(address - kBlockAddressBase);
+    auto place = mainBlockOf(f);
+    if (!place) return;
+    const auto [unit, block] = *place;
     Byte* dest = memory_.unit(unit).main.data() + block * layout::kBlockSize;
     if (f[0] == 'W') {
         std::span<const Byte> data = f.subspan(4, layout::kBlockSize);
@@ -377,13 +400,9 @@ void RadioSim::writeMainBlock(std::span<const Byte> f) {
 }
 
 void RadioSim::readCodeRecord(std::span<const Byte> f) {
-    int unit = target(f[1], UnitKind::Deck);
-    if (unit < 0) return;
-    if (f[2] < 1 || f[2] > kCodeRecords) {
-        nak();
-        return;
-    }
-    std::span<const Byte> record(memory_.unit(unit).dtmf.data() + (f[2] - 1) * kCodeRecordSize,
+    auto place = codeRecordOf(f);
+    if (!place) return;
+    std::span<const Byte> record(memory_.unit(place->unit).dtmf.data() + place->index * kCodeRecordSize,
                                  kCodeRecordSize);
     // The leading byte counts the code characters, as the client's write frame does.
     auto count = std::count_if(record.begin(), record.end(), [](Byte b) { return b != 0x00 && b != 0xFF; });
@@ -393,31 +412,22 @@ void RadioSim::readCodeRecord(std::span<const Byte> f) {
 }
 
 void RadioSim::writeCodeRecord(std::span<const Byte> f) {
-    int unit = target(f[1], UnitKind::Deck);
-    if (unit < 0) return;
-    if (f[2] < 1 || f[2] > kCodeRecords) {
-        nak();
-        return;
-    }
+    auto place = codeRecordOf(f);
+    if (!place) return;
     if (config_.nakAll) {
         nak();
         return;
     }
     std::span<const Byte> data = f.subspan(4, kCodeRecordSize);
-    std::copy(data.begin(), data.end(), memory_.unit(unit).dtmf.data() + (f[2] - 1) * kCodeRecordSize);
+    std::copy(data.begin(), data.end(),
+              memory_.unit(place->unit).dtmf.data() + place->index * kCodeRecordSize);
     ack();
 }
 
 void RadioSim::readExtensionChunk(std::span<const Byte> f) {
-    int unit = target(f[1], UnitKind::Head);
-    if (unit < 0) return;
-    unsigned offset = address16(f, 2);
-    std::size_t length = f[4];
-    if (length == 0 || offset + length > layout::kExtSize) {
-        nak();
-        return;
-    }
-    std::span<const Byte> data(memory_.unit(unit).ext.data() + offset, length);
+    auto place = extChunkOf(f);
+    if (!place) return;
+    std::span<const Byte> data(memory_.unit(place->unit).ext.data() + place->index, f[4]);
     if (isUniform(data)) {
         send({'[', f[2], f[3], data.front()});
         return;
@@ -428,20 +438,14 @@ void RadioSim::readExtensionChunk(std::span<const Byte> f) {
 }
 
 void RadioSim::writeExtensionChunk(std::span<const Byte> f) {
-    int unit = target(f[1], UnitKind::Head);
-    if (unit < 0) return;
-    unsigned offset = address16(f, 2);
-    std::size_t length = f[4];
-    if (length == 0 || offset + length > layout::kExtSize) {
-        nak();
-        return;
-    }
-    if (refuseWrite(unit, static_cast<int>(offset / kChunkSize))) return;
-    Byte* dest = memory_.unit(unit).ext.data() + offset;
+    auto place = extChunkOf(f);
+    if (!place) return;
+    if (refuseWrite(place->unit, place->index / static_cast<int>(kChunkSize))) return;
+    Byte* dest = memory_.unit(place->unit).ext.data() + place->index;
     if (f[0] == 'X')
         std::copy(f.begin() + 5, f.end(), dest);
     else
-        std::fill_n(dest, length, f[5]);
+        std::fill_n(dest, f[4], f[5]);
     ack();
 }
 

@@ -3,6 +3,7 @@
 // time. It answers through an abstract byte channel, so it runs on a pseudo-terminal or in a test.
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -102,6 +103,15 @@ class RadioSim {
 
     // Resolves a selector to a unit of the wanted kind; answers for the caller when it cannot.
     int target(Byte selector, UnitKind kind);
+    // The unit and place a transfer frame addresses: main-area block, DTMF record (0-based) or
+    // extension byte offset. Refuses the frame for the caller when either is out of range.
+    struct Place {
+        int unit;
+        int index;
+    };
+    std::optional<Place> mainBlockOf(std::span<const Byte> f);
+    std::optional<Place> codeRecordOf(std::span<const Byte> f);
+    std::optional<Place> extChunkOf(std::span<const Byte> f);
     void send(std::span<const Byte> bytes);
     void send(std::initializer_list<Byte> bytes) { send(std::span<const Byte>(bytes.begin(), bytes.size())); }
     void ack();

@@ -24,6 +24,7 @@
 #include "forms/SpinEdit.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
+#include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
 
 namespace velora::gui {
@@ -111,12 +112,8 @@ void ChEditView::build() {
                 });
                 box->addWidget(combo, 1);
             } else if (d.kind == kKindCombo) {
-                auto* combo = new QComboBox(this);
-                combo->setEditable(true);
-                combo->setInsertPolicy(QComboBox::NoInsert);
-                f.edit = makeEdit(combo);
-                combo->setLineEdit(f.edit);
-                combo->addItems(tones);
+                f.edit = makeEdit(this);
+                auto* combo = CMSFlexGrid::makeToneCombo(this, f.edit, tones);
                 combo->setMaxVisibleItems(12);
                 f.value = combo;
                 connect(combo, &QComboBox::activated, this, [this, i](int index) {

@@ -20,6 +20,7 @@
 #include "forms/SpinEdit.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
+#include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
 
 namespace velora::gui {
@@ -103,12 +104,8 @@ void CopyDialog::build() {
             text->setFixedHeight(QLineEdit().sizeHint().height());
             f.value = cell = text;
         } else if (d.kind == kKindCombo) {
-            auto* combo = new QComboBox(this);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            f.edit = makeEdit(combo);
-            combo->setLineEdit(f.edit);
-            combo->addItems(tones);
+            f.edit = makeEdit(this);
+            auto* combo = CMSFlexGrid::makeToneCombo(this, f.edit, tones);
             combo->setMaxVisibleItems(12);
             const QString t = initialText(i);
             combo->setCurrentIndex(combo->findText(t, Qt::MatchExactly));

@@ -320,15 +320,20 @@ void CMSFlexGrid::forwardKeyToEditor(const QKeyEvent* e) {
                                                       e->isAutoRepeat(), ushort(e->count())));
 }
 
-QComboBox* CMSFlexGrid::makeToneEditor(QWidget* parent, const QStringList& items) {
+QComboBox* CMSFlexGrid::makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
-    auto* edit = new FilteredLineEdit(combo);
-    edit->setCharClass(forms::CharClass::Tone);
-    edit->setLimit(5);
     combo->setLineEdit(edit);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
+    return combo;
+}
+
+QComboBox* CMSFlexGrid::makeToneEditor(QWidget* parent, const QStringList& items) {
+    auto* edit = new FilteredLineEdit(parent);
+    edit->setCharClass(forms::CharClass::Tone);
+    edit->setLimit(5);
+    QComboBox* combo = makeToneCombo(parent, edit, items);
     combo->hide();
     return combo;
 }

@@ -17,6 +17,8 @@ class QComboBox;
 
 namespace velora::gui {
 
+class FilteredLineEdit;
+
 class CMSFlexGrid : public QTableWidget {
     Q_OBJECT
   public:
@@ -77,6 +79,8 @@ class CMSFlexGrid : public QTableWidget {
     void forwardKeyToEditor(const QKeyEvent* e);
     // The editor of the tone cells: editable, at most 5 characters, the tone character rule.
     static QComboBox* makeToneEditor(QWidget* parent, const QStringList& items);
+    // An editable tone combo around the given edit, which carries the character rule.
+    static QComboBox* makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items);
 
     // --- Menus and clipboard ------------------------------------------------------------------
     void setContextMenu(MenuKind kind, const TextSource* texts) {

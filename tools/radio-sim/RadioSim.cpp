@@ -492,10 +492,7 @@ void RadioSim::dispatchTest(std::span<const Byte> f) {
         swallowAck_ = true;
         break;
     case 0x08:
-        if (target(f[1], UnitKind::Deck) < 0) return;
-        if (f[2] != kOn && f[2] != kOff) return nak();
-        test_.transmitting = f[2] == kOn;
-        ack();
+        setDeckSwitch(f, test_.transmitting);
         break;
     case 0x07:
         readAdjustmentValue(f);
@@ -522,10 +519,7 @@ void RadioSim::dispatchTest(std::span<const Byte> f) {
         volumeFrame(f);
         break;
     case 0x22:
-        if (target(f[1], UnitKind::Deck) < 0) return;
-        if (f[2] != kOn && f[2] != kOff) return nak();
-        test_.option22 = f[2] == kOn;
-        ack();
+        setDeckSwitch(f, test_.option22);
         break;
     case 'P': {
         int unit = target(f[1], UnitKind::Deck);
@@ -577,6 +571,14 @@ void RadioSim::adjustItem(std::span<const Byte> f) {
     default:
         return nak();
     }
+    ack();
+}
+
+// A deck frame that turns a switch on or off: selector, then on or off.
+void RadioSim::setDeckSwitch(std::span<const Byte> f, bool& on) {
+    if (target(f[1], UnitKind::Deck) < 0) return;
+    if (f[2] != kOn && f[2] != kOff) return nak();
+    on = f[2] == kOn;
     ack();
 }
 

@@ -99,6 +99,7 @@ class RadioSim {
     void selectTestChannel(std::span<const Byte> f);
     void adjustItem(std::span<const Byte> f);
     void readAdjustmentValue(std::span<const Byte> f);
+    void setDeckSwitch(std::span<const Byte> f, bool& on);
     void volumeFrame(std::span<const Byte> f);
 
     // Resolves a selector to a unit of the wanted kind; answers for the caller when it cannot.

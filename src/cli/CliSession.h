@@ -35,6 +35,8 @@ int cmdInfo(CliSession& s, const std::vector<std::string>& args);
 int cmdChannels(CliSession& s, const std::vector<std::string>& args);
 int cmdRead(CliSession& s, const std::vector<std::string>& args);
 int cmdWrite(CliSession& s, const std::vector<std::string>& args);
+int cmdFields(CliSession& s, const std::vector<std::string>& args);
+int cmdSet(CliSession& s, const std::vector<std::string>& args);
 
 void printError(const std::string& what);
 

@@ -17,10 +17,23 @@ Commands:
   info FILE                         models, bands, heads, option boards, channel use
   channels export FILE              channels as CSV on stdout
   channels import FILE CSV [-o OUT] apply CSV rows as typed into the channel grid
+  fields FILE [AREA...] [--json]    every field and grid cell of the feature editors
+                                    (all areas when none is named), as KEY<TAB>TEXT lines
+                                    or as one JSON array
+  set FILE KEY=TEXT... [-o OUT]     enter each TEXT into the field KEY as typed or chosen in
+                                    its editor (check boxes 1 or 0, lists an offered item);
+                                    an unknown key, a disabled field or an item not offered
+                                    changes nothing
   read  (--device PATH | --port N) -o FILE [--retries N]
                                     read a radio into FILE
-  write (--device PATH | --port N) FILE [--force] [--retries N]
-                                    write FILE into a radio
+  write (--device PATH | --port N) FILE [--force-version] [--force-model] [--force] [--retries N]
+                                    write FILE into a radio; a radio of an older version is
+                                    written only with --force-version, a radio of another
+                                    model only with --force-model; --force allows both
+
+Ports: --port N is COM1 to COM20, the device the application's port dialog maps it to
+(settings group "Ports"), else /dev/ttyUSB0-9 (COM1-10) or /dev/ttyS0-9 (COM11-20);
+--device PATH names the device directly.
 
 Global options:
   --extended   extended capacity: 255 channels, channel numbers up to 254 per group
@@ -33,7 +46,8 @@ struct Command {
     int (*run)(CliSession&, const std::vector<std::string>&);
 };
 constexpr Command kCommands[] = {
-    {"new", cmdNew}, {"info", cmdInfo}, {"channels", cmdChannels}, {"read", cmdRead}, {"write", cmdWrite},
+    {"new", cmdNew},     {"info", cmdInfo},     {"channels", cmdChannels}, {"read", cmdRead},
+    {"write", cmdWrite}, {"fields", cmdFields}, {"set", cmdSet},
 };
 
 } // namespace

@@ -48,6 +48,8 @@ class FeatureArea {
     virtual FieldEffects commitChoice(int page, int field, int value);
     // Commits the edit's text first, then moves the stored value one step in `direction`.
     virtual FieldEffects stepField(int page, int field, std::string_view text, int direction);
+    // The focus leaves a field after its commit: rules that run on leaving rather than on change.
+    virtual FieldEffects leaveField(int /*page*/, int /*field*/) { return {}; }
     // The items a list offers now, in order (a list may leave items out by state).
     virtual std::vector<ValueItem> valueList(int page, int field) const;
     virtual EditFormat editFormat(int page, int field) const;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "model/FrequencyCodec.h"
+
 namespace velora::forms {
 
 int stepWithWrap(int value, NumericRange r, int direction) {
@@ -55,6 +57,43 @@ int clampNumberText(std::string& text, NumericRange r) {
     return v;
 }
 
+namespace {
+double powerOfTen(int p) {
+    double v = 1;
+    while (p-- > 0)
+        v *= 10;
+    return v;
+}
+} // namespace
+
+int decimalsForStep(double step) {
+    int p = 0;
+    // The tolerance keeps 0.1 * 10 counting as 1 whatever the binary rounding.
+    while (p < 9 && step * powerOfTen(p) < 1 - 1e-9)
+        ++p;
+    return p;
+}
+
+double clampDecimalText(std::string& text, DecimalRange r, char point) {
+    // Either point counts, as the edit takes both; digit strings too long for any range saturate.
+    std::string t = text;
+    std::replace(t.begin(), t.end(), ',', '.');
+    double v = parseNumber(t, '.');
+    if (r.min > r.max) return v;
+    v = std::clamp(v, r.min, r.max);
+    const int p = decimalsForStep(r.step);
+    const double scale = powerOfTen(p);
+    // The small addition keeps 1.2 from being truncated to 11 tenths by binary rounding.
+    long long scaledValue = static_cast<long long>(v * scale + 0.01);
+    long long scaledStep = std::max(1LL, static_cast<long long>(r.step * scale + 0.01));
+    scaledValue -= scaledValue % scaledStep;
+    double result = double(scaledValue) / scale;
+    // Rounding from 0 must not push a value below a minimum that is no multiple of the step.
+    if (result < r.min) result = r.min;
+    text = formatNumber(result, p, point);
+    return result;
+}
+
 std::string numberText(int stored, NumericRange r, SpecialValue special, std::string_view specialText) {
     if (special.text != 0 && stored == special.stored) return std::string(specialText);
     if (stored >= r.min && stored <= r.max) return std::to_string(stored);
@@ -65,6 +104,10 @@ std::optional<int> valueListText(std::span<const ValueItem> list, int stored) {
     for (const ValueItem& item : list)
         if (item.stored == stored) return item.text;
     return std::nullopt;
+}
+
+bool listOffers(std::span<const ValueItem> list, int stored) {
+    return valueListText(list, stored).has_value();
 }
 
 int twoStateText(int stored, TwoStateTexts texts) {

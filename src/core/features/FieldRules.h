@@ -26,11 +26,21 @@ int leadingInt(std::string_view text);
 // min > max leaves the text alone and returns the raw number.
 int clampNumberText(std::string& text, NumericRange range);
 
+// Brings typed decimal text into range: the leading decimal number (either '.' or ',' as the
+// point, 0 when there is none) clamped into [min, max] and rounded down to a multiple of step,
+// written back into `text` with as many decimals as the step needs (`point` as the separator) and
+// returned. Long digit strings saturate at the maximum.
+double clampDecimalText(std::string& text, DecimalRange range, char point = '.');
+// The decimals a step needs: the smallest p with step * 10^p >= 1.
+int decimalsForStep(double step);
+
 // A stored byte as a field shows it: the special text, the number when in range, else empty.
 std::string numberText(int stored, NumericRange range, SpecialValue special, std::string_view specialText);
 
 // The message of the first item storing `stored`; nullopt when no item does.
 std::optional<int> valueListText(std::span<const ValueItem> list, int stored);
+// Whether the list offers an item storing `stored`: a choice outside it is not taken.
+bool listOffers(std::span<const ValueItem> list, int stored);
 // The item whose message text is exactly `text` (texts from `textOf`); nullopt when none.
 template <typename TextOf>
 std::optional<ValueItem> valueListItem(std::span<const ValueItem> list, std::string_view text,

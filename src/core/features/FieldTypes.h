@@ -38,6 +38,13 @@ struct NumericRange {
     int step = 1;
 };
 
+// A range typed with decimals (seconds with tenths): clamped, then rounded down to the step.
+struct DecimalRange {
+    double min = 0;
+    double max = 0;
+    double step = 1;
+};
+
 // A stored byte that is not a number but shown as a message text (0xFF shown as "Continuous").
 struct SpecialValue {
     int text = 0; // 0: the field has none

@@ -1,5 +1,7 @@
 #include "features/KeyDefaults.h"
 
+#include "features/KeyAssignment.h"
+
 namespace velora::keys {
 
 namespace {
@@ -40,16 +42,10 @@ void resetHead(std::span<Byte> main, int head, bool secondHeadType) {
 }
 
 int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, bool includeHead2) {
-    int first = -1;
-    int lastHead = includeHead2 ? kHeadCount : 1;
-    for (int h = 0; h < lastHead; ++h) {
-        for (int p = 0; p < kKeysPerHead; ++p) {
-            if (byteAt(main, keyOffset(h, p)) != code) continue;
-            setByte(main, keyOffset(h, p), defaultFunction(p, heads.secondType[h]));
-            if (first < 0) first = p;
-        }
-    }
-    return first;
+    if (includeHead2) return resetKeysWithFunction(main, code, heads, KeyScope::BothTables);
+    HeadSetup head1Only = heads;
+    head1Only.dualHead = false;
+    return resetKeysWithFunction(main, code, head1Only, KeyScope::FittedHeads);
 }
 
 } // namespace velora::keys

@@ -10,7 +10,7 @@ Usage: scripts/make-lng.py [output]   (default: data/velora.lng beside this scri
 import pathlib
 import sys
 
-TEXT_COUNT = 556
+TEXT_COUNT = 557
 STORE_SIZE = 27800  # text characters plus one terminator per text
 
 TEXTS = [
@@ -236,8 +236,8 @@ TEXTS = [
     r"All data will be initialised.\nContinue?",  # 219
     r"This is not a VELORA data file, or its radio model is not supported.",  # 220
     r"The channel tables of the loaded data were inconsistent.\nThey have been rebuilt from the intact channel entries.",  # 221
-    r"The RX frequency is out of range.\nIt has been corrected.",  # 222
-    r"The TX frequency is out of range.\nIt has been corrected.",  # 223
+    r"The RX frequency entered is outside the radio's band.\nCheck the value shown.",  # 222
+    r"The TX frequency entered is outside the radio's band.\nCheck the value shown.",  # 223
     r"No key is assigned the Emergency function.",  # 224
     r"Writing stopped at %s.\n\nThe radio now holds a partly written data set. Write it again before the radio is used.",  # 225
     r"\nThe key assignment will also be reset to its defaults.",  # 226
@@ -570,6 +570,7 @@ TEXTS = [
     r"Wide channels in the 150-174 MHz and 421-470 MHz ranges\nhave been changed to narrow.",  # 553
     r"Wide channels read from the radio in the 150-174 MHz and 421-470 MHz ranges\nhave been changed to narrow.",  # 554
     r"This frequency requires a narrow channel.\nThe channel has been set to narrow.",  # 555
+    r"The transfer is complete, but the communication port could not be closed.\nCheck the port before the next transfer.",  # 556
 ]
 
 

@@ -1,6 +1,7 @@
 // velora-cli channels export / import: the channel grid as CSV.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -8,6 +9,7 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "Csv.h"
+#include "channels/ChEditArea.h"
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelStore.h"
 #include "model/ToneCodec.h"
@@ -76,6 +78,37 @@ std::string toneCsv(std::uint16_t word) {
     return word == 0xFFFF ? "Off" : toneToText(word, "Off", '.');
 }
 
+// Whether the channel's model offers a bandwidth choice; on a low-band channel the bit that holds the
+// bandwidth elsewhere is the noise blanker's copy, which belongs to the radio-wide setting.
+bool hasBandwidthChoice(CliSession& s, ChannelStore& store, int g, int c) {
+    channels::ChEditArea edit(store, s.boxes);
+    edit.setChannel(g, c);
+    return edit.isFieldEnabled(0, channels::chedit::kBandwidth);
+}
+
+long long frequencyUnits(const FrequencyCodec& codec, const std::string& text) {
+    return std::llround(codec.parse(text) * 100000.0); // 10 Hz units
+}
+
+// Stores a frequency as typed into the grid. The channel step may round it down without a message
+// (in the grid the user sees the result at once); here the row's line is named instead.
+void storeFrequency(CliSession& s, ChannelStore& store, int g, int c, ChannelField field,
+                    const std::string& typed) {
+    const int warningsBefore = s.messenger.warnings;
+    store.setChannelFieldText(typed, g, c, field, &s.boxes);
+    // A band message has already told of a value that changed.
+    if (s.messenger.warnings != warningsBefore || !store.channelExists(g, c)) return;
+    const std::string stored = trim(store.channelFieldText(g, c, field).text);
+    const FrequencyCodec& codec = s.doc.codec();
+    const long long wanted = frequencyUnits(codec, typed);
+    if (stored.empty() || frequencyUnits(codec, stored) == wanted) return;
+    constexpr long long kFineStepUnits = 125; // 1.25 kHz
+    const bool fineStepWouldKeep = !codec.fineStep() && wanted % kFineStepUnits == 0;
+    s.boxes.warningText(
+        std::string(field == ChannelField::RxFrequency ? "rx " : "tx ") + typed + " was stored as " + stored +
+        (fineStepWouldKeep ? ": the 1.25 kHz step needs --fine-step" : ": rounded down to the channel step"));
+}
+
 } // namespace
 
 static int exportChannels(CliSession& s, const std::string& path) {
@@ -90,13 +123,15 @@ static int exportChannels(CliSession& s, const std::string& path) {
             auto rec = store.channelRecord(g, c);
             if (rec.empty()) continue;
             auto field = [&](ChannelField f) { return store.channelFieldText(g, c, f); };
+            const std::string bandwidth =
+                hasBandwidthChoice(s, store, g, c) ? ((le16(rec, kFlagsA) & kAWide) ? "1" : "0") : "";
             const std::uint16_t a = le16(rec, kFlagsA), b = le16(rec, kFlagsB);
             const int scrambler = b & 0xFF;
             std::cout << g + 1 << ',' << c + 1 << ',' << trim(field(ChannelField::RxFrequency).text) << ','
                       << trim(field(ChannelField::TxFrequency).text) << ',' << toneCsv(le16(rec, kRecDecode))
                       << ',' << toneCsv(le16(rec, kRecEncode)) << ',' << csvField(store.channelNameText(g, c))
                       << ',' << ((a >> 11) & 1) << ',' << (a & 7) << ',' << ((a & kAPower) >> kAPowerShift)
-                      << ',' << ((a & kAWide) ? 1 : 0) << ',' << ((a & kABusyLockout) ? 1 : 0) << ','
+                      << ',' << bandwidth << ',' << ((a & kABusyLockout) ? 1 : 0) << ','
                       << ((a & kABeatShift) ? 1 : 0) << ',' << ((a & kAPttId) ? 1 : 0) << ','
                       << (scrambler == 0xFF ? std::string("off") : std::to_string(scrambler + 1)) << ','
                       << ((b & kBCompanderOff) ? 0 : 1) << ',' << ((b & kBModel2) ? 2 : 1) << '\n';
@@ -128,6 +163,10 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
         return {};
     }
     if (!isFrequencyText(rx)) return "rx '" + rx + "' is not a frequency in MHz";
+    // Typed into the grid a zero deletes the channel; in a file it is far more likely a blank cell
+    // that a spreadsheet filled in, and the row's other columns would be lost. An empty rx deletes.
+    if (s.doc.codec().isNoFrequencyText(rx))
+        return "rx '" + rx + "' is no frequency; leave rx empty to delete the channel";
     if (!tx.empty() && !isFrequencyText(tx)) return "tx '" + tx + "' is not a frequency in MHz";
     std::string tones[2] = {get("decode"), get("encode")};
     for (auto& t : tones) {
@@ -144,10 +183,10 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     auto signalling = parseInt(get("signalling").empty() ? "0" : get("signalling"), 0, 4);
     if (!signalling) return "signalling '" + get("signalling") + "' is not 0 to 4";
 
-    store.setChannelFieldText(rx, gi, ci, ChannelField::RxFrequency, &s.boxes);
+    storeFrequency(s, store, gi, ci, ChannelField::RxFrequency, rx);
     if (!store.channelExists(gi, ci))
         return "no room for channel " + std::to_string(*c) + " of group " + std::to_string(*g);
-    store.setChannelFieldText(tx, gi, ci, ChannelField::TxFrequency, &s.boxes);
+    storeFrequency(s, store, gi, ci, ChannelField::TxFrequency, tx);
     store.setChannelFieldText(tones[0], gi, ci, ChannelField::Decode, &s.boxes);
     store.setChannelFieldText(tones[1], gi, ci, ChannelField::Encode, &s.boxes);
     std::string name = get("name");
@@ -189,7 +228,10 @@ std::string applyRow(CliSession& s, ChannelStore& store, const std::map<std::str
     if (row.count("bandwidth") && !get("bandwidth").empty()) {
         auto v = parseInt(get("bandwidth"), 0, 1);
         if (!v) return "bandwidth '" + get("bandwidth") + "' is not 0 or 1";
-        a = *v ? (a | kAWide) : (a & ~kAWide);
+        if (hasBandwidthChoice(s, store, gi, ci))
+            a = *v ? (a | kAWide) : (a & ~kAWide);
+        else
+            s.boxes.warningText("bandwidth ignored: a low-band channel has no bandwidth setting");
     }
     setLe16(rec, kFlagsA, a);
     setLe16(rec, kFlagsB, b);

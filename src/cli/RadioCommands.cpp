@@ -1,10 +1,12 @@
 // velora-cli read / write: the radio transfers with progress on stderr and prompts as flags.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 
 #include "CliArgs.h"
 #include "CliSession.h"
+#include "app/PortMap.h"
 #include "comm/PreWriteCheck.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
@@ -16,12 +18,18 @@ namespace {
 constexpr int kDefaultRetries = 2;
 constexpr int kMaxPort = 20;
 
-// Retry prompts are answered from a budget; questions that guard a write (old radio version,
-// different model) are answered "go on" only with --force.
+// The questions that guard a write, each answered "go on" only with its own flag (--force: both).
+struct WriteConsent {
+    bool oldVersion = false; // --force-version: the radio is of an older version
+    bool otherModel = false; // --force-model: the radio is another model than the data set
+};
+
+// Retry prompts are answered from a budget; the write's questions from the consent flags.
 class CliTransferUi : public comm::TransferUi {
   public:
-    CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, bool force)
-        : out_(out), texts_(texts), retries_(retries), force_(force), tty_(::isatty(STDERR_FILENO) != 0) {}
+    CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, WriteConsent consent)
+        : out_(out), texts_(texts), retries_(retries), consent_(consent), tty_(::isatty(STDERR_FILENO) != 0) {
+    }
 
     void showProgress(int counter, int position, int total) override {
         last_ = counter;
@@ -45,13 +53,17 @@ class CliTransferUi : public comm::TransferUi {
                 return MsgAnswer::Retry;
             }
             return MsgAnswer::Cancel;
-        case MsgButtons::OkCancel:
-            if (force_) return MsgAnswer::Ok;
-            std::cerr << "velora-cli: refused; use --force to write anyway\n";
+        case MsgButtons::OkCancel: {
+            // The model question has its text number; the version warning is composed.
+            const bool model = m.textId == comm::kTextModelDiffers;
+            if (model ? consent_.otherModel : consent_.oldVersion) return MsgAnswer::Ok;
+            std::cerr << "velora-cli: refused; use " << (model ? "--force-model" : "--force-version")
+                      << " to write anyway\n";
             return MsgAnswer::Cancel;
+        }
         case MsgButtons::YesNo:
         case MsgButtons::YesNoCancel:
-            return force_ ? MsgAnswer::Yes : MsgAnswer::No;
+            return consent_.oldVersion && consent_.otherModel ? MsgAnswer::Yes : MsgAnswer::No;
         default:
             return MsgAnswer::Ok;
         }
@@ -67,7 +79,7 @@ class CliTransferUi : public comm::TransferUi {
     CliMessenger& out_;
     const TextSource& texts_;
     int retries_;
-    bool force_;
+    WriteConsent consent_;
     bool tty_;
     int last_ = 0;
     int total_ = 0;
@@ -78,7 +90,8 @@ struct LinkOptions {
     std::string where;
 };
 
-// --device PATH or --port N (1..20); the port number keeps the status bar's numbering.
+// --device PATH or --port N (1..20); the port number keeps the status bar's numbering and, as in the
+// application, names the device the user mapped it to.
 bool setUpPort(const CliArgs& a, LinkOptions& link) {
     auto device = a.value("--device");
     auto port = a.value("--port");
@@ -103,6 +116,8 @@ bool setUpPort(const CliArgs& a, LinkOptions& link) {
         printError("--port must be 1 to 20");
         return false;
     }
+    link.port.setDevicePaths(settings::readPortMap(settings::settingsFile(
+        settings::kSettingsOrganisation, settings::kSettingsApplication, std::getenv)));
     link.where = "COM" + std::to_string(n) + " (" + link.port.devicePath(n) + ")";
     return true;
 }
@@ -135,7 +150,7 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
     if (!setUpPort(a, link) || !retries) return kExitUsage;
 
     comm::RadioProtocol protocol(link.port);
-    CliTransferUi ui(s.messenger, s.texts, *retries, false);
+    CliTransferUi ui(s.messenger, s.texts, *retries, {});
     comm::RadioTransfer transfer(protocol, s.texts, ui);
     MessageBoxes boxes(ui, s.texts);
     const comm::TransferOutcome result = comm::readAndAdopt(s.doc, transfer, boxes);
@@ -152,9 +167,10 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
 }
 
 int cmdWrite(CliSession& s, const std::vector<std::string>& args) {
-    CliArgs a(args, {"--device", "--port", "--retries"}, {"--force"});
+    CliArgs a(args, {"--device", "--port", "--retries"}, {"--force", "--force-version", "--force-model"});
     if (!a.ok() || a.positional().size() != 1) {
-        printError(a.ok() ? "usage: velora-cli write (--device PATH | --port N) FILE [--force] [--retries N]"
+        printError(a.ok() ? "usage: velora-cli write (--device PATH | --port N) FILE [--force-version] "
+                            "[--force-model] [--force] [--retries N]"
                           : a.error());
         return kExitUsage;
     }
@@ -168,7 +184,9 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& args) {
         return kExitFailure;
     }
     comm::RadioProtocol protocol(link.port);
-    CliTransferUi ui(s.messenger, s.texts, *retries, a.flag("--force"));
+    const bool all = a.flag("--force");
+    CliTransferUi ui(s.messenger, s.texts, *retries,
+                     {all || a.flag("--force-version"), all || a.flag("--force-model")});
     comm::RadioTransfer transfer(protocol, s.texts, ui);
     const comm::TransferOutcome result = transfer.write(s.doc.image());
     ui.endBar();

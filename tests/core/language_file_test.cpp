@@ -11,11 +11,15 @@
 #include <random>
 
 #include "TestSupport.h"
+#include "comm/RadioTransfer.h"
 
 namespace velora {
 namespace {
 
 using Status = LanguageFile::Status;
+constexpr int kCount = LanguageFile::kTextCount;
+constexpr int kLast = kCount - 1;
+const std::string kLastText = "Text " + std::to_string(kLast);
 
 // One entry as the translator's file holds it: number, 0x00, text, line feed.
 std::string entry(int n, std::string_view text) {
@@ -44,7 +48,7 @@ void writeFile(const std::filesystem::path& p, std::string_view bytes) {
 
 std::string textOf(std::string_view special) {
     LanguageFile f;
-    EXPECT_EQ(f.loadFromBytes(makeFile(556, 7, special)), Status::Ok);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount, 7, special)), Status::Ok);
     return std::string(f.text(7));
 }
 
@@ -58,7 +62,7 @@ TEST(LanguageFileFormat, EscapesGiveLineBreaksAndTabsAndKeepOtherPairs) {
 }
 
 TEST(LanguageFileFormat, TextModeDropsOnlyTheCarriageReturnBeforeALineFeed) {
-    std::string file = makeFile(556, 3, "bare\rCR");
+    std::string file = makeFile(kCount, 3, "bare\rCR");
     std::string crlf;
     for (char c : file)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -66,17 +70,17 @@ TEST(LanguageFileFormat, TextModeDropsOnlyTheCarriageReturnBeforeALineFeed) {
     ASSERT_EQ(f.loadFromBytes(crlf), Status::Ok);
     EXPECT_EQ(f.text(0), "Text 0");
     EXPECT_EQ(f.text(3), "bare\rCR");
-    EXPECT_EQ(f.text(555), "Text 555");
+    EXPECT_EQ(f.text(kLast), kLastText);
 
     // A backslash before CR LF is kept and the line feed still ends the text.
-    std::string escaped = makeFile(556, 9, "slash\\\r");
+    std::string escaped = makeFile(kCount, 9, "slash\\\r");
     ASSERT_EQ(f.loadFromBytes(escaped), Status::Ok);
     EXPECT_EQ(f.text(9), "slash\\");
     EXPECT_EQ(f.text(10), "Text 10");
 }
 
 TEST(LanguageFileFormat, BytesBetweenTextsAreIgnored) {
-    std::string file = "; translator's header\n" + makeFile(556);
+    std::string file = "; translator's header\n" + makeFile(kCount);
     file.insert(file.find(std::string("0002 ")), "comment line\n\t  \x7f\x80");
     LanguageFile f;
     ASSERT_EQ(f.loadFromBytes(file), Status::Ok);
@@ -86,25 +90,25 @@ TEST(LanguageFileFormat, BytesBetweenTextsAreIgnored) {
 
 TEST(LanguageFileCount, ExactlyAllTextsAreAccepted) {
     LanguageFile f;
-    EXPECT_EQ(f.loadFromBytes(makeFile(556)), Status::Ok);
-    EXPECT_EQ(f.loadFromBytes(makeFile(555)), Status::Damaged);
-    EXPECT_EQ(f.loadFromBytes(makeFile(557)), Status::Damaged);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount)), Status::Ok);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount - 1)), Status::Damaged);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount + 1)), Status::Damaged);
     EXPECT_EQ(f.loadFromBytes(std::string_view{}), Status::Damaged);
 }
 
 TEST(LanguageFileCount, TrailingBytesWithoutATextStartAreAccepted) {
     LanguageFile f;
-    EXPECT_EQ(f.loadFromBytes(makeFile(556) + "0556 trailing words without a start byte"), Status::Ok);
-    EXPECT_EQ(f.text(555), "Text 555");
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount) + "9999 trailing words without a start byte"), Status::Ok);
+    EXPECT_EQ(f.text(kLast), kLastText);
 }
 
 TEST(LanguageFileCount, AStartedTextBeyondTheLastIsRefusedEvenUnfinished) {
     LanguageFile f;
-    EXPECT_EQ(f.loadFromBytes(makeFile(556) + "0556 " + std::string(1, '\0')), Status::Damaged);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount) + "9999 " + std::string(1, '\0')), Status::Damaged);
 }
 
 TEST(LanguageFileCount, ALastTextWithoutItsLineFeedIsIncomplete) {
-    std::string file = makeFile(556);
+    std::string file = makeFile(kCount);
     file.pop_back();
     LanguageFile f;
     EXPECT_EQ(f.loadFromBytes(file), Status::Damaged);
@@ -113,29 +117,31 @@ TEST(LanguageFileCount, ALastTextWithoutItsLineFeedIsIncomplete) {
 TEST(LanguageFileCount, ByteFFEndsTheFile) {
     LanguageFile f;
     // Whatever follows 0xFF, even more texts, is not read.
-    EXPECT_EQ(f.loadFromBytes(makeFile(556) + "\xFF" + makeFile(3)), Status::Ok);
-    // An 0xFF inside the 556th text leaves it unfinished.
-    std::string cut = makeFile(556);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount) + "\xFF" + makeFile(3)), Status::Ok);
+    // An 0xFF inside the last text leaves it unfinished.
+    std::string cut = makeFile(kCount);
     cut.insert(cut.size() - 3, "\xFF");
     EXPECT_EQ(f.loadFromBytes(cut), Status::Damaged);
 }
 
 TEST(LanguageFileCount, AMissingLineFeedBeforeTheNextTextIsDamage) {
-    std::string file = makeFile(556);
+    std::string file = makeFile(kCount);
     file.erase(file.find("\n0100 "), 1); // text 99 now runs into 100's start byte
     LanguageFile f;
     EXPECT_EQ(f.loadFromBytes(file), Status::Damaged);
 }
 
 TEST(LanguageFileStore, TextsMayFillTheStoreExactlyButNotMore) {
-    // 556 texts of 49 characters plus their terminators are exactly 27800 bytes.
-    const std::string full(49, 'x');
+    // Texts plus their terminators that fill the store to the last byte.
+    constexpr std::size_t kEach = LanguageFile::kStoreSize / kCount - 1;
+    const std::string full(kEach + LanguageFile::kStoreSize % kCount, 'x');
     std::string file;
-    for (int n = 0; n < 556; ++n)
-        file += entry(n, full);
+    for (int n = 0; n < kLast; ++n)
+        file += entry(n, std::string(kEach, 'x'));
+    file += entry(kLast, full);
     LanguageFile f;
     ASSERT_EQ(f.loadFromBytes(file), Status::Ok);
-    EXPECT_EQ(f.text(555), full);
+    EXPECT_EQ(f.text(kLast), full);
 
     std::string over = file;
     over.insert(over.size() - 1, "y");
@@ -143,24 +149,24 @@ TEST(LanguageFileStore, TextsMayFillTheStoreExactlyButNotMore) {
 
     // Escapes count as the one character they stand for.
     std::string escaped;
-    for (int n = 0; n < 556; ++n)
-        escaped += entry(n, std::string(47, 'x') + "\\n");
+    for (int n = 0; n < kCount; ++n)
+        escaped += entry(n, std::string(kEach - 1, 'x') + "\\n");
     EXPECT_EQ(f.loadFromBytes(escaped), Status::Ok);
 }
 
 TEST(LanguageFileApi, NumbersOutsideTheFileGiveNothing) {
     LanguageFile f;
     EXPECT_EQ(f.text(0), "");
-    ASSERT_EQ(f.loadFromBytes(makeFile(556)), Status::Ok);
+    ASSERT_EQ(f.loadFromBytes(makeFile(kCount)), Status::Ok);
     EXPECT_EQ(f.text(-1), "");
-    EXPECT_EQ(f.text(556), "");
+    EXPECT_EQ(f.text(kCount), "");
     EXPECT_EQ(f.text(0), "Text 0");
 }
 
 TEST(LanguageFileApi, AFailedLoadKeepsTheTextsLoadedBefore) {
     LanguageFile f;
-    ASSERT_EQ(f.loadFromBytes(makeFile(556)), Status::Ok);
-    EXPECT_EQ(f.loadFromBytes(makeFile(555)), Status::Damaged);
+    ASSERT_EQ(f.loadFromBytes(makeFile(kCount)), Status::Ok);
+    EXPECT_EQ(f.loadFromBytes(makeFile(kCount - 1)), Status::Damaged);
     EXPECT_TRUE(f.loaded());
     EXPECT_EQ(f.text(12), "Text 12");
 }
@@ -178,13 +184,13 @@ TEST(LanguageFileApi, FailureMessagesAreTheFixedErrorBoxes) {
 }
 
 TEST(LanguageFileRobustness, RandomAndMutatedBytesNeverBreakTheLoader) {
-    const std::string valid = makeFile(556);
+    const std::string valid = makeFile(kCount);
     std::mt19937 rng(20240611);
     LanguageFile f;
     auto checkLoaded = [&](Status s) {
         if (s != Status::Ok) return;
         std::size_t total = 0;
-        for (int n = 0; n < 556; ++n)
+        for (int n = 0; n < kCount; ++n)
             total += f.text(n).size() + 1;
         EXPECT_LE(total, LanguageFile::kStoreSize);
     };
@@ -221,7 +227,7 @@ class ShippedLanguageFile : public ::testing::Test {
 };
 
 TEST_F(ShippedLanguageFile, EveryTextIsPresent) {
-    for (int n = 0; n < 556; ++n)
+    for (int n = 0; n < kCount; ++n)
         EXPECT_FALSE(t(n).empty()) << "text " << n;
 }
 
@@ -248,12 +254,21 @@ TEST_F(ShippedLanguageFile, CaptionsMenusAndFormatsFitTheirUse) {
     EXPECT_NE(t(209).find('\n'), std::string::npos);
     // Only the format texts carry '%', exactly as many as their callers fill in.
     const std::map<int, long> formats{{215, 1}, {225, 1}, {257, 2}, {258, 2}, {264, 2}};
-    for (int n = 0; n < 556; ++n) {
+    for (int n = 0; n < kCount; ++n) {
         const std::string s = t(n);
         const auto count = std::count(s.begin(), s.end(), '%');
         EXPECT_EQ(count, formats.count(n) ? formats.at(n) : 0) << "text " << n;
     }
     EXPECT_EQ(formatText(t(215), {"12"}).rfind("12 channels", 0), 0u);
+}
+
+TEST_F(ShippedLanguageFile, MessagesClaimOnlyWhatHappened) {
+    // Shown both when the value was moved to the band edge and when it was kept as typed.
+    for (int n : {222, 223})
+        EXPECT_EQ(t(n).find("corrected"), std::string::npos) << "text " << n;
+    // A port that opened and carried a complete transfer but then failed to close.
+    EXPECT_NE(t(comm::kTextPortCloseFailed), t(comm::kTextPortCannotOpen));
+    EXPECT_NE(t(comm::kTextPortCloseFailed).find("closed"), std::string::npos);
 }
 
 TEST(LanguageFileSearch, FoldersAreSearchedInOrder) {

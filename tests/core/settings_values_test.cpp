@@ -8,6 +8,7 @@
 
 #include "TestSupport.h"
 #include "app/CommandLine.h"
+#include "app/PortMap.h"
 
 namespace velora {
 namespace {
@@ -147,6 +148,45 @@ TEST(CommandLineOptions, OtherArgumentsAndTheProgramNameAreIgnored) {
     const auto cl = parseCommandLine(2, argv);
     EXPECT_FALSE(cl.run.extended); // argv[0] names the program
     EXPECT_TRUE(cl.run.fineStep);
+}
+
+TEST(PortMapSetting, TheSettingsFileFollowsXdgConfigHome) {
+    auto env = [](const char* xdg, const char* home) {
+        return [=](const char* name) -> const char* {
+            return std::string_view(name) == "XDG_CONFIG_HOME" ? xdg
+                   : std::string_view(name) == "HOME"          ? home
+                                                               : nullptr;
+        };
+    };
+    EXPECT_EQ(settingsFile("HALCYON", "velora", env("/x/conf", "/home/u")), "/x/conf/HALCYON/velora.conf");
+    EXPECT_EQ(settingsFile("HALCYON", "velora", env("relative", "/home/u")),
+              "/home/u/.config/HALCYON/velora.conf");
+    EXPECT_EQ(settingsFile("HALCYON", "velora", env(nullptr, "/home/u")),
+              "/home/u/.config/HALCYON/velora.conf");
+    EXPECT_EQ(settingsFile("HALCYON", "velora", env(nullptr, nullptr)), "");
+}
+
+TEST(PortMapSetting, PathsAreReadAsTheSettingsStoreWritesThem) {
+    test::TempDir dir;
+    const std::string file = dir.file("velora.conf");
+    std::ofstream(file) << "[Backup]\nComPort=3\nCOM2=/dev/wrong-group\n\n"
+                           "[Ports]\n"
+                           "COM1=/dev/ttyACM0\n"
+                           "COM2=\"/dev/serial/by-id/usb-A,B;C=D\"\n" // quoted for ',' ';' '='
+                           "COM3=/dev/odd\\\\name\\x20x\n"            // escaped backslash, \x20
+                           "COM4=@@at\n"                              // '@' doubled at the start
+                           "COM5=  /dev/ttyUSB7  \n"
+                           "COM6=a, b\n" // a list is no path
+                           "COM7=\n"
+                           "COM21=/dev/ttyUSB3\n"
+                           "[Other]\nCOM8=/dev/elsewhere\n";
+    const std::map<int, std::string> expected{{1, "/dev/ttyACM0"},
+                                              {2, "/dev/serial/by-id/usb-A,B;C=D"},
+                                              {3, "/dev/odd\\name x"},
+                                              {4, "@at"},
+                                              {5, "/dev/ttyUSB7"}};
+    EXPECT_EQ(readPortMap(file), expected);
+    EXPECT_TRUE(readPortMap(dir.file("missing.conf")).empty());
 }
 
 } // namespace

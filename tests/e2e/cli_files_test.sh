@@ -46,6 +46,28 @@ cmp -s keep.dat one.dat && pass "refused import leaves the file untouched" || fa
 printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,abc,,,,,,\n' > junk.csv
 "$CLI" channels import keep.dat junk.csv 2>/dev/null && fail "unparsable rx accepted" || pass "unparsable rx refused"
 
+# A zero rx is refused with its line rather than deleting the channel the rest of the row describes.
+printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,150,,,,,,\n1,1,0,150,Off,Off,Base,1,0\n' > zero.csv
+if "$CLI" channels import keep.dat zero.csv 2>err.txt; then fail "rx 0 accepted"; fi
+expect_contains "$(cat err.txt)" "line 3: rx '0' is no frequency" "rx 0 refused with its line"
+cmp -s keep.dat one.dat && pass "a refused rx 0 leaves the file untouched" || fail "file changed by rx 0"
+
+# A 1.25 kHz value the channel step rounds down is reported with its line, unless --fine-step keeps it.
+printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,1,151.80125,,Off,Off,,1,0\n' > fine.csv
+"$CLI" channels import new.dat fine.csv -o fine.dat 2>err.txt || fail "fine import: $(cat err.txt)"
+expect_contains "$(cat err.txt)" "line 2: rx 151.80125 was stored as 151.80000: .*--fine-step" "rounding warned"
+"$CLI" --fine-step channels import new.dat fine.csv -o fine.dat 2>err.txt || fail "fine-step import"
+expect_eq "$(grep -c warning err.txt)" 0 "--fine-step keeps 1.25 kHz without a warning"
+
+# On a low-band channel the bandwidth bit is the noise blanker's: the column leaves it alone.
+cp new.dat low.dat
+patch low.dat $((MAIN + 0x3EE0)) 51 30 31 31 30 01
+for bw in 0 1; do
+  printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling,bandwidth\n1,1,35.0,35.0,Off,Off,,1,0,%s\n' $bw > bw$bw.csv
+  "$CLI" channels import low.dat bw$bw.csv -o low$bw.dat 2>/dev/null || fail "low-band import, bandwidth $bw"
+done
+cmp -s low0.dat low1.dat && pass "bandwidth leaves a low-band channel's noise blanker bit" || fail "bandwidth changed the noise blanker bit"
+
 # Pool full: 161 channels in normal mode.
 { echo "group,channel,rx,tx,decode,encode,name,scan_add,signalling"
   for i in $(seq 1 161); do echo "$(( (i - 1) / 100 + 1 )),$(( (i - 1) % 100 + 1 )),150.0125,,,,,1,0"; done; } > full.csv

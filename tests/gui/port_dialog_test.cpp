@@ -2,13 +2,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 #include <fcntl.h>
+#include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "GuiTestSupport.h"
+#include "app/PortMap.h"
 #include "comm/CommPortDialog.h"
 
 using namespace velora;
@@ -69,6 +74,42 @@ class PortDialogTest : public QObject {
         QCOMPARE(fx.port.portNumber(), 9);
         QVERIFY(fx.port.closeDelay());
         QCOMPARE(QString::fromStdString(fx.port.devicePath(9)), pty.path);
+    }
+
+    // Opening a device raises its control lines; drawing the dialog must not disturb what is attached.
+    // A FIFO's reading end sees a hang-up once any other opener has come and gone.
+    void drawingTheDialogOpensNoDevice() {
+        test::Fixture fx;
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("line")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        fx.port.setDevicePath(8, fifo.toStdString());
+        CommPortDialog dlg(fx.ctx, nullptr);
+        QVERIFY(!dlg.portButton(8)->isEnabled());
+        pollfd p{reader, POLLIN, 0};
+        QCOMPARE(::poll(&p, 1, 0), 0);
+        ::close(reader);
+    }
+
+    // velora-cli reads the mapping without Qt; it must find what the application stored.
+    void theStoredMappingIsWhatTheCoreReads() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("velora.conf"));
+        const std::map<int, std::string> paths{{1, "/dev/ttyACM0"},
+                                               {2, "/dev/serial/by-id/usb-Maker_A,B;C=D-if00"},
+                                               {3, " @lead"},
+                                               {20, "/dev/ü\\x"}};
+        {
+            QSettings s(file, QSettings::IniFormat);
+            s.beginGroup(QStringLiteral("Ports"));
+            for (const auto& [port, path] : paths)
+                s.setValue(QString::fromStdString(settings::portKey(port)), QString::fromStdString(path));
+        }
+        std::map<int, std::string> trimmed = paths;
+        trimmed[3] = "@lead"; // blanks around a path are not part of it
+        QCOMPARE(settings::readPortMap(file.toStdString()), trimmed);
     }
 
     void missingRememberedPortKeepsItsNumber() {

@@ -1,5 +1,6 @@
 #include "app/AppSettings.h"
 
+#include "app/PortMap.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::gui {
@@ -12,7 +13,7 @@ std::string str(const QVariant& v) {
     return v.toString().toStdString();
 }
 QString portKey(int port) {
-    return QStringLiteral("COM%1").arg(port);
+    return QString::fromStdString(settings::portKey(port));
 }
 } // namespace
 
@@ -59,18 +60,18 @@ void AppSettings::writeExit(const Document& doc, const comm::SerialPort& port) {
 }
 
 void AppSettings::readPortPaths(comm::SerialPort& port) {
-    s_.beginGroup(kPortsGroup);
-    std::map<int, std::string> paths;
-    for (int p = comm::SerialPort::kFirstPort; p <= comm::SerialPort::kLastPort; ++p) {
-        QString path = s_.value(portKey(p)).toString().trimmed();
-        if (!path.isEmpty()) paths[p] = path.toStdString();
-    }
+    s_.beginGroup(key(settings::kPortsGroup));
+    auto paths = settings::portMapFrom([this](const std::string& k) -> std::optional<std::string> {
+        const QVariant v = s_.value(QString::fromStdString(k));
+        if (!v.isValid()) return std::nullopt;
+        return str(v);
+    });
     s_.endGroup();
     port.setDevicePaths(std::move(paths));
 }
 
 void AppSettings::writePortPaths(const comm::SerialPort& port) {
-    s_.beginGroup(kPortsGroup);
+    s_.beginGroup(key(settings::kPortsGroup));
     s_.remove(QString());
     for (const auto& [p, path] : port.devicePaths())
         s_.setValue(portKey(p), QString::fromStdString(path));

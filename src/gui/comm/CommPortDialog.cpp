@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "comm/TtyProbe.h"
 #include "frame/HelpWindow.h"
 
 namespace velora::gui {
@@ -36,6 +37,7 @@ CommPortDialog::CommPortDialog(AppContext& ctx, QWidget* parent) : QDialog(paren
         edit->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB10__")));
         edit->setToolTip(QString::fromStdString(comm::SerialPort::defaultDevicePath(p)));
         connect(edit, &QLineEdit::editingFinished, this, [this, p] { probe(p); });
+        connect(radio, &QRadioButton::clicked, this, [this, p] { choose(p); });
         group->addButton(radio, p);
         buttons_[static_cast<std::size_t>(p - 1)] = radio;
         paths_[static_cast<std::size_t>(p - 1)] = edit;
@@ -71,13 +73,23 @@ std::string CommPortDialog::pathOf(int port) const {
     return typed.isEmpty() ? comm::SerialPort::defaultDevicePath(port) : typed.toStdString();
 }
 
-// Only the one device is opened, and only to ask whether it is a serial line.
+// Opening a device raises its control lines, so drawing the list opens nothing: what the kernel
+// publishes about the device decides.
 void CommPortDialog::probe(int port) {
+    const auto result = comm::TtyProbe().check(pathOf(port));
+    showUsable(port, result);
+    if (result.ok() && port == ctx_.port.portNumber()) portButton(port)->setChecked(true);
+}
+
+// The port the user picks is the one device opened, to be sure it answers as a serial line.
+void CommPortDialog::choose(int port) {
+    if (const auto result = comm::SerialPort::probe(pathOf(port)); !result.ok()) showUsable(port, result);
+}
+
+void CommPortDialog::showUsable(int port, const comm::PortResult& result) {
     auto* radio = portButton(port);
-    const auto result = comm::SerialPort::probe(pathOf(port));
     radio->setEnabled(result.ok());
     radio->setToolTip(QString::fromStdString(result.ok() ? pathOf(port) : result.message));
-    if (result.ok() && port == ctx_.port.portNumber()) radio->setChecked(true);
     if (!result.ok() && radio->isChecked()) {
         // A checked button that became unusable leaves the port as it was.
         radio->group()->setExclusive(false);

@@ -1,6 +1,7 @@
 #pragma once
 // The communication port dialog: COM1 to COM20, each with the device path it stands for. A port is
-// enabled only when its device opens and is a serial line; the path can be changed in place.
+// enabled only when its device is a serial line, told without opening it; only the port the user
+// picks is opened. The path can be changed in place.
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -24,6 +25,8 @@ class CommPortDialog : public QDialog {
 
   private:
     void probe(int port);
+    void choose(int port);
+    void showUsable(int port, const comm::PortResult& result);
     std::string pathOf(int port) const;
 
     AppContext& ctx_;

@@ -18,13 +18,20 @@ namespace velora::test {
 
 // A byte link whose far side is a script or a callback. Like the real port, every send discards
 // unread input first; a receive that finds too few bytes fails at once (no real waiting).
+// Late bytes model the rest of a stalled answer, or a late one: they miss the receive that waits for
+// them, no send discards them, they land ahead of the answer to the next frame, and only waiting for
+// a quiet line (settle) drops them.
 class FakeLink : public comm::ByteLink {
   public:
-    std::vector<Byte> sent; // everything sent, in order
-    std::deque<Byte> rx;    // what the far side has sent and we have not read
-    std::vector<std::pair<std::size_t, std::vector<Byte>>> script; // (bytes sent so far, reply)
-    std::function<void(FakeLink&, std::span<const Byte>)> onSend;  // called after each send
-    std::vector<std::uint32_t> receiveTimeouts;                    // read time-out in force at each receive
+    std::vector<Byte> sent;    // everything sent, in order
+    std::deque<Byte> rx;       // what the far side has sent and we have not read
+    std::deque<Byte> inFlight; // late bytes of the last frame's answer
+    std::deque<Byte> landing;  // late bytes of an earlier answer: they arrive at the next receive
+    std::vector<std::pair<std::size_t, std::vector<Byte>>> script;     // (bytes sent so far, reply)
+    std::vector<std::pair<std::size_t, std::vector<Byte>>> lateScript; // (bytes sent so far, in flight)
+    std::vector<std::chrono::milliseconds> settles;                    // quiet time of each settle
+    std::function<void(FakeLink&, std::span<const Byte>)> onSend;      // called after each send
+    std::vector<std::uint32_t> receiveTimeouts; // read time-out in force at each receive
     std::vector<std::string> settingsHistory;
     std::uint32_t timeout = 1000;
     std::string settings = "9600,N,8,2";
@@ -52,21 +59,35 @@ class FakeLink : public comm::ByteLink {
     bool send(std::span<const Byte> bytes) override {
         if (sends++ == failSendCall) return false;
         rx.clear();
+        landing.insert(landing.end(), inFlight.begin(), inFlight.end());
+        inFlight.clear();
         sent.insert(sent.end(), bytes.begin(), bytes.end());
         for (auto& [at, reply] : script)
             if (at > sent.size() - bytes.size() && at <= sent.size())
                 rx.insert(rx.end(), reply.begin(), reply.end());
+        for (auto& [at, late] : lateScript)
+            if (at > sent.size() - bytes.size() && at <= sent.size())
+                inFlight.insert(inFlight.end(), late.begin(), late.end());
         if (onSend) onSend(*this, bytes);
         return true;
     }
     bool receive(std::span<Byte> bytes) override {
         receiveTimeouts.push_back(timeout);
+        rx.insert(rx.begin(), landing.begin(), landing.end());
+        landing.clear();
         const std::size_t n = std::min(bytes.size(), rx.size());
         for (std::size_t i = 0; i < n; ++i) {
             bytes[i] = rx.front();
             rx.pop_front();
         }
         return n == bytes.size();
+    }
+    std::size_t pendingInput() override { return rx.size() + landing.size(); }
+    void settle(std::chrono::milliseconds quiet, std::chrono::milliseconds) override {
+        settles.push_back(quiet);
+        rx.clear();
+        inFlight.clear();
+        landing.clear();
     }
     std::uint32_t readTimeout() const override { return timeout; }
     bool setReadTimeout(std::uint32_t ms) override {

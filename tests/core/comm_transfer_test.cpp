@@ -207,7 +207,7 @@ TEST_F(TransferTest, PortThatFailsToCloseAfterACompleteReadKeepsTheReadAndWarns)
     EXPECT_EQ(image.staging().main[0], radio.units[kSelectorDeck1].main[0]);
     EXPECT_TRUE(
         std::equal(radio.id.begin(), radio.id.end(), image.staging().main.begin() + layout::kModelId));
-    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextReadDone, kTextPortCannotOpen}))
+    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextReadDone, kTextPortCloseFailed}))
         << "completion, then the warning";
     EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
     EXPECT_EQ(ui.shown[1].caption, "T206");
@@ -221,7 +221,7 @@ TEST_F(TransferTest, PortThatFailsToCloseAfterACompleteWriteShowsCompletionThenW
     EXPECT_EQ(out.result, TransferResult::CloseFailed);
     EXPECT_TRUE(out.complete());
     EXPECT_EQ(radio.units[kSelectorDeck1].main, image.working().main);
-    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextWriteDone, kTextPortCannotOpen}));
+    ASSERT_EQ(ui.ids(), (std::vector<int>{kTextWriteDone, kTextPortCloseFailed}));
     EXPECT_EQ(ui.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
 }
@@ -269,7 +269,7 @@ TEST_F(TransferTest, ReadAndAdoptAdoptsACompleteReadWhoseCloseFailed) {
     EXPECT_EQ(out.result, TransferResult::CloseFailed);
     EXPECT_TRUE(fieldEquals(doc.image().main(), layout::kPowerOnText, "CLOSE FAILED"));
     const std::vector<int> ids = ui.ids();
-    EXPECT_EQ(std::count(ids.begin(), ids.end(), kTextPortCannotOpen), 1) << "warned once";
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), kTextPortCloseFailed), 1) << "warned once";
 }
 
 // --- Writing --------------------------------------------------------------------------------------
@@ -355,6 +355,86 @@ TEST_F(TransferTest, WriteFailureSaysWhereItStopped) {
     EXPECT_EQ(radio.frames.back().first, 'E');
 }
 
+// Retry starts an area again at its first unit; when the write is then given up, the place named is
+// how far the radio was written, not where the last attempt failed.
+TEST_F(TransferTest, StoppedWriteNamesTheFirstUnitNeverAcknowledged) {
+    struct Case {
+        const char* name;
+        std::string cmds;
+        int far;
+        TransferStage stage;
+        Byte selector;
+    };
+    const std::vector<Case> cases{
+        {"main-area block", "WZ", 100, TransferStage::MainBlock, kSelectorDeck1},
+        {"DTMF code record", "Y", 5, TransferStage::CodeRecord, kSelectorDeck1},
+        {"extension chunk", "X[", 77, TransferStage::ExtChunk, kSelectorHead1},
+    };
+    fillWorking();
+    for (const auto& c : cases) {
+        int farDrops = 0; // enough to outlast the protocol's own attempts
+        radio.drop = [&](Byte cmd, Byte, int index) {
+            if (c.cmds.find(static_cast<char>(cmd)) == std::string::npos) return false;
+            if (index == c.far && farDrops < RadioProtocol::kBlockAttempts) return ++farDrops > 0;
+            return farDrops > 0 && index == 0; // after Retry the radio answers nothing more
+        };
+        ui.answers = {MsgAnswer::Retry, MsgAnswer::Cancel};
+        const TransferOutcome out = transfer.write(image);
+        EXPECT_EQ(out.stage, c.stage) << c.name;
+        EXPECT_EQ(out.selector, c.selector) << c.name;
+        EXPECT_EQ(out.index, c.far) << c.name;
+        EXPECT_NE(describe(out).find(std::to_string(c.far)), std::string::npos) << describe(out);
+    }
+    radio.drop = nullptr;
+}
+
+// The version bits, the format version and the normalised DTMF records go to the radio; the working
+// copy takes them over only after a complete write.
+TEST_F(TransferTest, StoppedWriteLeavesTheWorkingCopyAsItWas) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::vector<MsgAnswer> answers;
+        TransferStage stage;
+    };
+    const std::vector<Case> cases{
+        {"cancelled at the version warning",
+         [&] { radio.id[ModelIdentification::kConfigWord] = 0x45; },
+         {MsgAnswer::Cancel},
+         TransferStage::OldVersion},
+        {"cancelled at the model question",
+         [&] { radio.id[5] = 0x05; },
+         {MsgAnswer::Cancel},
+         TransferStage::ModelDiffers},
+        {"a DTMF record fails",
+         [&] { radio.drop = [](Byte cmd, Byte, int i) { return cmd == 'Y' && i == 8; }; },
+         {MsgAnswer::Cancel},
+         TransferStage::CodeRecord},
+        {"an extension chunk fails",
+         [&] { radio.drop = [](Byte cmd, Byte, int i) { return (cmd == 'X' || cmd == '[') && i == 200; }; },
+         {MsgAnswer::Cancel},
+         TransferStage::ExtChunk},
+    };
+    fillWorking();
+    image.working().main[layout::kConfigWord] |= 0xF0;
+    image.working().main[layout::kModelId + 9] = 0xF0;
+    const ImageCopy before = image.working();
+    const comm::Identification radioId = radio.id;
+    for (const auto& c : cases) {
+        radio.id = radioId;
+        radio.drop = nullptr;
+        c.arrange();
+        ui.answers = c.answers;
+        const TransferOutcome out = transfer.write(image);
+        EXPECT_EQ(out.stage, c.stage) << c.name;
+        EXPECT_TRUE(image.working() == before) << c.name;
+    }
+    const auto& sentMain = radio.units[kSelectorDeck1].main;
+    EXPECT_TRUE(fieldEquals(sentMain, layout::kFormatVersion, "V2.10")) << "the radio got the marked copy";
+    EXPECT_EQ(sentMain[layout::kConfigWord] & 0xF0, 0);
+    EXPECT_EQ(radio.units[kSelectorDeck1].dtmf[0], 0xFF);
+}
+
 TEST_F(TransferTest, OlderRadioVersionWarnsAndCancelSendsNothing) {
     radio.id[ModelIdentification::kConfigWord] = 0x45;
     ui.answers = {MsgAnswer::Cancel};
@@ -387,6 +467,7 @@ TEST_F(TransferTest, ModelMismatchAsksAndOkWritesAnyway) {
     ui.answers = {MsgAnswer::Ok};
     ASSERT_TRUE(transfer.write(image).ok());
     EXPECT_EQ(ui.ids(), (std::vector<int>{213, kTextWriteDone}));
+    EXPECT_TRUE(ui.shown[0].defaultCancel) << "writing anyway is never one Enter away";
     EXPECT_EQ(radio.count('Y'), 9);
 
     radio.frames.clear();

@@ -301,6 +301,118 @@ TEST_F(ProtocolTest, ExtensionChunkWriteDataAndFill) {
     EXPECT_EQ(link.sent, (Bytes{'[', 0x8F, 0x1F, 0xE0, 32, 0xFF})) << "length byte stays 32 for a fill";
 }
 
+// --- Line faults ----------------------------------------------------------------------------------
+
+// An answer that stalls, arrives late, or has noise before it is never taken for a good one: the
+// attempt fails, the line is let fall quiet, and only a clean answer is acknowledged and kept.
+TEST_F(ProtocolTest, LineFaultsNeverYieldAWrongUnit) {
+    using Script = std::vector<std::pair<std::size_t, Bytes>>;
+    const Bytes data = ramp(128, 0x40);
+    const Bytes block = concat({{'W'}, data, {blockChecksum(data)}});
+    const Bytes head(block.begin(), block.begin() + 101), tail(block.begin() + 101, block.end());
+    const Bytes noise{0xFF, 0x00, 0x55};
+    const Bytes rec = ramp(16, 0x31), chunk = ramp(32, 0x20);
+    const Bytes chunkAnswer = concat({{'X', 0x01, 0x40}, chunk});
+    struct Case {
+        const char* name;
+        char unit; // 'B' main block, 'R' code record, 'C' extension chunk
+        Script script, late;
+        RadioStatus expected;
+        std::size_t settles;
+    };
+    const std::vector<Case> cases{
+        {"clean block", 'B', {{4, block}, {5, {kAck}}}, {}, RadioStatus::Ok, 0},
+        {"block stalls mid-frame, its tail comes before the retried answer",
+         'B',
+         {{4, head}, {8, block}, {9, {kAck}}},
+         {{4, tail}},
+         RadioStatus::Ok,
+         1},
+        {"noise before the block",
+         'B',
+         {{4, concat({noise, block})}, {5, {kAck}}, {8, block}, {9, {kAck}}},
+         {},
+         RadioStatus::Ok,
+         1},
+        {"noise before every answer",
+         'B',
+         {{4, concat({noise, block})},
+          {5, {kAck}},
+          {8, concat({noise, block})},
+          {9, {kAck}},
+          {12, concat({noise, block})},
+          {13, {kAck}}},
+         {},
+         RadioStatus::Failed,
+         3},
+        {"late answer to the block", 'B', {{8, block}, {9, {kAck}}}, {{4, block}}, RadioStatus::Ok, 1},
+        {"trailing bytes after a code record",
+         'R',
+         {{3, concat({{0x10}, rec, {0x00}})}, {4, {kAck}}, {6, concat({{0x10}, rec})}, {7, {kAck}}},
+         {},
+         RadioStatus::Ok,
+         1},
+        {"clean chunk", 'C', {{5, chunkAnswer}, {6, {kAck}}}, {}, RadioStatus::Ok, 0},
+        {"chunk echoes another offset",
+         'C',
+         {{5, concat({{'X', 0x01, 0x60}, chunk})}, {6, {kAck}}},
+         {},
+         RadioStatus::Failed,
+         1},
+        {"noise before the chunk",
+         'C',
+         {{5, concat({noise, chunkAnswer})}, {6, {kAck}}},
+         {},
+         RadioStatus::Failed,
+         1},
+        {"chunk stalls mid-frame",
+         'C',
+         {{5, Bytes(chunkAnswer.begin(), chunkAnswer.begin() + 20)}},
+         {{5, Bytes(chunkAnswer.begin() + 20, chunkAnswer.end())}},
+         RadioStatus::Failed,
+         1},
+    };
+    for (const auto& c : cases) {
+        FakeLink l;
+        RecordingClock clk;
+        RadioProtocol p(l, clk);
+        l.script = c.script;
+        l.lateScript = c.late;
+        Bytes dest(c.unit == 'B' ? 128 : c.unit == 'R' ? 16 : 32, 0);
+        const RadioStatus got = c.unit == 'B'   ? p.readMainBlock(dest, 0x0380, kSelectorDeck1)
+                                : c.unit == 'R' ? p.readCodeRecord(dest, 0, kSelectorDeck1)
+                                                : p.readExtensionChunk(dest, 0x0140, 32, kSelectorHead1);
+        EXPECT_EQ(got, c.expected) << c.name;
+        EXPECT_EQ(l.settles.size(), c.settles) << c.name;
+        if (got == RadioStatus::Ok) {
+            EXPECT_EQ(dest, c.unit == 'B' ? data : c.unit == 'R' ? rec : chunk) << c.name;
+        } else {
+            EXPECT_EQ(std::count(l.sent.begin(), l.sent.end(), kAck), 0)
+                << c.name << ": nothing acknowledged";
+        }
+    }
+}
+
+// A write whose answer is missing or comes among other bytes lets the line fall quiet; the block
+// frame is sent again when its answer was muddled, and the radio's late answer cannot stand for the
+// next frame's.
+TEST_F(ProtocolTest, WriteAnswersAmongNoiseOrLateAreNotTrusted) {
+    link.script = {{133, {0x55, kAck}}, {266, {kAck}}};
+    const Bytes data = ramp(128);
+    EXPECT_EQ(proto.writeMainBlock(data, 0x0380, kSelectorDeck1), RadioStatus::Ok);
+    EXPECT_EQ(link.sent.size(), 266u) << "sent again";
+    EXPECT_EQ(link.settles.size(), 1u);
+
+    FakeLink l;
+    RadioProtocol p(l, clock);
+    l.lateScript = {{37, {kNak}}};
+    l.script = {{74, {kAck}}};
+    EXPECT_EQ(p.writeExtensionChunk(ramp(32), 0x0000, 32, kSelectorHead1), RadioStatus::Failed);
+    EXPECT_EQ(l.settles.size(), 1u);
+    EXPECT_EQ(p.writeExtensionChunk(ramp(32), 0x0020, 32, kSelectorHead1), RadioStatus::Ok)
+        << "the late NAK of the chunk before was dropped";
+}
+
 // --- Mode changes and test frames -----------------------------------------------------------------
 
 TEST_F(ProtocolTest, ReopenForTestModeGoesBackTo9600) {

@@ -26,10 +26,12 @@ namespace {
 class FakeChannel : public ByteChannel {
   public:
     void send(std::span<const Byte> bytes) override { sent.insert(sent.end(), bytes.begin(), bytes.end()); }
+    void pause(std::chrono::milliseconds ms) override { pauses.emplace_back(sent.size(), ms.count()); }
     LineSettings line() const override { return settings; }
     Bytes take() { return std::exchange(sent, {}); }
 
     Bytes sent;
+    std::vector<std::pair<std::size_t, long>> pauses; // (bytes sent before it, milliseconds)
     LineSettings settings{9600, 11};
 };
 
@@ -191,6 +193,52 @@ TEST_F(RadioSimTest, ExtensionChunksTravelWholeOrAsFill) {
     EXPECT_EQ(exchange({'[', 0x8F, 0x01, 0x00, 32, 0x20}), Bytes{kAck});
     EXPECT_EQ(memory.unit(2).ext[0x11F], 0x20);
     EXPECT_EQ(memory.unit(2).ext[0x120], 0xFF);
+}
+
+// Each line fault changes one answer to a frame for its block or chunk, read or write, as often as
+// asked, and leaves every other answer alone.
+TEST_F(RadioSimTest, LineFaultsShapeTheAnswerOfTheirBlock) {
+    const auto data = block(memory.unit(0), 0);
+    const Bytes answer = concat({{'W'}, Bytes(data.begin(), data.end()), {sum8(data)}});
+    const Bytes chunkRead{'S', 0x8F, 0x00, 0x40, 32};
+    const Bytes chunk = concat(
+        {{'X', 0x00, 0x40}, Bytes(memory.unit(2).ext.begin() + 0x40, memory.unit(2).ext.begin() + 0x60)});
+    Bytes garbled = answer;
+    garbled[0] = static_cast<Byte>(~'W');
+    struct Case {
+        const char* option;
+        const char* spec;
+        Bytes frame, expected;
+        std::vector<std::pair<std::size_t, long>> pauses;
+    };
+    const std::vector<Case> cases{
+        {"--stall", "deck1:0:100:700", {'R', 0x0F, 0x03, 0x80}, answer, {{100, 700}}},
+        {"--late", "deck1:0:900", {'R', 0x0F, 0x03, 0x80}, answer, {{0, 900}}},
+        {"--garble", "deck1:0:0", {'R', 0x0F, 0x03, 0x80}, garbled, {}},
+        {"--noise", "deck1:0:3", {'R', 0x0F, 0x03, 0x80}, concat({{0xFF, 0x00, 0xA5}, answer}), {}},
+        {"--noise", "head1:2:1", chunkRead, concat({{0xFF}, chunk}), {}},
+        {"--late", "deck1:1:600", {'Z', 0x0F, 0x03, 0x81, 0x00}, {kAck}, {{0, 600}}},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        auto o = parseOptions({c.option, std::string(c.spec) + ":2"}, error);
+        ASSERT_TRUE(o) << error;
+        config = o->config;
+        sim.reset();
+        channel.pauses.clear();
+        enter("PROGRAM");
+        for (int time = 0; time < 2; ++time)
+            EXPECT_EQ(exchange(c.frame), c.expected) << c.option << " " << c.spec;
+        EXPECT_EQ(channel.pauses.size(), c.pauses.empty() ? 0u : 2u) << c.option;
+        if (!c.pauses.empty()) {
+            EXPECT_EQ(channel.pauses[0], c.pauses[0]) << c.option;
+        }
+        channel.pauses.clear();
+        const Bytes clean = exchange(c.frame);
+        EXPECT_TRUE(channel.pauses.empty() && clean.size() <= answer.size() && clean.front() != 0xFF)
+            << c.option << ": the third answer is clean";
+        EXPECT_EQ(exchange({'R', 0x0F, 0x03, 0x82}), (Bytes{'Z', 0xFF})) << "another block is untouched";
+    }
 }
 
 TEST_F(RadioSimTest, SecondDeckAndHeadFollowTheIdentification) {
@@ -357,6 +405,10 @@ TEST(SimOptionsTest, FaultsAndRatesAreCheckedWhenParsed) {
                                                           {"--baud", "9601"},
                                                           {"--ident", "5130313230"},
                                                           {"--version", "16"},
+                                                          {"--stall", "deck1:5:100"},
+                                                          {"--late", "head1:256:700"},
+                                                          {"--noise", "deck1:5:0"},
+                                                          {"--garble", "deck1:5:x"},
                                                           {"--deck1"}})
         EXPECT_FALSE(parseOptions(bad, error)) << bad[0];
 }

@@ -151,6 +151,7 @@ void RadioSim::lineDropped() {
     mode_ = Mode::Normal;
     frame_.clear();
     swallowAck_ = false;
+    armed_.reset();
     test_.transmitting = false;
     test_.itemRunning = false;
 }
@@ -360,6 +361,7 @@ void RadioSim::readMainBlock(std::span<const Byte> f) {
     auto place = mainBlockOf(f);
     if (!place) return;
     const auto [unit, block] = *place;
+    armLineFault(unit, block);
     std::span<const Byte> data(memory_.unit(unit).main.data() + block * layout::kBlockSize,
                                layout::kBlockSize);
     bool corrupt = takeFault(config_.badChecksums, unit, block);
@@ -382,6 +384,7 @@ void RadioSim::writeMainBlock(std::span<const Byte> f) {
     auto place = mainBlockOf(f);
     if (!place) return;
     const auto [unit, block] = *place;
+    armLineFault(unit, block);
     Byte* dest = memory_.unit(unit).main.data() + block * layout::kBlockSize;
     if (f[0] == 'W') {
         std::span<const Byte> data = f.subspan(4, layout::kBlockSize);
@@ -427,6 +430,7 @@ void RadioSim::writeCodeRecord(std::span<const Byte> f) {
 void RadioSim::readExtensionChunk(std::span<const Byte> f) {
     auto place = extChunkOf(f);
     if (!place) return;
+    armLineFault(place->unit, place->index / static_cast<int>(kChunkSize));
     std::span<const Byte> data(memory_.unit(place->unit).ext.data() + place->index, f[4]);
     if (isUniform(data)) {
         send({'[', f[2], f[3], data.front()});
@@ -440,6 +444,7 @@ void RadioSim::readExtensionChunk(std::span<const Byte> f) {
 void RadioSim::writeExtensionChunk(std::span<const Byte> f) {
     auto place = extChunkOf(f);
     if (!place) return;
+    armLineFault(place->unit, place->index / static_cast<int>(kChunkSize));
     if (refuseWrite(place->unit, place->index / static_cast<int>(kChunkSize))) return;
     Byte* dest = memory_.unit(place->unit).ext.data() + place->index;
     if (f[0] == 'X')
@@ -633,7 +638,53 @@ int RadioSim::target(Byte selector, UnitKind kind) {
 
 void RadioSim::send(std::span<const Byte> bytes) {
     log("tx " + hex(bytes));
-    channel_.send(bytes);
+    const std::optional<LineFault> fault = std::exchange(armed_, std::nullopt);
+    if (!fault) {
+        channel_.send(bytes);
+        return;
+    }
+    const auto at = std::min(bytes.size(), static_cast<std::size_t>(fault->at));
+    const std::chrono::milliseconds ms(fault->ms);
+    switch (fault->kind) {
+    case LineFault::Kind::Stall:
+        log("stalling for " + std::to_string(ms.count()) + " ms after " + std::to_string(at) + " bytes");
+        channel_.send(bytes.first(at));
+        channel_.pause(ms);
+        channel_.send(bytes.subspan(at));
+        break;
+    case LineFault::Kind::Late:
+        log("answering " + std::to_string(ms.count()) + " ms late");
+        channel_.pause(ms);
+        channel_.send(bytes);
+        break;
+    case LineFault::Kind::Garble: {
+        log("garbling byte " + std::to_string(fault->at));
+        std::vector<Byte> out(bytes.begin(), bytes.end());
+        if (at < out.size()) out[at] = static_cast<Byte>(~out[at]);
+        channel_.send(out);
+        break;
+    }
+    case LineFault::Kind::Noise: {
+        static constexpr std::array<Byte, 4> kNoise{0xFF, 0x00, 0xA5, 0x3C};
+        std::vector<Byte> out;
+        for (int i = 0; i < fault->at; ++i)
+            out.push_back(kNoise[static_cast<std::size_t>(i) % kNoise.size()]);
+        log("sending " + std::to_string(out.size()) + " bytes of noise first");
+        out.insert(out.end(), bytes.begin(), bytes.end());
+        channel_.send(out);
+        break;
+    }
+    }
+}
+
+void RadioSim::armLineFault(int unit, int block) {
+    for (auto& fault : config_.lineFaults) {
+        if (fault.where.unit == unit && fault.where.block == block && fault.where.count > 0) {
+            --fault.where.count;
+            armed_ = fault;
+            return;
+        }
+    }
 }
 
 void RadioSim::ack() {

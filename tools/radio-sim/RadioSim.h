@@ -2,6 +2,7 @@
 // The radio's side of the serial programming protocol, as a state machine fed one received byte at a
 // time. It answers through an abstract byte channel, so it runs on a pseudo-terminal or in a test.
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <span>
@@ -27,6 +28,8 @@ class ByteChannel {
   public:
     virtual ~ByteChannel() = default;
     virtual void send(std::span<const Byte> bytes) = 0;
+    // The line stays idle this long before the next byte sent.
+    virtual void pause(std::chrono::milliseconds ms) = 0;
     virtual LineSettings line() const = 0;
 };
 
@@ -38,12 +41,27 @@ struct BlockFault {
     int count = 1;
 };
 
+// A fault of the line in the radio's answer to a frame (read or write) for one unit's block or chunk.
+struct LineFault {
+    enum class Kind {
+        Stall,  // the answer stops for `ms` after `at` bytes, then goes on
+        Late,   // the answer starts only after `ms`
+        Garble, // byte `at` of the answer arrives inverted
+        Noise,  // `at` bytes of noise go before the answer
+    };
+    Kind kind = Kind::Stall;
+    BlockFault where;
+    int at = 0;
+    int ms = 0;
+};
+
 struct SimConfig {
     unsigned baud = 9600;                 // the only rate at which the radio understands the line
     bool silent = false;                  // never answers anything
     bool nakAll = false;                  // NAK wherever an ACK is due (mode entries excepted)
     std::vector<BlockFault> badChecksums; // main-area reads answered with a wrong checksum
     std::vector<BlockFault> nakWrites;    // block or chunk writes refused with NAK
+    std::vector<LineFault> lineFaults;
 };
 
 // What test mode and tuning set in the radio, reported back by the status frames.
@@ -118,6 +136,8 @@ class RadioSim {
     void ack();
     void nak() { send({kNak}); }
     bool refuseWrite(int unit, int block);
+    // Makes the next answer carry the line fault set for this block, if any is left.
+    void armLineFault(int unit, int block);
     static bool takeFault(std::vector<BlockFault>& faults, int unit, int block);
     void log(const std::string& text) const;
 
@@ -127,6 +147,7 @@ class RadioSim {
     Mode mode_ = Mode::Normal;
     std::vector<Byte> frame_;
     bool swallowAck_ = false;
+    std::optional<LineFault> armed_;
     int sessionsEnded_ = 0;
     TestState test_;
     std::function<void(const std::string&)> log_;

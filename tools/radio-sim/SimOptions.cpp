@@ -36,15 +36,24 @@ std::optional<Identification> parseIdent(const std::string& text) {
     return id;
 }
 
-// UNIT:BLOCK[:COUNT]; BLOCK is a main-area block of a deck or an extension chunk of a head.
-std::optional<BlockFault> parseFault(const std::string& text, bool decksOnly, std::string& error) {
+// UNIT:BLOCK[:ARG...][:COUNT]; BLOCK is a main-area block of a deck or an extension chunk of a head,
+// and `args` names the numbers that must follow it (each 0..kMaxFaultArg), stored in `values`.
+constexpr unsigned long kMaxFaultArg = 60000;
+
+std::optional<BlockFault> parseFault(const std::string& text, bool decksOnly, std::string& error,
+                                     std::initializer_list<const char*> args = {},
+                                     std::vector<int>* values = nullptr) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     for (std::size_t colon; (colon = text.find(':', start)) != std::string::npos; start = colon + 1)
         parts.push_back(text.substr(start, colon - start));
     parts.push_back(text.substr(start));
-    if (parts.size() < 2 || parts.size() > 3) {
-        error = "expected UNIT:BLOCK[:COUNT], got " + text;
+    const std::size_t fixed = 2 + args.size();
+    if (parts.size() < fixed || parts.size() > fixed + 1) {
+        std::string form = "UNIT:BLOCK";
+        for (const char* a : args)
+            form += std::string(":") + a;
+        error = "expected " + form + "[:COUNT], got " + text;
         return std::nullopt;
     }
     BlockFault fault;
@@ -60,15 +69,57 @@ std::optional<BlockFault> parseFault(const std::string& text, bool decksOnly, st
         return std::nullopt;
     }
     fault.block = static_cast<int>(*block);
-    if (parts.size() == 3) {
-        auto count = parseNumber(parts[2]);
+    auto name = args.begin();
+    for (std::size_t i = 2; i < fixed; ++i, ++name) {
+        auto v = parseNumber(parts[i]);
+        if (!v || *v > kMaxFaultArg) {
+            error = std::string("bad ") + *name + ": " + parts[i];
+            return std::nullopt;
+        }
+        if (values) values->push_back(static_cast<int>(*v));
+    }
+    if (parts.size() == fixed + 1) {
+        auto count = parseNumber(parts[fixed]);
         if (!count || *count == 0 || *count > 1000000) {
-            error = "bad count: " + parts[2];
+            error = "bad count: " + parts[fixed];
             return std::nullopt;
         }
         fault.count = static_cast<int>(*count);
     }
     return fault;
+}
+
+// --stall UNIT:BLOCK:AFTER:MS, --late UNIT:BLOCK:MS, --garble UNIT:BLOCK:BYTE, --noise UNIT:BLOCK:N,
+// each with an optional :COUNT.
+std::optional<LineFault> parseLineFault(const std::string& option, const std::string& text,
+                                        std::string& error) {
+    LineFault f;
+    std::vector<int> v;
+    std::optional<BlockFault> where;
+    if (option == "--stall") {
+        f.kind = LineFault::Kind::Stall;
+        where = parseFault(text, false, error, {"AFTER", "MS"}, &v);
+        if (where) f.at = v[0], f.ms = v[1];
+    } else if (option == "--late") {
+        f.kind = LineFault::Kind::Late;
+        where = parseFault(text, false, error, {"MS"}, &v);
+        if (where) f.ms = v[0];
+    } else if (option == "--garble") {
+        f.kind = LineFault::Kind::Garble;
+        where = parseFault(text, false, error, {"BYTE"}, &v);
+        if (where) f.at = v[0];
+    } else {
+        f.kind = LineFault::Kind::Noise;
+        where = parseFault(text, false, error, {"N"}, &v);
+        if (where && (v[0] == 0 || v[0] > 255)) {
+            error = "noise needs 1 to 255 bytes: " + text;
+            return std::nullopt;
+        }
+        if (where) f.at = v[0];
+    }
+    if (!where) return std::nullopt;
+    f.where = *where;
+    return f;
 }
 
 } // namespace
@@ -141,6 +192,12 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
                 error = "--cut-after needs a byte count";
                 return std::nullopt;
             }
+        } else if (a == "--stall" || a == "--late" || a == "--garble" || a == "--noise") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            auto fault = parseLineFault(a, *v, error);
+            if (!fault) return std::nullopt;
+            o.config.lineFaults.push_back(*fault);
         } else if (a == "--bad-checksum" || a == "--nak-block") {
             const std::string* v = value();
             if (!v) return std::nullopt;
@@ -232,6 +289,15 @@ Faults:
   --nak-block UNIT:BLOCK[:COUNT]
                       refuse the write of that block (deck: main-area block 0..127; head: 32-byte
                       extension chunk 0..255) with NAK COUNT times (default once)
+  --stall UNIT:BLOCK:AFTER:MS[:COUNT]
+                      the answer to a frame (read or write) for that block or chunk stops for MS
+                      milliseconds after AFTER bytes, then goes on; COUNT times (default once)
+  --late UNIT:BLOCK:MS[:COUNT]
+                      that answer starts only after MS milliseconds
+  --garble UNIT:BLOCK:BYTE[:COUNT]
+                      byte BYTE (0 is the first) of that answer arrives inverted
+  --noise UNIT:BLOCK:N[:COUNT]
+                      N bytes of line noise (1..255) arrive before that answer
   --nak               answer NAK wherever an ACK is due once a mode has been entered
   --silent            never answer
   --cut-after N       hang the line up instead of sending byte N+1 (counted over the whole run),

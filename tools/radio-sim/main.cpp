@@ -53,15 +53,21 @@ class PacedChannel : public ByteChannel {
     PacedChannel(PtyLine& line, bool pace) : line_(line), pace_(pace) {}
 
     void send(std::span<const Byte> bytes) override {
-        auto now = Clock::now();
+        // Bytes leave in order, so one held back by a pause holds back all after it.
+        auto start = std::max(Clock::now(), holdUntil_);
         auto t = Pacer::byteTime(line().baud, line().bitsPerByte);
         for (Byte b : bytes)
-            queue.push_back({b, pace_ ? pacer_.schedule(now, t) : now});
+            queue.push_back({b, pace_ ? pacer_.schedule(start, t) : start});
+    }
+    void pause(std::chrono::milliseconds ms) override {
+        auto lineFree = queue.empty() ? Clock::now() : std::max(Clock::now(), queue.back().due);
+        holdUntil_ = lineFree + ms;
     }
     LineSettings line() const override { return line_.settings(); }
     void drop() {
         queue.clear();
         pacer_.reset();
+        holdUntil_ = {};
     }
 
     std::deque<TimedByte> queue;
@@ -70,6 +76,7 @@ class PacedChannel : public ByteChannel {
     PtyLine& line_;
     bool pace_;
     Pacer pacer_;
+    Clock::time_point holdUntil_{};
 };
 
 class Simulator {

@@ -43,6 +43,12 @@ class ByteLink {
     virtual bool send(std::span<const Byte> bytes) = 0;
     // Receives exactly bytes.size() bytes within the read time-out; fewer is a failure.
     virtual bool receive(std::span<Byte> bytes) = 0;
+    // Bytes that have arrived and not been read. Costs no waiting.
+    virtual std::size_t pendingInput() = 0;
+    // After a failed reception: waits until nothing has arrived for `quiet` (but no longer than
+    // `limit` in all), then discards the input, so the rest of a late or stalled answer cannot be
+    // taken for the answer to the next frame.
+    virtual void settle(std::chrono::milliseconds quiet, std::chrono::milliseconds limit) = 0;
 
     virtual std::uint32_t readTimeout() const = 0; // milliseconds
     virtual bool setReadTimeout(std::uint32_t ms) = 0;

@@ -99,7 +99,10 @@ RadioStatus RadioProtocol::probeIdentification(Byte selector, Identification& ou
 }
 
 RadioStatus RadioProtocol::readIdentification(Byte selector, Identification& out) {
-    if (!ok(probeIdentification(selector, out))) return RadioStatus::Failed;
+    if (!ok(probeIdentification(selector, out)) || !nothingMore()) {
+        lostReception();
+        return RadioStatus::Failed;
+    }
     return sendByte(kAck) && answerIsAck() ? RadioStatus::Ok : RadioStatus::Failed;
 }
 
@@ -111,25 +114,40 @@ RadioStatus RadioProtocol::readMainBlock(std::span<Byte> dest, std::uint16_t add
         if (!sendSelector(selector)) return RadioStatus::Failed;
         if (!sendAddress(address)) return RadioStatus::AddressNotSent;
         Byte kind = 0;
-        if (!receiveByte(kind)) continue;
+        if (!receiveByte(kind)) {
+            lostReception();
+            continue;
+        }
         if (kind == kCmdWriteBlock) {
             Byte sum = 0;
-            if (!receive(data) || !receiveByte(sum)) continue;
+            if (!receive(data) || !receiveByte(sum) || !nothingMore()) {
+                lostReception();
+                continue;
+            }
             if (sum != blockChecksum(data)) {
                 if (!sendByte(kNak)) return RadioStatus::NakNotSent;
                 Byte answer = 0;
-                if (!receiveByte(answer)) continue;
+                if (!receiveByte(answer)) {
+                    lostReception();
+                    continue;
+                }
                 if (answer != kAck) return RadioStatus::NakRefused;
                 continue; // the radio took the NAK: ask again
             }
         } else {
             Byte fillByte = 0;
-            if (!receiveByte(fillByte)) continue;
+            if (!receiveByte(fillByte) || !nothingMore()) {
+                lostReception();
+                continue;
+            }
             std::fill(data.begin(), data.end(), fillByte);
         }
         if (!sendByte(kAck)) return RadioStatus::AckNotSent;
         Byte answer = 0;
-        if (!receiveByte(answer)) continue;
+        if (!receiveByte(answer)) {
+            lostReception();
+            continue;
+        }
         return answer == kAck ? RadioStatus::Ok : RadioStatus::NotAcknowledged;
     }
     return RadioStatus::Failed;
@@ -147,7 +165,15 @@ RadioStatus RadioProtocol::writeMainBlock(std::span<const Byte> src, std::uint16
         const bool sent = uniform ? sendByte(data.front()) : send(data) && sendByte(sum);
         if (!sent) return RadioStatus::Failed;
         Byte answer = 0;
-        if (!receiveByte(answer)) return RadioStatus::Failed;
+        if (!receiveByte(answer)) {
+            lostReception();
+            return RadioStatus::Failed;
+        }
+        // An answer among other bytes may be noise: sending the block again does no harm.
+        if (!nothingMore()) {
+            lostReception();
+            continue;
+        }
         if (answer == kAck) return RadioStatus::Ok;
     }
     return RadioStatus::Failed;
@@ -160,10 +186,16 @@ RadioStatus RadioProtocol::readCodeRecord(std::span<Byte> dest, int recordIndex,
         if (!sendByte(kCmdReadCode) || !sendSelector(selector)) return RadioStatus::CommandNotSent;
         if (!sendByte(static_cast<Byte>(recordIndex + 1))) return RadioStatus::AddressNotSent;
         Byte head = 0; // echoed by the radio, not examined
-        if (!receiveByte(head) || !receive(data)) continue;
+        if (!receiveByte(head) || !receive(data) || !nothingMore()) {
+            lostReception();
+            continue;
+        }
         if (!sendByte(kAck)) return RadioStatus::AckNotSent;
         Byte answer = 0;
-        if (!receiveByte(answer)) continue;
+        if (!receiveByte(answer)) {
+            lostReception();
+            continue;
+        }
         return answer == kAck ? RadioStatus::Ok : RadioStatus::NotAcknowledged;
     }
     return RadioStatus::Failed;
@@ -182,7 +214,10 @@ RadioStatus RadioProtocol::writeCodeRecord(std::span<Byte> record, int recordInd
         if (!sendByte(static_cast<Byte>(recordIndex + 1))) return RadioStatus::AddressNotSent;
         if (!sendByte(digits) || !send(data)) continue;
         Byte answer = 0;
-        if (!receiveByte(answer)) continue;
+        if (!receiveByte(answer) || !nothingMore()) {
+            lostReception();
+            continue;
+        }
         return answer == kAck ? RadioStatus::Ok : RadioStatus::NotAcknowledged;
     }
     return RadioStatus::Failed;
@@ -195,17 +230,26 @@ RadioStatus RadioProtocol::readExtensionChunk(std::span<Byte> dest, std::uint16_
     if (!sendByte(kCmdReadChunk) || !sendSelector(selector) || !sendAddress(offset) ||
         !sendByte(static_cast<Byte>(length)))
         return RadioStatus::Failed;
+    auto lost = [this] {
+        lostReception();
+        return RadioStatus::Failed;
+    };
     Byte kind = 0;
-    std::array<Byte, 2> echoedOffset{}; // not examined
-    if (!receiveByte(kind) || !receive(echoedOffset)) return RadioStatus::Failed;
+    std::array<Byte, 2> echoedOffset{};
+    if (!receiveByte(kind) || !receive(echoedOffset)) return lost();
+    // The radio repeats the offset it answers for; another one is not the chunk asked for.
+    if (((echoedOffset[0] << 8) | echoedOffset[1]) != offset) return lost();
     if (kind == kCmdWriteChunk) {
-        if (!receive(data)) return RadioStatus::Failed;
+        if (!receive(data) || !nothingMore()) return lost();
     } else {
         Byte fillByte = 0;
-        if (!receiveByte(fillByte)) return RadioStatus::Failed;
+        if (!receiveByte(fillByte) || !nothingMore()) return lost();
         std::fill(data.begin(), data.end(), fillByte);
     }
-    return sendByte(kAck) && answerIsAck() ? RadioStatus::Ok : RadioStatus::Failed;
+    if (!sendByte(kAck)) return RadioStatus::Failed;
+    Byte answer = 0;
+    if (!receiveByte(answer)) return lost();
+    return answer == kAck ? RadioStatus::Ok : RadioStatus::Failed;
 }
 
 RadioStatus RadioProtocol::writeExtensionChunk(std::span<const Byte> src, std::uint16_t offset,
@@ -216,8 +260,13 @@ RadioStatus RadioProtocol::writeExtensionChunk(std::span<const Byte> src, std::u
     if (!sendByte(uniform ? kCmdFillChunk : kCmdWriteChunk) || !sendSelector(selector) ||
         !sendAddress(offset) || !sendByte(static_cast<Byte>(length)))
         return RadioStatus::Failed;
-    const bool sent = uniform ? sendByte(data.front()) : send(data);
-    return sent && answerIsAck() ? RadioStatus::Ok : RadioStatus::Failed;
+    if (!(uniform ? sendByte(data.front()) : send(data))) return RadioStatus::Failed;
+    Byte answer = 0;
+    if (!receiveByte(answer) || !nothingMore()) {
+        lostReception();
+        return RadioStatus::Failed;
+    }
+    return answer == kAck ? RadioStatus::Ok : RadioStatus::Failed;
 }
 
 RadioStatus RadioProtocol::leaveRadioMode() {

@@ -83,6 +83,10 @@ class RadioProtocol {
     static constexpr std::chrono::milliseconds kIdentificationWait{50};
     static constexpr std::chrono::milliseconds kTestChannelWait{110};
     static constexpr int kBlockAttempts = 3;
+    // After a failed reception the line must have been quiet this long before the next frame goes
+    // out; a line that keeps talking is given up on after the limit.
+    static constexpr std::chrono::milliseconds kSettleQuiet{100};
+    static constexpr std::chrono::milliseconds kSettleLimit{2000};
 
     // Frame bytes.
     static constexpr std::string_view kProgramEntry = "PROGRAM";
@@ -194,6 +198,11 @@ class RadioProtocol {
     bool receive(std::span<Byte> bytes) { return link_.receive(bytes); }
     bool receiveByte(Byte& b) { return link_.receive(std::span<Byte>(&b, 1)); }
     bool answerIsAck();
+    // A reception failed: let the rest of the answer, or a late one, arrive and drop it.
+    void lostReception() { link_.settle(kSettleQuiet, kSettleLimit); }
+    // A complete answer is followed by nothing; more bytes mean it was misaligned (noise before it,
+    // or the tail of an earlier answer) and it must not be acknowledged.
+    bool nothingMore() { return link_.pendingInput() == 0; }
     // Sends a frame and expects ACK.
     RadioStatus frameAck(std::initializer_list<Byte> frame);
     RadioStatus selectorFrame(Byte command, Byte selector, std::initializer_list<Byte> args);

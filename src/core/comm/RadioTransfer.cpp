@@ -31,6 +31,14 @@ constexpr int kTextCompander = 380; // only at version 0
 constexpr int kTextPowerOnText = 402;
 constexpr int kVersionWithoutOst = 4;
 
+// A data set on its way to the radio carries no version bits in its model identification and
+// names the format version it was written in.
+void markForRadio(ImageCopy& copy) {
+    copy.main[kIdConfigLow] &= static_cast<Byte>(~kVersionBits);
+    copy.main[kIdModel2Flags] &= static_cast<Byte>(~kVersionBits);
+    putText(copy.main, layout::kFormatVersion, layout::kVersionText);
+}
+
 std::uint16_t blockAddress(std::size_t n) {
     return static_cast<std::uint16_t>(kMainBlockBase + n);
 }
@@ -169,7 +177,7 @@ Message completionMessage(const TextSource& texts, bool read) {
 
 Message closeFailedWarning(const TextSource& texts) {
     Message m;
-    m.textId = kTextPortCannotOpen;
+    m.textId = kTextPortCloseFailed;
     m.text = std::string(texts.text(m.textId));
     m.caption = std::string(texts.text(MessageBoxes::kCaptionWarning));
     m.icon = MsgIcon::Warning;
@@ -179,8 +187,10 @@ Message closeFailedWarning(const TextSource& texts) {
 RadioTransfer::RadioTransfer(RadioProtocol& protocol, const TextSource& texts, TransferUi& ui)
     : protocol_(protocol), link_(protocol.link()), texts_(texts), ui_(ui) {}
 
-MsgAnswer RadioTransfer::ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon) {
+MsgAnswer RadioTransfer::ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon,
+                             bool defaultCancel) {
     Message m;
+    m.defaultCancel = defaultCancel;
     m.textId = textId;
     m.text = std::move(text);
     m.caption = std::string(texts_.text(captionId));
@@ -249,6 +259,9 @@ bool RadioTransfer::readRadioIdentification(Identification& id, bool checkCatalo
 bool RadioTransfer::transferDeck(Direction d, Byte selector, ImageCopy& copy, int& counter, int total,
                                  TransferOutcome& out) {
     const int start = counter;
+    // A retry starts the area again at its first unit, so the furthest unit any attempt reached is
+    // what the radio holds up to; a stop is reported there, not where the last attempt failed.
+    std::size_t reached = 0;
     protocol_.setBlockLength(kMainBlockSize);
     for (std::size_t n = 0; n < kMainBlockCount;) {
         ui_.showProgress(counter + 1, counter, total);
@@ -262,10 +275,13 @@ bool RadioTransfer::transferDeck(Direction d, Byte selector, ImageCopy& copy, in
             ++n;
             continue;
         }
-        if (!retryAfterFailure(TransferStage::MainBlock, selector, static_cast<int>(n), s, out)) return false;
+        reached = std::max(reached, n);
+        if (!retryAfterFailure(TransferStage::MainBlock, selector, static_cast<int>(reached), s, out))
+            return false;
         counter = start;
         n = 0;
     }
+    reached = 0;
     for (std::size_t r = 0; r < kCodeRecordCount;) {
         const std::span<Byte> record =
             std::span<Byte>(copy.dtmf).subspan(r * kCodeRecordSize, kCodeRecordSize);
@@ -277,7 +293,9 @@ bool RadioTransfer::transferDeck(Direction d, Byte selector, ImageCopy& copy, in
             ++r;
             continue;
         }
-        if (!retryAfterFailure(TransferStage::CodeRecord, selector, index, s, out)) return false;
+        reached = std::max(reached, r);
+        if (!retryAfterFailure(TransferStage::CodeRecord, selector, static_cast<int>(reached), s, out))
+            return false;
         r = 0;
     }
     return true;
@@ -289,6 +307,7 @@ bool RadioTransfer::transferHead(Direction d, Byte selector, ImageCopy& copy, in
                                  TransferOutcome& out) {
     constexpr std::size_t kChunksPerBlock = layout::kBlockSize / kExtChunkSize;
     const int start = counter;
+    std::size_t reached = 0; // as for the main area
     for (std::size_t i = 0; i < kExtChunkCount;) {
         if (i != 0 && i % kChunksPerBlock == 0) ++counter;
         ui_.showProgress(counter + 1, counter, total);
@@ -302,7 +321,9 @@ bool RadioTransfer::transferHead(Direction d, Byte selector, ImageCopy& copy, in
             ++i;
             continue;
         }
-        if (!retryAfterFailure(TransferStage::ExtChunk, selector, static_cast<int>(i), s, out)) return false;
+        reached = std::max(reached, i);
+        if (!retryAfterFailure(TransferStage::ExtChunk, selector, static_cast<int>(reached), s, out))
+            return false;
         counter = start;
         i = 0;
     }
@@ -360,8 +381,11 @@ TransferOutcome RadioTransfer::write(MemoryImage& image) {
     Identification id{};
     if (!readRadioIdentification(id, false, out)) return out;
 
-    working.main[kIdConfigLow] &= static_cast<Byte>(~kVersionBits);
-    working.main[kIdModel2Flags] &= static_cast<Byte>(~kVersionBits);
+    // What the radio gets differs a little from the working copy (version bits, format version,
+    // normalised DTMF records); the working copy takes it over only once all of it travelled, so a
+    // stopped write leaves the user's data as it was.
+    auto sent = std::make_unique<ImageCopy>(working);
+    markForRadio(*sent);
 
     const int version = versionNibble(id);
     if (version < kCurrentRadioVersion && ask(-1, versionWarningText(texts_, version), kCaptionQuestion,
@@ -373,23 +397,23 @@ TransferOutcome RadioTransfer::write(MemoryImage& image) {
     }
     if (!identificationOf(image).sameRadio(ModelIdentification(id)) &&
         ask(kTextModelDiffers, std::string(texts_.text(kTextModelDiffers)), kCaptionQuestion,
-            MsgButtons::OkCancel, MsgIcon::Warning) != MsgAnswer::Ok) {
+            MsgButtons::OkCancel, MsgIcon::Warning, /*defaultCancel=*/true) != MsgAnswer::Ok) {
         abandon();
         out.result = TransferResult::Failed;
         out.stage = TransferStage::ModelDiffers;
         return out;
     }
 
-    putText(working.main, layout::kFormatVersion, layout::kVersionText);
-
     int counter = 0;
     for (Byte unit : units) {
         const bool deck = unit == kSelectorDeck1 || unit == kSelectorDeck2;
-        const bool done = deck ? transferDeck(Direction::Write, unit, working, counter, total, out)
-                               : transferHead(Direction::Write, unit, working, counter, total, out);
+        const bool done = deck ? transferDeck(Direction::Write, unit, *sent, counter, total, out)
+                               : transferHead(Direction::Write, unit, *sent, counter, total, out);
         if (!done) return out;
     }
     ui_.showProgress(total, total, total);
+    markForRadio(working);
+    std::copy_n(sent->dtmf.begin(), kCodeRecordCount * kCodeRecordSize, working.dtmf.begin());
     finish(false, out);
     return out;
 }

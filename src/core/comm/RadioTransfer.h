@@ -24,6 +24,7 @@ namespace velora::comm {
 
 // Language texts of the transfers.
 inline constexpr int kTextPortCannotOpen = 208;
+inline constexpr int kTextPortCloseFailed = 556;
 inline constexpr int kTextNoAnswer = 209;
 inline constexpr int kTextUnknownModel = 210;
 inline constexpr int kTextModelDiffers = 213;
@@ -52,8 +53,8 @@ enum class TransferStage {
 struct TransferOutcome {
     TransferResult result = TransferResult::Ok;
     TransferStage stage = TransferStage::None;
-    Byte selector = kSelectorNone;        // the unit in transfer when a frame failed
-    int index = -1;                       // its block, record or chunk number
+    Byte selector = kSelectorNone; // the unit in transfer when a frame failed
+    int index = -1; // the first block, record or chunk of that area no attempt got acknowledged
     RadioStatus status = RadioStatus::Ok; // the protocol's status of that frame
     PortResult port;                      // why the port did not open
     bool ok() const { return result == TransferResult::Ok; }
@@ -89,7 +90,7 @@ std::string versionWarningText(const TextSource& texts, int version);
 
 // The message that ends a successful transfer (caption "VELORA", information icon).
 Message completionMessage(const TextSource& texts, bool read);
-// The warning that follows it when the port did not close (text 208, warning caption and icon).
+// The warning that follows it when the port did not close (text 556, warning caption and icon).
 Message closeFailedWarning(const TextSource& texts);
 
 class RadioTransfer {
@@ -101,10 +102,12 @@ class RadioTransfer {
     // to close. On failure staging is untouched. A complete read shows the completion message.
     TransferOutcome read(MemoryImage& image);
 
-    // Writes the working copy and, when everything was sent, shows the completion message. Before sending,
-    // the version bits of the working copy's model identification are cleared, the format version "V2.10" is
-    // stored, and each DTMF code record is normalised (0x00 -> 0xFF) as it is sent. The pre-write check is
-    // the caller's (runPreWriteCheck).
+    // Writes the working copy and, when everything was sent, shows the completion message. The radio gets
+    // a copy whose model identification has its version bits cleared, which names the format version
+    // "V2.10" and whose DTMF code records are normalised (0x00 -> 0xFF); the working copy takes these
+    // changes over only after a complete write, so a failed or cancelled one leaves it as it was. A stop
+    // names the first block, record or chunk of the area that no attempt got acknowledged. The pre-write
+    // check is the caller's (runPreWriteCheck).
     TransferOutcome write(MemoryImage& image);
 
   private:
@@ -125,7 +128,8 @@ class RadioTransfer {
     // port did not close, the warning. Fills the outcome.
     void finish(bool read, TransferOutcome& out);
 
-    MsgAnswer ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon);
+    MsgAnswer ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon,
+                  bool defaultCancel = false);
 
     RadioProtocol& protocol_;
     ByteLink& link_;

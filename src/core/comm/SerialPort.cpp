@@ -372,6 +372,32 @@ bool SerialPort::read(std::span<Byte> bytes) {
     return true;
 }
 
+std::size_t SerialPort::pendingInput() {
+    int n = 0;
+    if (!isOpen() || ::ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
+    return static_cast<std::size_t>(n);
+}
+
+void SerialPort::settle(std::chrono::milliseconds quiet, std::chrono::milliseconds limit) {
+    if (!isOpen()) return;
+    const SteadyTime deadline = std::chrono::steady_clock::now() + limit;
+    std::array<Byte, 256> scrap{};
+    while (true) {
+        // Whatever is queued now is no answer to anything still to come.
+        ::tcflush(fd_, TCIFLUSH);
+        const int left = remainingMs(deadline);
+        if (left == 0) return;
+        pollfd p{fd_, POLLIN, 0};
+        const int rc = ::poll(&p, 1, std::min(left, static_cast<int>(quiet.count())));
+        if (rc == 0) return; // quiet long enough
+        if (rc < 0 && errno != EINTR) return;
+        if (rc > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return;
+        // Drain rather than rely on the flush alone, so a line that keeps talking cannot spin.
+        while (::read(fd_, scrap.data(), scrap.size()) > 0) {
+        }
+    }
+}
+
 bool SerialPort::isRs232() const {
     if (!isOpen()) return false;
     busyWait(std::chrono::milliseconds(10));

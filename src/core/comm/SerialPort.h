@@ -83,6 +83,8 @@ class SerialPort final : public ByteLink {
     bool closeLink() override { return close(); }
     bool send(std::span<const Byte> bytes) override { return write(bytes); }
     bool receive(std::span<Byte> bytes) override { return read(bytes); }
+    std::size_t pendingInput() override;
+    void settle(std::chrono::milliseconds quiet, std::chrono::milliseconds limit) override;
 
     // --- Tests of a device ----------------------------------------------------------------------
     // The open port is a serial line (answers the terminal attributes request and, for a

@@ -1,6 +1,7 @@
 #include "frame/EditorRegistry.h"
 
 #include "channels/ChannelGui.h"
+#include "features/FeatureGui.h"
 
 namespace velora::gui {
 
@@ -9,6 +10,7 @@ namespace velora::gui {
 //   registry.addCommand(cmd::kTestMode, [](AppContext& c, MainFrame& f) { TestModeDialog(c, f).exec(); });
 void registerFeatures(EditorRegistry& registry) {
     registerChannelViews(registry);
+    registerFeatureViews(registry);
 }
 
 } // namespace velora::gui

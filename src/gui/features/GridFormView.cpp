@@ -1,0 +1,176 @@
+#include "features/GridFormView.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "channels/ChannelGui.h"
+#include "features/AreaGrid.h"
+#include "frame/HelpWindow.h"
+#include "frame/MainFrame.h"
+
+namespace velora::gui {
+
+void GridFormView::buildGrids(Qt::Alignment rowTitleAlign) {
+    for (int p = 0; p < pageCount(); ++p) {
+        auto* grid = new AreaGrid(gridArea_, p, ctx_.texts, rowTitleAlign);
+        grid->setObjectName(QStringLiteral("grid%1").arg(p));
+        auto* row = new QHBoxLayout;
+        row->addWidget(grid, 0, Qt::AlignTop | Qt::AlignLeft);
+        // Below the page's fields; the page's last row is the one that stretches.
+        QWidget* host = tabs()->widget(p);
+        if (auto* form = qobject_cast<QGridLayout*>(host->layout())) {
+            const int at = form->rowCount();
+            form->setRowStretch(at - 1, 0);
+            form->addLayout(row, at, 0, 1, form->columnCount());
+            form->setRowStretch(at, 1);
+        } else {
+            (host->layout() ? host->layout() : new QVBoxLayout(host))->addItem(row);
+        }
+        grids_.push_back(grid);
+        rows_.push_back(row);
+        connect(grid, &AreaGrid::changed, this, [this, p](const forms::FieldEffects& fx) {
+            apply(fx);
+            gridShown(p, active_);
+        });
+        connect(grid, &AreaGrid::currentAreaRowChanged, this, [this, p] { gridShown(p, active_); });
+    }
+
+    connect(this, &CFormView::closeRequested, this, [this] {
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+    });
+    connect(this, &CFormView::helpRequested, this,
+            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
+    connect(this, &CFormView::refreshViews, this,
+            [this](unsigned views) { refreshOtherViews(frame_, views); });
+    connect(tabs(), &QTabWidget::currentChanged, this, [this](int p) {
+        if (p < 0) return;
+        for (AreaGrid* g : grids_)
+            if (g->page() != p) g->closeList(false);
+        if (AreaGrid* g = grid(p)) {
+            g->refreshCells();
+            g->setFocus(Qt::TabFocusReason);
+        }
+        gridShown(p, active_);
+    });
+    activation_ = connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        // No active window at all means the main window lost the activation (to the list's own
+        // drop-down, a message box, another program): the view stays as it is.
+        if (w) onActivated(w->widget() == this);
+    });
+    refreshView();
+}
+
+GridFormView::~GridFormView() {
+    // The area goes with this object, before the base classes take down the widgets: nothing that
+    // dies later may still reach it.
+    qApp->removeEventFilter(this);
+    disconnect(activation_);
+    for (AreaGrid* g : grids_) {
+        g->disconnect(this);
+        delete g;
+    }
+    grids_.clear();
+}
+
+AreaGrid* GridFormView::grid(int page) const {
+    return page >= 0 && page < int(grids_.size()) ? grids_[std::size_t(page)] : nullptr;
+}
+
+QHBoxLayout* GridFormView::gridRow(int page) const {
+    return page >= 0 && page < int(rows_.size()) ? rows_[std::size_t(page)] : nullptr;
+}
+
+void GridFormView::endEdits() {
+    for (AreaGrid* g : grids_)
+        g->closeList(false);
+}
+
+void GridFormView::refreshView() {
+    refreshAll();
+    for (AreaGrid* g : grids_)
+        g->refreshCells();
+    int shown = 0;
+    for (int p = 0; p < pageCount(); ++p)
+        shown += tabs()->isTabVisible(p) ? 1 : 0;
+    // A single page is the form itself, as in every form view.
+    tabs()->tabBar()->setVisible(shown > 1);
+    tabs()->setDocumentMode(shown <= 1);
+    gridShown(page(), active_);
+}
+
+void GridFormView::apply(const forms::FieldEffects& fx) {
+    for (forms::FieldRef r : fx.showFields)
+        showField(r.page, r.field);
+    if (fx.refreshAll || fx.pagesChanged) refreshView();
+    if (fx.refreshEnables)
+        for (int p = 0; p < pageCount(); ++p)
+            refreshEnables(p);
+    if (fx.otherViews) refreshOtherViews(frame_, fx.otherViews);
+}
+
+void GridFormView::onActivated(bool active) {
+    const bool was = active_;
+    active_ = active;
+    if (!active) {
+        // An edit left open in a window that is no longer active is ended, not left hanging.
+        if (was) endEdits();
+        gridShown(page(), false);
+        return;
+    }
+    if (was) return;
+    // Changes made elsewhere show; typing goes to the grid unless a field of the form had the focus.
+    QWidget* focus = QApplication::focusWidget();
+    AreaGrid* g = currentGrid();
+    const bool toGrid = !focus || focus == this || !isAncestorOf(focus) || (g && g->owns(focus));
+    refreshView();
+    if (g && toGrid) g->setFocus(Qt::OtherFocusReason);
+}
+
+int GridFormView::fieldHelp(int page, int field) const {
+    return featureArea().helpTopic(page, field);
+}
+
+std::optional<int> GridFormView::helpContext() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) return featureArea().defaultHelp();
+    for (AreaGrid* g : grids_)
+        if (g->owns(focus)) return g->currentHelp();
+    for (int p = 0; p < pageCount(); ++p)
+        for (int f = 0; f < featureArea().fieldCount(p); ++f)
+            if (QWidget* w = valueWidget(p, f); w && (w == focus || w->isAncestorOf(focus)))
+                return fieldHelp(p, f);
+    return featureArea().defaultHelp();
+}
+
+bool GridFormView::eventFilter(QObject* obj, QEvent* e) {
+    const QEvent::Type t = e->type();
+    if (t != QEvent::KeyPress && t != QEvent::ShortcutOverride) return CFormView::eventFilter(obj, e);
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w || !(w == this || isAncestorOf(w))) return CFormView::eventFilter(obj, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_F1) {
+        // F1 in a list hands the focus back to its grid first, so the help is the row's.
+        for (AreaGrid* g : grids_)
+            if (g->listOpen() && g->owns(obj) && obj != g) g->closeList();
+        if (t == QEvent::ShortcutOverride) return false; // the main window's help key may take it
+        emit helpRequested(helpContext().value_or(area().defaultHelp()));
+        return true;
+    }
+    // Ctrl+Tab switches pages as in every form view; every other key of a grid or its list is the
+    // grid's own (Enter opens the list there rather than moving the focus).
+    if (k->modifiers() & Qt::ControlModifier && (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab))
+        return CFormView::eventFilter(obj, e);
+    for (AreaGrid* g : grids_)
+        if (g->owns(obj)) return false;
+    return CFormView::eventFilter(obj, e);
+}
+
+} // namespace velora::gui

@@ -6,8 +6,11 @@
 
 #include "TestSupport.h"
 #include "channels/ChannelStore.h"
+#include "comm/RadioTransfer.h"
+#include "comm_fakes.h"
 #include "features/DravixFrames.h"
 #include "features/KeyDefaults.h"
+#include "model/DataFile.h"
 #include "model/DataSetInit.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
@@ -86,7 +89,83 @@ std::unique_ptr<Document> adopt(const Document& from, RunOptions options, LoadOr
     return doc;
 }
 
+// A radio holding `data` and reporting `id`, read into doc's staging copy.
+comm::TransferOutcome readRadio(Document& doc, const ImageCopy& data, const comm::Identification& id,
+                                Fixture& fx) {
+    test::FakeLink link;
+    test::FakeRadio radio{link};
+    radio.id = id;
+    radio.units[comm::kSelectorDeck1] = data;
+    radio.units[comm::kSelectorHead1] = data;
+    test::RecordingClock clock;
+    comm::RadioProtocol protocol{link, clock};
+    test::RecordingTransferUi ui;
+    ui.answers = {MsgAnswer::Cancel}; // to an unknown model: give up rather than retry
+    comm::RadioTransfer transfer{protocol, fx.texts, ui};
+    return transfer.read(doc.image());
+}
+
 } // namespace
+
+TEST(Adoption, WhatARadioReadAcceptsIsSavedAndOpensAgain) {
+    struct Case {
+        const char* what;
+        comm::Identification id;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"single band", {'Q', '0', '1', '2', '0', 4, 0xF0, 0x00, 0x0F, 0xF0}, true},
+        {"low band", {'Q', '0', '1', '1', '0', 2, 0x00, 0x00, 0xFF, 0xF0}, true},
+        {"dual band VHF and UHF", {'Q', '0', '1', '2', '0', 4, 0xF0, 0x50, 0x06, 0xF0}, true},
+        {"dual band, both VHF", {'Q', '0', '1', '2', '0', 4, 0xF0, 0x40, 0x05, 0xF0}, true},
+        {"dual band, model 2 band 0x0F", {'Q', '0', '1', '3', '0', 6, 0xF0, 0x40, 0x0F, 0xF0}, true},
+        {"dual band, model 2 band 0xA4", {'Q', '0', '1', '2', '0', 4, 0x00, 0x40, 0xA4, 0x02}, true},
+        {"unknown model code", {'Q', '0', '1', '4', '0', 4, 0xF0, 0x00, 0x0F, 0xF0}, false},
+        {"model 1 band outside the table", {'Q', '0', '1', '2', '0', 0x0A, 0xF0, 0x00, 0x0F, 0xF0}, false},
+    };
+    test::TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto radioData = source(kNormal);
+        putChannel(*radioData, 0, 0);
+        setIdentification(radioData->image(), ModelIdentification(c.id));
+        Fixture fx;
+        Document doc(kNormal);
+        const bool read = readRadio(doc, radioData->image().working(), c.id, fx).ok();
+        EXPECT_EQ(read, c.accepted);
+        if (read) adoptLoadedDataSet(doc, LoadOrigin::Radio, fx.boxes);
+        // A refused identification is saved too (a file can carry anything): it must not open either.
+        Document& saved = read ? doc : *radioData;
+        const std::string path = (dir.path() / "radio.dat").string();
+        ASSERT_TRUE(writeDataFile(saved.image(), path).ok());
+
+        Document reopened(kNormal);
+        EXPECT_EQ(readDataFile(reopened.image(), path).ok(), c.accepted);
+        if (!c.accepted) continue;
+        adoptLoadedDataSet(reopened, LoadOrigin::File, fx.boxes);
+        EXPECT_EQ(identificationOf(reopened.image()), identificationOf(doc.image()));
+        EXPECT_EQ(count(reopened, 0), 1) << "the radio's channels, not a re-initialised data set";
+        ChannelStore store(reopened, fx.texts);
+        for (const char* rx : {"155.5", "460.1", "33.3"})
+            store.setChannelFieldText(rx, 1, 0, ChannelField::RxFrequency, nullptr);
+        EXPECT_TRUE(store.channelExists(1, 0));
+    }
+}
+
+TEST(Adoption, AskingWhetherModifiedBeforeAdoptionKeepsTheRadioData) {
+    auto radioData = source(kNormal);
+    putChannel(*radioData, 0, 7);
+    Fixture fx;
+    auto doc = source(kNormal);
+    doc->image().markSaved();
+    putChannel(*doc, 3, 3); // an unsaved edit
+    ASSERT_TRUE(
+        readRadio(*doc, radioData->image().working(), ModelIdentification::defaults().bytes(), fx).ok());
+    EXPECT_TRUE(doc->isModified());
+    adoptLoadedDataSet(*doc, LoadOrigin::Radio, fx.boxes);
+    EXPECT_EQ(count(*doc, 0), 1);
+    EXPECT_EQ(count(*doc, 3), 0);
+}
 
 TEST(Adoption, ConsistentDataSetIsTakenOverByteForByte) {
     auto src = source(kNormal);

@@ -159,6 +159,36 @@ TEST_F(ChInfoFixture, PastedWideChannelsInTheNarrowRangesBecomeNarrowWithOneWarn
         << "one warning for the paste that narrowed, none for the one that changed nothing";
 }
 
+TEST(ChInfoNarrowWarning, TellsOnlyWhenTheTypedFrequencyLeavesTheChannelNarrow) {
+    ModelIdentification vhf2 = ModelIdentification::defaults();
+    vhf2.setBandCode(kModel1, 5); // 136-156 MHz
+    struct Case {
+        const char* what;
+        ModelIdentification id;
+        const char *rx, *tx, *newRx;
+        bool endsNarrow;
+    };
+    const Case cases[] = {
+        {"narrow range on the same unit", vhf2, "140.0", "145.0", "152.0", true},
+        {"moved from the low-band unit to the VHF unit", dualBand(1, 4, 0), "33.3", "33.3", "155.0", false},
+    };
+    for (const Case& c : cases) {
+        MessengerFixture f;
+        Document doc;
+        prepare(doc, c.id);
+        ChannelStore store{doc, f.texts};
+        ChInfoLogic view{store, f.boxes};
+        view.commitText(1, kColRx, c.rx, true);
+        view.commitText(1, kColTx, c.tx, true);
+        auto rec = store.channelRecord(0, 0);
+        setLe16(rec, 12, le16(rec, 12) | 0x0400); // wide
+        f.messenger.shown.clear();
+        view.commitText(1, kColRx, c.newRx, true);
+        EXPECT_EQ((le16(store.channelRecord(0, 0), 12) & 0x0400) == 0, c.endsNarrow) << c.what;
+        EXPECT_EQ(f.messenger.ids(), c.endsNarrow ? std::vector<int>{555} : std::vector<int>{}) << c.what;
+    }
+}
+
 TEST_F(ChInfoFixture, InsertRemoveAndDeleteRowsKeepTheTablesSound) {
     for (int row : {1, 3, 4})
         type(row, kColRx, "150.0");

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -140,15 +143,14 @@ TEST(DataFileReader, StatusCodes) {
     f = good;
     f[64 + layout::kModelId + 5] = 42;
     expectRefused(f, "model-1 band code outside the band table");
-    f = good;
-    f[64 + layout::kModelId + 7] |= 0x40;
-    f[64 + layout::kModelId + 8] = 5;
-    expectRefused(f, "dual band with model 2 of the same model as model 1");
-    f = good;
-    f[64 + layout::kModelId + 7] |= 0x40;
-    f[64 + layout::kModelId + 8] = 6;
-    spit(dir.file("dual.dat"), f);
-    EXPECT_TRUE(readDataFile(dst, dir.file("dual.dat")).ok()) << "VHF plus UHF is a valid pair";
+    // Model 2 is not examined: a radio read accepts these, so the files must open too.
+    for (Byte band2 : {Byte{6}, Byte{5}, Byte{0x0F}, Byte{0x42}}) {
+        f = good;
+        f[64 + layout::kModelId + 7] |= 0x40;
+        f[64 + layout::kModelId + 8] = band2;
+        spit(dir.file("dual.dat"), f);
+        EXPECT_TRUE(readDataFile(dst, dir.file("dual.dat")).ok()) << "model-2 band code " << int(band2);
+    }
 }
 
 TEST(DataFileWriter, ReadOnlyTargetFailsWithStatusOneAndStaysIntact) {
@@ -162,6 +164,29 @@ TEST(DataFileWriter, ReadOnlyTargetFailsWithStatusOneAndStaysIntact) {
     EXPECT_EQ(r.status, DataFileStatus::CannotOpen);
     EXPECT_NE(r.systemError, 0);
     EXPECT_EQ(slurp(path), (std::vector<Byte>{1, 2, 3}));
+}
+
+TEST(DataFileWriter, FolderRefusingNewFilesRewritesAWritableFileInPlace) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root is never refused";
+    TempDir dir;
+    const auto folder = dir.path() / "locked";
+    std::filesystem::create_directory(folder);
+    const auto path = (folder / "x.dat").string();
+    spit(path, std::vector<Byte>(30000, 0x42)); // longer than a data file: the tail must go
+    ::chmod(folder.c_str(), 0555);
+    MemoryImage img;
+    fillPattern(img);
+    const auto r = writeDataFile(img, path);
+    const auto fresh = writeDataFile(img, (folder / "new.dat").string());
+    ::chmod(folder.c_str(), 0755);
+
+    ASSERT_TRUE(r.ok()) << std::strerror(r.systemError);
+    MemoryImage back;
+    ASSERT_TRUE(readDataFile(back, path).ok());
+    EXPECT_EQ(slurp(path).size(), datafile::kFileSize);
+    EXPECT_EQ(back.staging(), img.working());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    EXPECT_EQ(fresh.status, DataFileStatus::CannotOpen) << "a new file still needs a writable folder";
 }
 
 TEST(DataFileWriter, MissingFolderFailsWithStatusOne) {

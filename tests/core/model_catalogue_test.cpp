@@ -34,7 +34,6 @@ TEST(ModelIdentification, DefaultIsSingleBandVhf) {
     const ModelIdentification::Bytes expected{'Q', '0', '1', '2', '0', 0x04, 0xF0, 0x00, 0x06, 0xF0};
     EXPECT_EQ(id.bytes(), expected);
     EXPECT_TRUE(id.isValid());
-    EXPECT_TRUE(id.isLoadable());
     EXPECT_EQ(id.modelIndex(kModel1), 1u);
     EXPECT_EQ(id.bandGroup(kModel1), BandGroup::Vhf);
     EXPECT_EQ(id.bandEntryIndex(kModel1), 3u);
@@ -52,7 +51,6 @@ TEST(ModelIdentification, OutsideTheCatalogueGivesSafeAnswers) {
     for (const ModelIdentification& id :
          {ModelIdentification{}, makeId("X9999", 0xFF, 0xFFFF, 0xFF, 0xFF), makeId("Q012", 4, 0, 0, 0)}) {
         EXPECT_FALSE(id.isValid());
-        EXPECT_FALSE(id.isLoadable());
         EXPECT_FALSE(id.modelIndex(kModel1).has_value());
         EXPECT_FALSE(id.bandEntryIndex(kModel2).has_value());
         EXPECT_DOUBLE_EQ(id.bandEdges(kModel1).lower, 148.0);
@@ -70,12 +68,17 @@ TEST(ModelIdentification, OutsideTheCatalogueGivesSafeAnswers) {
     EXPECT_EQ(modelWithBracketLabel(3), "");
 }
 
-TEST(ModelIdentification, LoadableNeedsADistinctSecondModel) {
-    EXPECT_TRUE(dualVhfUhf().isLoadable());
+TEST(ModelIdentification, ValidityLooksAtModel1Only) {
+    EXPECT_TRUE(dualVhfUhf().isValid());
     EXPECT_EQ(dualVhfUhf().modelIndex(kModel2), 2u);
-    EXPECT_FALSE(makeId("Q0120", 4, 0x40F0, 5, 0xF0).isLoadable());    // both VHF
-    EXPECT_FALSE(makeId("Q0120", 4, 0x40F0, 0x0F, 0xF0).isLoadable()); // model 2 band missing
-    EXPECT_TRUE(makeId("Q0120", 4, 0x00F0, 0x0F, 0xF0).isLoadable());  // single band ignores byte 8
+    EXPECT_TRUE(makeId("Q0120", 4, 0x40F0, 5, 0xF0).isValid()); // both VHF
+    // Model 2's band code outside the table: accepted, and model 2 has no model, group or name.
+    const auto noBand2 = makeId("Q0120", 4, 0x40F0, 0x0F, 0xF0);
+    EXPECT_TRUE(noBand2.isValid());
+    EXPECT_FALSE(noBand2.modelIndex(kModel2).has_value());
+    EXPECT_FALSE(noBand2.bandGroup(kModel2).has_value());
+    EXPECT_EQ(modelAndBandName(noBand2, kModel2), "");
+    EXPECT_EQ(dataSetTitle(noBand2), "RM-420");
 }
 
 TEST(ModelIdentification, OptionBoardsHeadsAndBits) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestSupport.h"
+#include "channels/ChannelStore.h"
 #include "features/KeyDefaults.h"
 #include "model/DataSetInit.h"
 #include "model/ModelInfoApply.h"
@@ -30,20 +33,17 @@ class ModelInfoApplyTest : public ::testing::Test {
     }
     ModelIdentification id() const { return identificationOf(doc.image()); }
     ModelConfig current() const { return ModelInfoForm(id()).config(); }
-    // A used channel record with the PTT ID bit set, on the given radio unit.
-    void putChannel(int record, bool model2) {
-        auto main = doc.image().main();
-        std::size_t rec = layout::kChannelRecords + 16 * static_cast<std::size_t>(record);
-        setLe16(main, rec, 0x1250);
-        setLe16(main, rec + 2, 0x1500);
-        setLe16(main, rec + 12, 0x0008);
-        setLe16(main, rec + 14, model2 ? 0x0100 : 0x0000);
+    // Channel n of group 1 with the PTT ID bit set, on the given radio unit.
+    void putChannel(int n, bool model2) {
+        ChannelStore store(doc, f.texts);
+        auto rec = store.record(store.addChannel(0, n));
+        setLe16(rec, 0, 0x1250);
+        setLe16(rec, 2, 0x1500);
+        setLe16(rec, 12, 0x0008);
+        setLe16(rec, 14, model2 ? 0x0100 : 0x0000);
     }
-    bool pttIdOn(int record) const {
-        return le16(doc.image().main(),
-                    layout::kChannelRecords + 16 * static_cast<std::size_t>(record) + 12) &
-               0x0008;
-    }
+    std::span<Byte> channel(int n) { return ChannelStore(doc, f.texts).channelRecord(0, n); }
+    bool pttIdOn(int n) { return le16(channel(n), 12) & 0x0008; }
     ModelOkOutcome ok(const ModelConfig& c, ModelApplyResult* r = nullptr) {
         return confirmModelChange(doc, f.boxes, c, host, r);
     }
@@ -64,7 +64,7 @@ TEST_F(ModelInfoApplyTest, BandOnlyChangeAppliesSilentlyKeepsDataAndStaysUnmodif
     EXPECT_TRUE(f.messenger.shown.empty());
     EXPECT_EQ(host.discardAsked, 0);
     EXPECT_EQ(id().bandCode(kModel1), 5);
-    EXPECT_EQ(le16(doc.image().main(), layout::kChannelRecords + 3 * 16), 0x1250);
+    EXPECT_EQ(le16(channel(3), 0), 0x1250);
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.fileName(), "mine.dat");
     EXPECT_FALSE(r.discardClipboard);
@@ -88,6 +88,7 @@ TEST_F(ModelInfoApplyTest, ModelChangeAsksThenConfirmsDiscardThenReinitialises) 
     EXPECT_EQ(f.messenger.ids(), std::vector<int>{-1});
     EXPECT_EQ(f.messenger.shown[0].text, "T219");
     EXPECT_EQ(f.messenger.shown[0].buttons, MsgButtons::OkCancel);
+    EXPECT_TRUE(f.messenger.shown[0].defaultCancel) << "a fresh data set is never one Enter away";
     EXPECT_EQ(host.discardAsked, 1);
     EXPECT_EQ(host.closed, 1);
     EXPECT_EQ(id().modelCode(), "Q0130");
@@ -142,6 +143,28 @@ TEST(ModelInfoFormTest, DualBandProposesTheOtherGroup) {
     ModelInfoForm b(low);
     b.chooseDualBand();
     EXPECT_EQ(b.config().model2, kUhf);
+}
+
+TEST(ModelInfoFormTest, LoadedSecondModelOutsideTheListsIsOfferedAsOnDualBand) {
+    struct Case {
+        std::size_t model1;
+        Byte band1, band2;
+        int model2;
+    };
+    for (const Case& k : {Case{kUhf, 6, 0x0F, kVhf}, Case{kLow, 1, 0x42, kUhf}, Case{kVhf, 4, 5, kUhf}}) {
+        auto id = ModelIdentification::defaults();
+        id.setModelCode(k.model1);
+        id.setBandCode(kModel1, k.band1);
+        id.setDualBand(true);
+        id.setBandCode(kModel2, k.band2);
+        const ModelInfoForm form(id);
+        const auto& c = form.config();
+        EXPECT_EQ(c.model2, k.model2) << int(k.band2);
+        const auto m1 = form.model1Items();
+        EXPECT_TRUE(std::any_of(m1.begin(), m1.end(), [&](auto& i) { return i.data == c.model1; }));
+        const auto b2 = form.band2Items();
+        EXPECT_TRUE(std::any_of(b2.begin(), b2.end(), [&](auto& i) { return i.data == c.band2; }));
+    }
 }
 
 TEST(ModelInfoFormTest, ListsAndReactionsFollowTheChoices) {
@@ -199,6 +222,18 @@ TEST_F(ModelInfoApplyTest, HeadCountAndTypeTogetherAskBothTexts) {
     EXPECT_EQ(f.messenger.shown.at(0).text, "T242\nT226");
     auto main = doc.image().main();
     EXPECT_EQ(byteAt(main, keys::keyOffset(kHead1, 2)), 22);
+    EXPECT_EQ(byteAt(main, layout::kCsChannelNameLength), 14);
+}
+
+TEST_F(ModelInfoApplyTest, SecondHeadWithTheLongDisplayGetsItsKeysAndTheHeadTypeText) {
+    ModelInfoForm form(id());
+    form.chooseDualHead();
+    form.chooseHead2Type(1);
+    ok(form.config());
+    EXPECT_EQ(f.messenger.shown.at(0).text, "T242\nT226");
+    auto main = doc.image().main();
+    EXPECT_EQ(byteAt(main, keys::keyOffset(kHead2, 2)), 22);
+    EXPECT_EQ(byteAt(main, keys::keyOffset(kHead2, 3)), 26);
     EXPECT_EQ(byteAt(main, layout::kCsChannelNameLength), 14);
 }
 

@@ -4,10 +4,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstring>
 
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
+#include "comm/TransferDialog.h"
 #include "frame/MainFrame.h"
 #include "model/DataFile.h"
 
@@ -229,6 +231,25 @@ class FileCommandsGuiTest : public QObject {
         QVERIFY(fx.ctx.dualBand());
         QCOMPARE(f.windowTitle(), title);
         QVERIFY(!fx.doc.isModified());
+    }
+
+    void readFromRadioOffersToSaveUnsavedEditsFirst() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        setByte(fx.doc.image().main(), kMarker, 0x12);
+        bool dialogOpened = false;
+        QTimer::singleShot(0, &f, [&] {
+            if (auto* dlg = f.findChild<TransferDialog*>()) {
+                dialogOpened = true;
+                dlg->reject();
+            }
+        });
+        fx.messenger.answers = {MsgAnswer::Cancel};
+        f.runCommand(cmd::kReadRadio);
+        QCOMPARE(fx.messenger.shown.size(), 1u);
+        QCOMPARE(fx.messenger.shown[0].text, saveChangesText(fx, "velora.dat"));
+        QVERIFY2(!dialogOpened, "Cancel keeps the edits and reads nothing");
+        QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0x12});
     }
 
     void dualBandTitleNamesBothModels() {

@@ -31,10 +31,6 @@ constexpr std::uint32_t kVhfNarrowLow = 14998750, kVhfNarrowHigh = 17401250;
 constexpr std::uint32_t kUhfNarrowLow = 42098750, kUhfNarrowHigh = 47001250;
 constexpr std::uint32_t kFiveKHz = 500, kOneQuarterKHz = 125; // 5 kHz and 1.25 kHz in 10 Hz units
 
-std::size_t recordOffset(int r) {
-    return layout::kChannelRecords + kRecordSize * std::size_t(r);
-}
-
 // The eight packed digits as a number of 10 Hz units; none for unset or non-decimal bytes.
 std::optional<std::uint32_t> frequencyUnits(const FrequencyBytes& f) {
     if (!isFrequencySet(f)) return std::nullopt;
@@ -212,7 +208,8 @@ bool ChannelStore::storeFrequency(std::string text, int g, int c, bool transmit,
     }
     setFlagsA(r, a);
     setFlagsB(r, b);
-    if (checkNarrowband(g, c, boxes)) setFlagsA(r, std::uint16_t(flagsA(r) & ~kAWide));
+    const bool wasWide = (flagsA(r) & kAWide) != 0;
+    if (checkNarrowband(g, c, nullptr)) setFlagsA(r, std::uint16_t(flagsA(r) & ~kAWide));
 
     if (!transmit && check.model2 != oldUnit2) {
         // The channel moved to the other radio unit: what belonged to the old one goes.
@@ -235,6 +232,8 @@ bool ChannelStore::storeFrequency(std::string text, int g, int c, bool transmit,
                 fill(main(), e, kEntrySize, kUnset);
         }
     }
+    // Told only once the result is known: a move across the low-band boundary makes it wide again.
+    if (boxes && wasWide && !(flagsA(r) & kAWide)) boxes->warning(kMsgNarrowOnEntry);
     if (!transmit && (isLowBandCode(id.bandCode(kModel1) & 0x0F) ||
                       (id.isDualBand() && isLowBandCode(id.bandCode(kModel2) & 0x0F))))
         applyNoiseBlanker(byteAt(main(), layout::kCsNoiseBlanker));

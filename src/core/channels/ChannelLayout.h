@@ -31,6 +31,11 @@ inline constexpr std::size_t kRecFlagsA = 12;
 inline constexpr std::size_t kRecFlagsB = 14;
 inline constexpr std::size_t kFreqSize = 4;
 
+// Main-area offset of channel record r.
+constexpr std::size_t recordOffset(int r) {
+    return layout::kChannelRecords + kRecordSize * std::size_t(r);
+}
+
 // Flag word A.
 inline constexpr std::uint16_t kASignalling = 0x0007;
 inline constexpr std::uint16_t kAPttId = 1u << 3;

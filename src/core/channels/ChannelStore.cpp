@@ -20,9 +20,6 @@ constexpr std::size_t groupTableOffset(int g) {
 constexpr std::size_t listOffset(int k) {
     return layout::kChannelList + kEntrySize * std::size_t(k);
 }
-constexpr std::size_t recordOffset(int r) {
-    return layout::kChannelRecords + kRecordSize * std::size_t(r);
-}
 constexpr std::size_t recordNameOffset(int r) {
     return layout::kChannelNames + kRecordSize * std::size_t(r);
 }

@@ -5,6 +5,7 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelStore.h"
+#include "features/DravixFrames.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 
@@ -24,8 +25,6 @@ constexpr std::size_t kPttIdBothByte = 0x37; // non-zero: both IDs are sent
 constexpr std::size_t kDravixOwnFleet = layout::kDravix + 3;
 constexpr std::size_t kDravixOwnId = layout::kDravix + 4;
 constexpr std::size_t kEmergencyMode = layout::kEmergency;
-constexpr std::size_t kEmergencyFleet = 0x3A8F;
-constexpr std::size_t kEmergencyId = 0x3A90;
 constexpr std::size_t kEmergencyDtmfId = 0x3AA0;
 constexpr std::size_t kPortFunctionsAlways1 = layout::kFunctionPort;      // deck 1 pins 0-4
 constexpr std::size_t kPortFunctionsDeck2 = layout::kFunctionPort + 5;    // pins 5-9
@@ -144,8 +143,8 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
     const bool dravixUsed = emergencyMode == 1 || pttIdMode == 1;
     add(dravixUsed && byteAt(m, kDravixOwnFleet) == kUnset, kTextDravixFleet);
     add(dravixUsed && le16(m, kDravixOwnId) == kUnsetWord, kTextDravixId);
-    add(emergencyMode == 1 && byteAt(m, kEmergencyFleet) == kUnset, kTextEmergencyFleet);
-    add(emergencyMode == 1 && le16(m, kEmergencyId) == kUnsetWord, kTextEmergencyId);
+    add(emergencyMode == 1 && byteAt(m, dravix::kEmergencyFleet) == kUnset, kTextEmergencyFleet);
+    add(emergencyMode == 1 && le16(m, dravix::kEmergencyId) == kUnsetWord, kTextEmergencyId);
     add(emergencyMode == 0 && byteAt(m, kEmergencyDtmfId) == kUnset, kTextEmergencyDtmfId);
 
     const int idMode = byteAt(m, kPttIdBothByte) != 0 ? 3 : byteAt(m, kPttIdModeByte);

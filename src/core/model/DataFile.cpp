@@ -55,43 +55,47 @@ std::string resolveTarget(const std::string& path) {
     return path;
 }
 
-} // namespace
+// Header and the three areas of the working copy, with the version the file carries.
+bool writeContents(int fd, const MemoryImage& image) {
+    std::array<Byte, layout::kMainSize> main;
+    std::copy(image.working().main.begin(), image.working().main.end(), main.begin());
+    std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
+              main.begin() + layout::kFormatVersion);
+    const auto header = buildHeader(main);
+    return writeAll(fd, header.data(), header.size()) && writeAll(fd, main.data(), main.size()) &&
+           writeAll(fd, image.working().dtmf.data(), image.working().dtmf.size()) &&
+           writeAll(fd, image.working().ext.data(), image.working().ext.size());
+}
 
-DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
-    const std::string path = resolveTarget(requested);
-    mode_t mode = 0666;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return {DataFileStatus::CannotOpen, EISDIR};
-        // A read-only file stays read-only, even for a user whose rights would let a rename replace it.
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return {DataFileStatus::CannotOpen, EACCES};
-        if (::access(path.c_str(), W_OK) != 0) return {DataFileStatus::CannotOpen, errno};
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+// Rewrites an existing file where it stands. Only for a folder that refuses new files: a failure
+// part-way leaves the file damaged, and the folder would not let it be removed anyway.
+DataFileResult writeInPlace(const MemoryImage& image, const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return {DataFileStatus::CannotOpen, errno};
+    bool ok =
+        writeContents(fd, image) && ::ftruncate(fd, static_cast<off_t>(kFileSize)) == 0 && ::fsync(fd) == 0;
+    int err = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
     }
+    return ok ? DataFileResult{} : DataFileResult{DataFileStatus::WriteError, err};
+}
 
+// Writes a temporary file beside the target and renames it over the target.
+DataFileResult writeReplacing(const MemoryImage& image, const std::string& path, mode_t mode, bool exists) {
     std::string temp = path + ".XXXXXX";
     std::vector<char> tmpl(temp.begin(), temp.end());
     tmpl.push_back('\0');
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
-        return {DataFileStatus::CannotOpen, errno};
+        const int err = errno;
+        if (exists && (err == EACCES || err == EPERM)) return writeInPlace(image, path);
+        return {DataFileStatus::CannotOpen, err};
     }
     temp.assign(tmpl.data());
 
-    // The file carries "V2.10"; the working copy takes it only once the save has succeeded.
-    auto main = image.working().main;
-    std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
-              main.begin() + layout::kFormatVersion);
-    const auto header = buildHeader(main);
-
-    bool ok = writeAll(fd, header.data(), header.size()) && writeAll(fd, main.data(), main.size()) &&
-              writeAll(fd, image.working().dtmf.data(), image.working().dtmf.size()) &&
-              writeAll(fd, image.working().ext.data(), image.working().ext.size()) &&
-              ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = writeContents(fd, image) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     int err = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -105,9 +109,34 @@ DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
         ::unlink(temp.c_str());
         return {DataFileStatus::WriteError, err};
     }
-    std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
-              image.working().main.begin() + layout::kFormatVersion);
     return {};
+}
+
+} // namespace
+
+DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
+    const std::string path = resolveTarget(requested);
+    mode_t mode = 0666;
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists) {
+        if (S_ISDIR(st.st_mode)) return {DataFileStatus::CannotOpen, EISDIR};
+        // A read-only file stays read-only, even for a user whose rights would let a rename replace it.
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return {DataFileStatus::CannotOpen, EACCES};
+        if (::access(path.c_str(), W_OK) != 0) return {DataFileStatus::CannotOpen, errno};
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    const DataFileResult r = writeReplacing(image, path, mode, exists);
+    // The file carries "V2.10"; the working copy takes it only once the save has succeeded.
+    if (r.ok())
+        std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
+                  image.working().main.begin() + layout::kFormatVersion);
+    return r;
 }
 
 DataFileResult parseDataFile(MemoryImage& image, const Byte* data, std::size_t size) {
@@ -127,8 +156,8 @@ DataFileResult parseDataFile(MemoryImage& image, const Byte* data, std::size_t s
     const std::size_t areas = layout::kMainSize + layout::kDtmfSize + layout::kExtSize;
     if (size < headerSize + areas) return refused;
     auto mainIn = bytes.subspan(headerSize, layout::kMainSize);
-    // The identification the load would adopt must describe a radio this application knows.
-    if (!ModelIdentification::fromBytes(mainIn.subspan(layout::kModelId, layout::kModelIdSize)).isLoadable())
+    // The identification the load would adopt must pass the same rule as a radio read's.
+    if (!ModelIdentification::fromBytes(mainIn.subspan(layout::kModelId, layout::kModelIdSize)).isValid())
         return refused;
 
     auto& staging = image.staging();

@@ -89,8 +89,6 @@ constexpr std::size_t kEmLocator2 = 0x08;
 constexpr std::size_t kEmInterval = 0x09;
 constexpr std::size_t kEmModeType = 0x0C;
 constexpr std::size_t kEmDtmfIdLength = 0x0D;
-constexpr std::size_t kEmCallFleet = 0x0E;
-constexpr std::size_t kEmCallId = 0x0F;
 
 constexpr std::array<Byte, 3> kExtendedOnlyKeyFunctions{keys::kFunctionExtended3, keys::kFunctionExtended2,
                                                         keys::kFunctionExtended1};
@@ -166,8 +164,8 @@ void writeEmergencyDefaults(std::span<Byte> main) {
     setByte(main, e + kEmLocator2, 0);
     setByte(main, e + kEmModeType, 1);
     setByte(main, e + kEmType, 0xFF);
-    setByte(main, e + kEmCallFleet, dravix::kDefaultFleet);
-    setLe16(main, e + kEmCallId, dravix::kDefaultId);
+    setByte(main, dravix::kEmergencyFleet, dravix::kDefaultFleet);
+    setLe16(main, dravix::kEmergencyId, dravix::kDefaultId);
     setByte(main, e + kEmDtmfIdLength, 0);
     setByte(main, kCsEmergencyDisplay, 0);
     setByte(main, kCsEmergencyModeCopy, 1);

@@ -29,7 +29,7 @@ class Document {
     // Splits a path into folder (up to and including the last '/', ':' or '\') and bare name.
     void setPath(const std::string& path);
 
-    bool isModified() { return image_.isModified(); }
+    bool isModified() const { return image_.isModified(); }
 
   private:
     MemoryImage image_;

@@ -55,17 +55,14 @@ void MemoryImage::markSaved() {
     reference_ = working_;
 }
 
-bool MemoryImage::isModified() {
-    staging_ = working_;
-    auto blankId = [](ImageCopy& c) {
-        std::fill_n(c.main.begin() + layout::kModelId, layout::kModelIdSize, Byte{0xFF});
-    };
-    blankId(staging_);
-    // The reference copy's identification is blanked too, so a later identification-only
-    // change still compares equal.
-    blankId(reference_);
-    return !(staging_.main == reference_.main && staging_.ext == reference_.ext &&
-             staging_.dtmf == reference_.dtmf);
+bool MemoryImage::isModified() const {
+    // The model identification is skipped, so changing it alone never counts as a modification.
+    const auto idStart = working_.main.begin() + layout::kModelId;
+    const auto idEnd = idStart + layout::kModelIdSize;
+    const auto refId = reference_.main.begin() + layout::kModelId;
+    const bool mainSame = std::equal(working_.main.begin(), idStart, reference_.main.begin()) &&
+                          std::equal(idEnd, working_.main.end(), refId + layout::kModelIdSize);
+    return !(mainSame && working_.ext == reference_.ext && working_.dtmf == reference_.dtmf);
 }
 
 void MemoryImage::resetKeepingIdentification() {

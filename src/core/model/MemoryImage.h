@@ -52,8 +52,9 @@ class MemoryImage {
     void adoptStaged(); // working := staging
     void markSaved();   // reference := working
 
-    // Differs from the reference, the model identification excepted. Uses the staging copy as scratch.
-    bool isModified();
+    // Differs from the reference, the model identification excepted. Reads only, so asking between
+    // a load into the staging copy and its adoption cannot disturb the loaded data.
+    bool isModified() const;
 
     // Resets the image but keeps the working copy's model identification.
     void resetKeepingIdentification();

@@ -107,13 +107,6 @@ bool ModelIdentification::isValid() const {
     return modelIndex(kModel1).has_value() && bandEntryIndexOfCode(bandCode(kModel1)).has_value();
 }
 
-bool ModelIdentification::isLoadable() const {
-    if (!isValid()) return false;
-    if (!isDualBand()) return true;
-    auto m2 = modelIndex(kModel2);
-    return m2.has_value() && m2 != modelIndex(kModel1);
-}
-
 std::optional<BandGroup> ModelIdentification::bandGroup(int model) const {
     return bandGroupOfCode(bandCode(model));
 }

@@ -139,11 +139,11 @@ class ModelIdentification {
     // Model 1: position of the model code in the model table. Model 2: the model whose index equals
     // the band group of model 2's band code (whether or not the dual-band bit is set).
     std::optional<std::size_t> modelIndex(int model = kModel1) const;
-    // Model code of model 1 in the model table and model 1's band code in the band table.
+    // Model code of model 1 in the model table and model 1's band code in the band table. The one
+    // rule for accepting an identification, whether it comes from a data file, a radio or the
+    // remembered settings: a model-2 band code outside the table is accepted and gives model 2 no
+    // group, which every user of model 2 must allow for.
     bool isValid() const;
-    // Acceptable for a data file: valid, and when dual band, model 2's band code in the band table
-    // and model 2's model different from model 1's.
-    bool isLoadable() const;
 
     std::optional<BandGroup> bandGroup(int model) const;
     BandEdges bandEdges(int model) const; // 148-174 MHz outside the table
@@ -184,12 +184,6 @@ ModelIdentification identificationOf(std::span<const Byte> mainArea);
 ModelIdentification identificationOf(const MemoryImage& image);
 void setIdentification(std::span<Byte> mainArea, const ModelIdentification& id);
 void setIdentification(MemoryImage& image, const ModelIdentification& id);
-
-// Identification check used on data file headers and remembered settings: see
-// ModelIdentification::isLoadable().
-inline bool isLoadableIdentification(const ModelIdentification& id) {
-    return id.isLoadable();
-}
 
 // --- Display names (decimal separator of the user's locale as a parameter) -------------------------
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "channels/ChannelLayout.h"
+#include "channels/ChannelStore.h"
 #include "features/KeyDefaults.h"
 #include "model/DataSetInit.h"
 
@@ -56,21 +57,6 @@ int firstBandOf(int model) {
     return -1;
 }
 
-bool keyHeld(std::span<const Byte> main, Byte code, bool dualHead) {
-    for (int h = 0; h < (dualHead ? keys::kHeadCount : 1); ++h)
-        for (int p = 0; p < keys::kKeysPerHead; ++p)
-            if (byteAt(main, keys::keyOffset(h, p)) == code) return true;
-    return false;
-}
-
-keys::HeadSetup headsOf(const ModelIdentification& id) {
-    keys::HeadSetup h;
-    h.dualHead = id.isDualHead();
-    h.secondType[0] = id.headType(kHead1) == 1;
-    h.secondType[1] = id.headType(kHead2) == 1;
-    return h;
-}
-
 bool secondTypeInUse(const ModelConfig& c) {
     return c.head1Type == 1 || (c.dualHead && c.head2Type == 1);
 }
@@ -98,11 +84,9 @@ ModelInfoForm::ModelInfoForm(const ModelIdentification& id) {
         rememberedBand2_ = -1;
     }
     rememberedBoard2_ = id.optionBoard(kModel2);
-    if (c_.dualBand) {
-        c_.model2 = rememberedModel2_;
-        c_.band2 = bandInGroup(rememberedBand2_, c_.model2) ? rememberedBand2_ : firstBandOf(c_.model2);
-        c_.board2 = rememberedBoard2_;
-    }
+    // A loaded data set may name model 1's model for model 2 too; the dialog offers it as it would
+    // on turning Dual Band on, so model 2 never shows a model that its list does not hold.
+    if (c_.dualBand) chooseDualBand();
 }
 
 std::vector<ListItem> ModelInfoForm::model1Items() const {
@@ -190,9 +174,10 @@ ModelChangePlan planModelChange(const ModelIdentification& cur, const ModelConfi
         plan.question = texts.text(kTextHeadCount);
     }
 
-    // Head 2's type only counts while head 2 is fitted before and after; a change in the number of
-    // heads resets its keys anyway.
-    bool head2Differs = c.dualHead && cur.isDualHead() && c.head2Type != cur.headType(kHead2);
+    // Head 2's type counts when head 2 is fitted after the change; a head that was not fitted had
+    // the first type's keys. Removing head 2 resets its keys with the head count anyway.
+    const int curHead2Type = cur.isDualHead() ? cur.headType(kHead2) : 0;
+    bool head2Differs = c.dualHead && c.head2Type != curHead2Type;
     if (c.head1Type != cur.headType(kHead1) || head2Differs) {
         if (plan.kind & kModelChangeHeadCount) plan.question += '\n';
         plan.question += texts.text(kTextHeadType);
@@ -203,7 +188,8 @@ ModelChangePlan planModelChange(const ModelIdentification& cur, const ModelConfi
 
 // ---- Applying ------------------------------------------------------------------------------------
 
-ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned kind) {
+ModelApplyResult applyModelChange(Document& doc, const TextSource& texts, const ModelConfig& c,
+                                  unsigned kind) {
     auto& image = doc.image();
     const ModelIdentification before = identificationOf(image);
     const bool reinit = (kind & kModelChangeReinitialise) != 0;
@@ -258,7 +244,7 @@ ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned 
     setIdentification(image, id);
 
     // Key functions the new hardware cannot use.
-    auto heads = headsOf(id);
+    const keys::HeadSetup heads = keys::headSetupOf(id);
     keys::revertKeysWithFunction(main, id.hasOptionBoard(1) ? kKeyNotWithKind1Board : kKeyKind1Board, heads);
     if (!c.dualBand) keys::revertKeysWithFunction(main, kKeySecondUnit, heads);
     if (!c.dualHead) {
@@ -269,19 +255,8 @@ ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned 
         setByte(main, kEmergencyMode, 0xFF);
 
     // PTT ID needs a kind-2 board on the channel's own radio unit.
-    if (byteAt(main, layout::kCsOptionBoardMode) == kBoardModeKind2) {
-        for (int r = 0; r < chlayout::kRecords; ++r) {
-            std::size_t rec = layout::kChannelRecords + chlayout::kRecordSize * static_cast<std::size_t>(r);
-            if (le16(main, rec) == 0xFFFF && le16(main, rec + 2) == 0xFFFF) continue; // free record
-            int unit = (le16(main, rec + chlayout::kRecFlagsB) & chlayout::kBModel2) ? kModel2 : kModel1;
-            bool unitHasKind2 = unit == kModel1 ? id.optionBoard(kModel1) == 2
-                                                : id.isDualBand() && id.optionBoard(kModel2) == 2;
-            if (!unitHasKind2) {
-                auto a = le16(main, rec + chlayout::kRecFlagsA);
-                setLe16(main, rec + chlayout::kRecFlagsA, static_cast<std::uint16_t>(a & ~chlayout::kAPttId));
-            }
-        }
-    }
+    ChannelStore store(doc, texts);
+    store.clearPttIdWithoutOption();
 
     // Only the 14-character display shows more than 8 characters of the power-on text. An unset
     // tail stays unset, so a data set without such text is not changed by any model change.
@@ -309,13 +284,8 @@ ModelApplyResult applyModelChange(Document& doc, const ModelConfig& c, unsigned 
     }
 
     // Special channel references whose key or port function is gone.
-    bool homeUsed =
-        keyHeld(main, chlayout::kKeyHome1, c.dualHead) || keyHeld(main, chlayout::kKeyHome2, c.dualHead);
-    for (std::size_t i = 0; i < chlayout::kPortHeadByteCount; ++i)
-        if (byteAt(main, chlayout::kPortHeadBytes + i) == chlayout::kPortHome) homeUsed = true;
-    if (!homeUsed) fill(main, kHomeRef, 2, 0xFF);
-    // The emergency reference counts every key table, head 2's included, as the key view does.
-    if (!keyHeld(main, chlayout::kKeyEmergency, true)) fill(main, kEmergencyRef, 2, 0xFF);
+    if (!store.referenceApplies(ReferenceKind::Home)) fill(main, kHomeRef, 2, 0xFF);
+    if (!store.referenceApplies(ReferenceKind::Emergency)) fill(main, kEmergencyRef, 2, 0xFF);
 
     doc.codec().loadBandLimits(id);
 
@@ -333,13 +303,15 @@ ModelOkOutcome confirmModelChange(Document& doc, MessageBoxes& boxes, const Mode
                                   ModelChangeHost& host, ModelApplyResult* result) {
     auto plan = planModelChange(identificationOf(doc.image()), chosen, boxes.texts());
     if (!plan.question.empty()) {
-        if (boxes.questionText(plan.question, MsgButtons::OkCancel) != MsgAnswer::Ok)
+        // Starting afresh loses every setting, so a hasty Enter must not do it.
+        const bool defaultCancel = (plan.kind & kModelChangeReinitialise) != 0;
+        if (boxes.questionText(plan.question, MsgButtons::OkCancel, defaultCancel) != MsgAnswer::Ok)
             return ModelOkOutcome::Cancelled;
     }
     // A fresh data set replaces the current one, so unsaved edits are offered for saving first.
     if ((plan.kind & kModelChangeReinitialise) && !host.confirmDiscard()) return ModelOkOutcome::Cancelled;
     host.closeAllEditors();
-    auto r = applyModelChange(doc, chosen, plan.kind);
+    auto r = applyModelChange(doc, boxes.texts(), chosen, plan.kind);
     if (result) *result = r;
     return ModelOkOutcome::Applied;
 }

@@ -85,7 +85,8 @@ struct ModelApplyResult {
 // Writes the chosen configuration into the data set (the dialog's Apply steps after the editors are
 // closed). A re-initialised data set is marked saved; any other change leaves the modified state to
 // the modification test, so edits made before are still offered for saving.
-ModelApplyResult applyModelChange(Document& doc, const ModelConfig& chosen, unsigned kind);
+ModelApplyResult applyModelChange(Document& doc, const TextSource& texts, const ModelConfig& chosen,
+                                  unsigned kind);
 
 class ModelChangeHost {
   public:

@@ -117,7 +117,9 @@ void CopyDialog::build() {
             f.edit->setText(initialText(i));
             f.edit->setMinimumWidth(d.maxLength > 3 ? 100 : 50);
             f.value = f.edit;
-            f.max = d.labelText == 344 ? store_->perGroupLimit() : kGroupCount;
+            // Only group and channel numbers are clamped; a frequency reaches the channel check as typed.
+            if (d.charClass == forms::CharClass::Digits)
+                f.max = d.labelText == 344 ? store_->perGroupLimit() : kGroupCount;
             if (d.kind == FieldKind::EditSpin) {
                 auto* box = new QWidget(this);
                 auto* h = new QHBoxLayout(box);

@@ -5,17 +5,19 @@ source "$(dirname "$0")/lib.sh" "$1"
 cd "$WORK"
 
 # A data set on which most fields apply: channels in groups 1 and 2, both priorities on fixed
-# channels, a home key, PTT ID on.
+# channels, a home key and an emergency key, PTT ID on, every 2-tone tone in use.
 "$CLI" new -o new.dat >/dev/null || fail "new"
 printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,1,151,151,,,,1,0\n1,2,152,152,,,,1,0\n2,1,153,153,,,,1,0\n' > ch.csv
 "$CLI" channels import new.dat ch.csv -o base.dat 2>/dev/null || fail "channels"
 "$CLI" set base.dat "scan.priority_1=Fixed Channel" "scan.priority_2=operator selectable" \
   scan.priority_1_group=1 scan.priority_1_channel=1 scan.priority_2_group=1 scan.priority_2_channel=2 \
   "keys.1.3=Home Channel" options.home_group=1 options.home_channel=1 "options.ptt_id=Connect + Disconnect" \
+  "keys.1.4=Emergency" "two_tone.code_1.decoder_2_format=C" \
   || fail "preparing the data set"
 
 # Edits: what is typed, and what the editor then shows; every edit of every area needs a row.
 # Channel 9 of group 1 does not exist: refused with the view's message, channel 2 stays.
+# A "*" in a key stands for every row of a grid.
 declare -A TYPED SHOWN
 while IFS='|' read -r key typed shown; do
   [ -n "$key" ] && TYPED[$key]=$typed && SHOWN[$key]=$shown
@@ -45,6 +47,33 @@ options.warning_tone|7|7
 options.alert_tone||Continuous
 options.connect_id|12ab*#9x|12AB*#9
 options.disconnect_id||
+two_tone.code_1.a_tone|100|288.5
+two_tone.code_1.b_tone|5000|2840.0
+two_tone.code_1.c_tone||600.9
+two_tone.code_2.a_tone|1000.07|1000.0
+two_tone.code_2.b_tone|288.46|288.5
+two_tone.code_3.a_tone|abc|321.7
+two_tone.code_3.b_tone|928,15|928.1
+dtmf.speed|12|10
+dtmf.first_digit_delay_time|1234|1000
+dtmf.first_digit_time|700|500
+dtmf.star_hash_digit_time|50|0
+dtmf.primary_code|12a|12A
+dtmf.secondary_code|1234567890|1234567
+dtmf.dead_beat_disable||
+dtmf.3.*|1 *#9x|1*#9
+dravix.fleet|350|349
+dravix.id|5|1000
+dravix.tx_modulation_delay||400
+emergency.group|2|2
+emergency.active_time||3
+emergency.interval_time|181|180
+emergency.locator_tone_1|0|Off
+emergency.locator_tone_2|off|Off
+ost.1.*.name|abcdefghijk|ABCDEFGH
+ost.1.*.tone_1|d023n|D023N
+ost.1.*.tone_2|67|67.0
+remote_list.1.*.group|2|2
 TABLE
 
 field() { sed -n "s/.*\"$2\":\"\{0,1\}\([^\",}]*\)\"\{0,1\}[,}].*/\1/p" <<<"$1"; }
@@ -68,8 +97,10 @@ while IFS= read -r line; do
   case $kind in
     check) typed=$([ "$(field "$line" text)" = 1 ] && echo 0 || echo 1); want=$typed ;;
     list) typed=$(sed -n 's/.*"values":\[\(.*\)\]}.*/\1/p' <<<"$line" | sed 's/.*"\([^"]*\)"$/\1/'); want=$typed ;;
-    *) if [ -z "${TYPED[$key]+set}" ]; then fail "$key: no row in the table"; continue; fi
-       typed=${TYPED[$key]}; want=${SHOWN[$key]} ;;
+    *) row=$key
+       [ -z "${TYPED[$row]+set}" ] && row=$(sed -E 's/^([a-z_]+\.[0-9]+\.)[0-9]+/\1*/' <<<"$key")
+       if [ -z "${TYPED[$row]+set}" ]; then fail "$key: no row in the table"; continue; fi
+       typed=${TYPED[$row]}; want=${SHOWN[$row]} ;;
   esac
   # Lists take their items in any case.
   [ "$kind" = list ] && arg=${typed^^} || arg=$typed
@@ -79,9 +110,25 @@ while IFS= read -r line; do
   walked=$((walked + 1))
 done < <(grep '^{"key"' all.json)
 expect_eq "$walked" "$(grep -c '^{"key"' all.json)" "every field walked"
-for area in keys scan function_port message options; do
+for area in keys scan function_port message options two_tone dtmf dravix emergency ost remote_list repeater_list; do
   grep -q "\"area\":\"$area\"" all.json && pass "area $area listed" || fail "area $area missing"
 done
+
+# What the emergency type selects, the call fleet, and the lists' refusals.
+cp base.dat w.dat
+"$CLI" set w.dat emergency.type=dravix emergency.call_fleet=99 emergency.call_id=99999 2>err.txt || fail "emergency call"
+expect_eq "$(shown_after w.dat emergency.call_fleet),$(shown_after w.dat emergency.call_id)" "100,4999" "call fleet and ID clamp"
+"$CLI" set w.dat emergency.dtmf_id=12 2>/dev/null && fail "DTMF ID taken with a Dravix type"
+"$CLI" set w.dat emergency.type=DTMF emergency.dtmf_id=12ab*# || fail "emergency DTMF ID"
+expect_eq "$(shown_after w.dat emergency.dtmf_id)" "12AB*#" "emergency DTMF ID"
+"$CLI" set w.dat remote_list.1.1.group=1 remote_list.1.1.channel=2 remote_list.1.2.group=1 \
+  remote_list.1.2.channel=2 2>err.txt || fail "remote list"
+expect_contains "$(cat err.txt)" "remote_list.1.2.channel" "a channel already in the list names the cell"
+expect_eq "$(shown_after w.dat remote_list.1.2.channel)" "" "a channel already in the list is not stored"
+"$CLI" set w.dat remote_list.1.16.group=1 2>/dev/null && fail "a 16th remote entry accepted"
+"$CLI" set w.dat dtmf.auto_dial=0 || fail "auto dial off"
+"$CLI" set w.dat dtmf.3.1=1 2>/dev/null && fail "auto-dial code taken with auto dial off"
+pass "emergency and list cells"
 
 # A refusal anywhere in the command refuses all of it.
 cp base.dat w.dat

@@ -20,8 +20,13 @@ bool hasValue(FieldKind k) {
     return !fieldKindName(k).empty();
 }
 
-// "2.3" -> page 1, row 2 (both counted from 1 in keys).
-std::optional<std::pair<int, int>> gridKey(std::string_view rest) {
+// "2.3" -> page 1, row 2 (both counted from 1 in keys); "1.5.name" -> page 0, row 4, column "name".
+struct GridKey {
+    int page = 0;
+    int row = 0;
+    std::string_view column;
+};
+std::optional<GridKey> gridKey(std::string_view rest) {
     auto dot = rest.find('.');
     if (dot == std::string_view::npos) return std::nullopt;
     auto number = [](std::string_view s) -> int {
@@ -30,9 +35,28 @@ std::optional<std::pair<int, int>> gridKey(std::string_view rest) {
             return -1;
         return std::stoi(std::string(s));
     };
-    int page = number(rest.substr(0, dot)), row = number(rest.substr(dot + 1));
+    std::string_view rowAndColumn = rest.substr(dot + 1);
+    auto second = rowAndColumn.find('.');
+    std::string_view column;
+    if (second != std::string_view::npos) {
+        column = rowAndColumn.substr(second + 1);
+        rowAndColumn = rowAndColumn.substr(0, second);
+        if (column.empty()) return std::nullopt;
+    }
+    int page = number(rest.substr(0, dot)), row = number(rowAndColumn);
     if (page < 1 || row < 1) return std::nullopt;
-    return std::pair{page - 1, row - 1};
+    return GridKey{page - 1, row - 1, column};
+}
+
+FieldKind cellKind(CellEditor e) {
+    switch (e) {
+    case CellEditor::Text:
+        return FieldKind::Edit;
+    case CellEditor::Combo:
+        return FieldKind::Combo;
+    default:
+        return FieldKind::List;
+    }
 }
 
 } // namespace
@@ -92,21 +116,28 @@ FieldEntry FieldAccess::formEntry(const AreaInfo& info, FeatureArea& a, int page
     return e;
 }
 
-FieldEntry FieldAccess::gridEntry(const AreaInfo& info, GridArea& g, int page, int row) const {
+FieldEntry FieldAccess::gridEntry(const AreaInfo& info, GridArea& g, int page, int row, int col) const {
     FieldEntry e;
     e.key = std::string(info.name) + "." + std::to_string(page + 1) + "." + std::to_string(row + 1);
+    if (std::string column = g.gridColumnKey(page, col); !column.empty()) e.key += "." + column;
     e.area = info.name;
     e.page = page;
-    e.field = 1; // the value column; column 0 holds the row titles
+    e.field = col; // column 0 holds the row titles
     e.row = row + 1;
-    e.labelId = g.gridColumnTitle();
+    e.labelId = g.gridColumnTitleAt(page, col);
     e.control = info.gridControl;
-    e.kind = FieldKind::List;
-    e.text = g.gridCellText(page, row).text;
-    e.enabled = g.isGridCellEnabled(page, row);
-    e.hasValues = true;
-    for (const ValueItem& i : g.gridChoices(page, row))
-        e.values.push_back(boxes_.text(i.text));
+    const CellEditor editor = g.gridCellEditor(page, row, col);
+    e.kind = cellKind(editor);
+    e.text = g.gridCellTextAt(page, row, col).text;
+    e.enabled = g.isGridCellEnabledAt(page, row, col);
+    if (editor == CellEditor::List) {
+        e.hasValues = true;
+        for (const ValueItem& i : g.gridChoicesAt(page, row, col))
+            e.values.push_back(boxes_.text(i.text));
+    } else if (editor == CellEditor::Combo) {
+        e.values = g.gridTextChoices(page, row, col);
+        e.hasValues = !e.values.empty();
+    }
     return e;
 }
 
@@ -122,7 +153,8 @@ void FieldAccess::collect(const AreaInfo& info, std::vector<FieldEntry>& out) {
         }
         if (grid)
             for (int r = 0; r < grid->gridRowCount(p); ++r)
-                out.push_back(gridEntry(info, *grid, p, r));
+                for (int c = 1; c <= grid->gridColumnCount(p); ++c)
+                    out.push_back(gridEntry(info, *grid, p, r, c));
     }
 }
 
@@ -154,12 +186,16 @@ std::optional<FieldAccess::Located> FieldAccess::locate(std::string_view key) {
             return at;
         }
     }
-    if (auto cell = gridKey(rest); cell && at.grid && a.pageAvailable(cell->first) &&
-                                   cell->first < a.pageCount() &&
-                                   cell->second < at.grid->gridRowCount(cell->first)) {
-        at.page = cell->first;
-        at.field = 1;
-        at.row = cell->second;
+    auto cell = gridKey(rest);
+    if (!cell || !at.grid || cell->page >= a.pageCount() || !a.pageAvailable(cell->page) ||
+        cell->row >= at.grid->gridRowCount(cell->page))
+        return std::nullopt;
+    for (int c = 1; c <= at.grid->gridColumnCount(cell->page); ++c) {
+        if (at.grid->gridColumnKey(cell->page, c) != cell->column) continue;
+        at.page = cell->page;
+        at.field = c;
+        at.row = cell->row;
+        at.col = c;
         return at;
     }
     return std::nullopt;
@@ -168,7 +204,7 @@ std::optional<FieldAccess::Located> FieldAccess::locate(std::string_view key) {
 std::optional<FieldEntry> FieldAccess::find(std::string_view key) {
     auto at = locate(key);
     if (!at) return std::nullopt;
-    if (at->row >= 0) return gridEntry(*at->info, *at->grid, at->page, at->row);
+    if (at->row >= 0) return gridEntry(*at->info, *at->grid, at->page, at->row, at->col);
     return formEntry(*at->info, *at->form, at->page, at->field, at->info->fieldKey(at->page, at->field));
 }
 
@@ -179,7 +215,10 @@ std::string FieldAccess::typedText(FeatureArea& a, int page, int field, std::str
     if (d.storage.special.text != 0 && sameIgnoringCase(text, a.text(d.storage.special.text)))
         return a.text(d.storage.special.text);
     if (text == a.fieldText(page, field).text) return std::string(text);
-    EditFormat fmt = a.editFormat(page, field);
+    return filtered(a.editFormat(page, field), text);
+}
+
+std::string FieldAccess::filtered(const EditFormat& fmt, std::string_view text) const {
     std::u32string input;
     for (char c : text)
         input.push_back(static_cast<unsigned char>(c)); // Latin-1, one char per position
@@ -195,11 +234,29 @@ std::optional<FieldAccess::Refusal> FieldAccess::set(std::string_view key, std::
 
     if (at->row >= 0) {
         GridArea& g = *at->grid;
-        if (!g.isGridCellEnabled(at->page, at->row)) return refuse("the field is disabled");
-        for (const ValueItem& i : g.gridChoices(at->page, at->row)) {
+        const int p = at->page, r = at->row, c = at->col;
+        if (!g.isGridCellEnabledAt(p, r, c)) return refuse("the field is disabled");
+        const CellEditor editor = g.gridCellEditor(p, r, c);
+        if (editor != CellEditor::List) {
+            // A suggestion or the cell's own text stands as it is; other text goes through the filter.
+            std::string typed;
+            auto choices = g.gridTextChoices(p, r, c);
+            auto choice = std::find_if(choices.begin(), choices.end(),
+                                       [&](const std::string& s) { return sameIgnoringCase(s, text); });
+            if (choice != choices.end())
+                typed = *choice;
+            else if (text == g.gridCellTextAt(p, r, c).text)
+                typed = std::string(text);
+            else
+                typed = filtered(g.gridEditFormat(p, r, c), text);
+            g.commitGridText(p, r, c, typed);
+            g.gridEditEnded(p);
+            return std::nullopt;
+        }
+        for (const ValueItem& i : g.gridChoicesAt(p, r, c)) {
             if (!sameIgnoringCase(boxes_.text(i.text), text)) continue;
-            g.commitGridCell(at->page, at->row, i.stored);
-            g.gridEditEnded(at->page);
+            g.commitGridChoice(p, r, c, i.stored);
+            g.gridEditEnded(p);
             return std::nullopt;
         }
         return refuse("'" + std::string(text) + "' is not offered");

@@ -21,7 +21,7 @@ struct FieldEntry {
     std::string key;
     std::string_view area;
     int page = 0;
-    int field = 0; // the descriptor's index in its page; for a grid cell its column
+    int field = 0; // the descriptor's index in its page; for a grid cell its value column (from 1)
     int row = 0;   // 1-based row of a grid; 0 for a form field
     int labelId = 0;
     int control = 0;
@@ -66,12 +66,14 @@ class FieldAccess {
         int page = 0;
         int field = 0;
         int row = -1; // 0-based grid row, -1 for a form field
+        int col = 1;  // grid value column, counted from 1
     };
     void collect(const AreaInfo& info, std::vector<FieldEntry>& out);
     FieldEntry formEntry(const AreaInfo& info, FeatureArea& a, int page, int field, std::string key) const;
-    FieldEntry gridEntry(const AreaInfo& info, GridArea& g, int page, int row) const;
+    FieldEntry gridEntry(const AreaInfo& info, GridArea& g, int page, int row, int col) const;
     std::optional<Located> locate(std::string_view key);
     std::string typedText(FeatureArea& a, int page, int field, std::string_view text) const;
+    std::string filtered(const EditFormat& fmt, std::string_view text) const;
 
     Document& doc_;
     MessageBoxes& boxes_;

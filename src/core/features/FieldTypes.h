@@ -130,6 +130,7 @@ inline constexpr unsigned kEmergency = 1u << 7;
 inline constexpr unsigned kOperatorTone = 1u << 8;
 inline constexpr unsigned kKeys = 1u << 9;
 inline constexpr unsigned kFunctionPort = 1u << 10;
+inline constexpr unsigned kDtmf = 1u << 11;
 } // namespace views
 
 // What a commit or step asks the view to do besides showing the field itself again.

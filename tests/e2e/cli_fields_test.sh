@@ -74,6 +74,8 @@ ost.1.*.name|abcdefghijk|ABCDEFGH
 ost.1.*.tone_1|d023n|D023N
 ost.1.*.tone_2|67|67.0
 remote_list.1.*.group|2|2
+test_frequency.1.*.rx|150.0125|150.01250
+test_frequency.1.*.tx|300|174.00000
 TABLE
 
 field() { sed -n "s/.*\"$2\":\"\{0,1\}\([^\",}]*\)\"\{0,1\}[,}].*/\1/p" <<<"$1"; }
@@ -110,7 +112,8 @@ while IFS= read -r line; do
   walked=$((walked + 1))
 done < <(grep '^{"key"' all.json)
 expect_eq "$walked" "$(grep -c '^{"key"' all.json)" "every field walked"
-for area in keys scan function_port message options two_tone dtmf dravix emergency ost remote_list repeater_list; do
+for area in keys scan function_port message options two_tone dtmf dravix emergency ost remote_list repeater_list \
+  test_frequency; do
   grep -q "\"area\":\"$area\"" all.json && pass "area $area listed" || fail "area $area missing"
 done
 

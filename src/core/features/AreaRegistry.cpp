@@ -1,10 +1,17 @@
 #include "features/AreaRegistry.h"
 
+#include "features/ChannelLists.h"
+#include "features/Dravix.h"
+#include "features/Dtmf.h"
 #include "features/EmbeddedMessage.h"
+#include "features/Emergency.h"
 #include "features/FunctionPort.h"
 #include "features/KeyAssignment.h"
+#include "features/OperatorTone.h"
 #include "features/OptionalFeatures.h"
 #include "features/ScanInfo.h"
+#include "features/TestFrequencyArea.h"
+#include "features/TwoTone.h"
 
 namespace velora::forms {
 
@@ -34,6 +41,14 @@ constexpr AreaInfo kAreas[] = {
     {"function_port", makeWithDocument<port::FunctionPortArea>, noKey, port::kControlList},
     {"message", makeWithDocument<EmbeddedMessageArea>, keyOf<EmbeddedMessageArea>},
     {"options", makeWithStore<OptionalFeaturesArea>, keyOf<OptionalFeaturesArea>},
+    {"two_tone", makeWithDocument<TwoToneArea>, keyOf<TwoToneArea>},
+    {"dtmf", makeWithDocument<DtmfArea>, keyOf<DtmfArea>, dtmf::kControlGrid},
+    {"dravix", makeWithDocument<DravixArea>, keyOf<DravixArea>},
+    {"emergency", makeWithStore<EmergencyArea>, keyOf<EmergencyArea>},
+    {"ost", makeWithDocument<OperatorToneArea>, keyOf<OperatorToneArea>, ost::kControlGrid},
+    {"remote_list", makeWithStore<RemoteListArea>, noKey, chlists::kRemoteEditor},
+    {"repeater_list", makeWithStore<RepeaterListArea>, noKey, chlists::kRepeaterEditor},
+    {"test_frequency", makeWithDocument<TestFrequencyArea>, noKey, testfreq::kControlGrid},
 };
 
 } // namespace

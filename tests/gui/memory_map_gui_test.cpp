@@ -1,0 +1,196 @@
+// The memory map and the test frequency view driven through their widgets: bytes typed into both
+// blocks reach the data set only on Close, which refreshes the open views; Escape changes nothing;
+// the test frequency grid's commits and its close reminder.
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "app/FrameCommands.h"
+#include "features/CTestFreqView.h"
+#include "forms/FilteredLineEdit.h"
+#include "frame/MainFrame.h"
+#include "frame/MemoryMapDialog.h"
+#include "grid/CMSFlexGrid.h"
+
+using namespace velora;
+using namespace velora::gui;
+
+namespace {
+
+class CountingView : public test::DummyView {
+  public:
+    CountingView() : DummyView(QStringLiteral("counting")) {}
+    void refreshFromImage() override { ++refreshed; }
+    int refreshed = 0;
+};
+
+// Types into the current cell of a grid and commits with Enter.
+void typeCell(CMSFlexGrid* grid, const QString& text) {
+    QTest::keyClicks(grid, text);
+    QTest::keyClick(grid, Qt::Key_Return);
+}
+
+} // namespace
+
+class MemoryMapGuiTest : public QObject {
+    Q_OBJECT
+
+    struct Frame {
+        test::Fixture fx;
+        CountingView* view = nullptr;
+        std::unique_ptr<MainFrame> frame;
+        Frame() {
+            fx.registry.addEditor(cmd::kChannelInfo,
+                                  [this](AppContext&, MainFrame&) { return view = new CountingView; });
+            fx.registry.addEditor(cmd::kTestFrequency,
+                                  [](AppContext& c, MainFrame& f) { return new CTestFreqView(c, f); });
+            frame = std::make_unique<MainFrame>(fx.ctx, fx.registry);
+            frame->resize(1280, 800);
+            frame->show();
+            frame->openEditor(cmd::kChannelInfo);
+            view->refreshed = 0;
+        }
+        CTestFreqView* openTestFrequency() {
+            frame->openEditor(cmd::kTestFrequency);
+            return qobject_cast<CTestFreqView*>(frame->editorWindow(cmd::kTestFrequency)->widget());
+        }
+    };
+
+  private slots:
+    void bytesTypedInBothBlocksReachTheDataSetOnClose() {
+        struct Case {
+            MemoryMapMode mode;
+            Area area;
+        } cases[] = {{MemoryMapMode::Deck, Area::Main}, {MemoryMapMode::Head, Area::Ext}};
+        for (const Case& c : cases) {
+            Frame f;
+            MemoryMapPositions positions;
+            const ImageCopy before = f.fx.doc.image().working();
+            MemoryMapDialog d(f.fx.ctx, c.mode, positions, f.frame.get());
+            d.show();
+            CMSFlexGrid* grid = d.grid();
+            QCOMPARE(d.addressLabel()->text(), QStringLiteral("0000")); // bottom-left cell at start
+            typeCell(grid, QStringLiteral("7"));                        // one digit: 07, then one cell right
+            QCOMPARE(d.addressLabel()->text(), QStringLiteral("0001"));
+            QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier); // to the same byte's character cell
+            typeCell(grid, QStringLiteral("Z"));
+            QCOMPARE(grid->textMatrix(grid->rows() - 1, 2), QStringLiteral("5A"));
+            QCOMPARE(grid->textMatrix(grid->rows() - 1, 19), QStringLiteral("Z"));
+            QVERIFY(f.fx.doc.image().working() == before); // nothing written before Close
+            QCOMPARE(f.view->refreshed, 0);
+
+            QTest::mouseClick(d.closeButton(), Qt::LeftButton);
+            const auto area = f.fx.doc.image().working().area(c.area);
+            QCOMPARE(int(area[0]), 0x07);
+            QCOMPARE(int(area[1]), int('Z'));
+            QVERIFY(std::equal(area.begin() + 2, area.end(), before.area(c.area).begin() + 2));
+            QCOMPARE(f.view->refreshed, 1);         // every open view shows the new bytes
+            QCOMPARE(positions.of(c.mode).col, 20); // Enter moved on from the character cell
+        }
+    }
+
+    void escapeLeavesTheDataSetAndThePositionAlone() {
+        Frame f;
+        MemoryMapPositions positions;
+        const ImageCopy before = f.fx.doc.image().working();
+        MemoryMapDialog d(f.fx.ctx, MemoryMapMode::Deck, positions, f.frame.get());
+        d.show();
+        typeCell(d.grid(), QStringLiteral("00"));
+        QTest::keyClick(d.grid(), Qt::Key_Escape);
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QVERIFY(f.fx.doc.image().working() == before);
+        QCOMPARE(f.view->refreshed, 0);
+        QCOMPARE(positions.of(MemoryMapMode::Deck), MemoryMap::startPosition(MemoryMapMode::Deck));
+    }
+
+    void reopeningShowsWhereTheMapWasLeft() {
+        test::Fixture fx;
+        MemoryMapPositions positions;
+        {
+            MemoryMapDialog d(fx.ctx, MemoryMapMode::Deck, positions, nullptr);
+            d.show();
+            d.grid()->setCurrent(100, 20);
+            d.closeApplying();
+        }
+        MemoryMapDialog again(fx.ctx, MemoryMapMode::Deck, positions, nullptr);
+        again.show();
+        QCOMPARE(again.grid()->row(), 100);
+        QCOMPARE(again.grid()->col(), 20);
+        QVERIFY(again.grid()->rowIsVisible(100));
+        QCOMPARE(again.grid()->textMatrix(100, 1), QString::fromStdString(again.map().cellText(100, 1)));
+    }
+
+    void opensQuicklyAndReadably() {
+        Frame f;
+        MemoryMapPositions positions;
+        QElapsedTimer clock;
+        clock.start();
+        MemoryMapDialog d(f.fx.ctx, MemoryMapMode::Deck, positions, f.frame.get());
+        d.show();
+        QCoreApplication::processEvents();
+        const qint64 ms = clock.elapsed();
+        qInfo("memory map (1024 rows) open and shown in %lld ms", ms);
+        QVERIFY2(ms < 250, "opening the memory map is far too slow"); // target 50 ms; headroom for loaded CI
+        // Every byte column as wide as the others, in a fixed-pitch font.
+        QVERIFY(QFontInfo(d.grid()->font()).fixedPitch());
+        QCOMPARE(d.grid()->columnWidth(0), d.grid()->columnWidth(15));
+        test::saveShot(&d, QStringLiteral("memory_map"));
+        auto* tf = f.openTestFrequency();
+        f.frame->editorWindow(cmd::kTestFrequency)->move(20, 20);
+        test::saveShot(f.frame.get(), QStringLiteral("test_frequency"));
+        QVERIFY(tf);
+    }
+
+    void dualBandTabsSwitchModelsAndKeepPastesApart() {
+        Frame f;
+        f.fx.makeDualBand();
+        CTestFreqView* v = f.openTestFrequency();
+        QVERIFY(v->tabs()->isVisible());
+        v->grid()->selectRows(1, 2);
+        v->handleCommand(CMSFlexGrid::CmdCopy);
+        QTest::keyClick(v->grid(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(v->model(), kModel2);
+        QVERIFY(!v->area().canPaste(CTestFreqView::pasteBuffer(), v->model()));
+        test::saveShot(f.frame.get(), QStringLiteral("test_frequency_dual"));
+        QTest::keyClick(v->grid(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(v->model(), kModel1);
+    }
+
+    void testFrequencyCommitsClearsPairsAndRemindsOnClose() {
+        Frame f;
+        CTestFreqView* v = f.openTestFrequency();
+        QVERIFY(v);
+        QVERIFY(!v->tabs()->isVisible()); // single band: no tabs, Ctrl+Tab does nothing
+        QTest::keyClick(v->grid(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(v->model(), kModel1);
+
+        v->grid()->setCurrent(3, 1);
+        typeCell(v->grid(), QStringLiteral("150"));
+        QCOMPARE(v->grid()->textMatrix(3, 1), QStringLiteral("150.00000"));
+        v->grid()->setCurrent(3, 2);
+        QTest::keyClick(v->grid(), Qt::Key_Delete); // opens the editor empty
+        QTest::keyClick(v->grid(), Qt::Key_Return);
+        QCOMPARE(v->grid()->textMatrix(3, 1), QString()); // the receive frequency went with it
+        QCOMPARE(v->grid()->textMatrix(3, 2), QString());
+
+        v->grid()->setCurrent(3, 2);
+        typeCell(v->grid(), QStringLiteral("151")); // no receive frequency: typed into its cell
+        QCOMPARE(v->grid()->textMatrix(3, 1), QStringLiteral("151.00000"));
+
+        f.fx.messenger.shown.clear();
+        f.frame->editorWindow(cmd::kTestFrequency)->close();
+        QCOMPARE(f.fx.messenger.ids(), std::vector<int>{227});
+        f.openTestFrequency();
+        f.fx.messenger.shown.clear();
+        f.frame->closeAllEditors();
+        QVERIFY(f.fx.messenger.shown.empty()); // closing every editor at once does not remind
+    }
+};
+
+QTEST_MAIN(MemoryMapGuiTest)
+#include "memory_map_gui_test.moc"

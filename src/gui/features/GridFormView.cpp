@@ -10,17 +10,44 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "app/FrameCommands.h"
 #include "channels/ChannelGui.h"
 #include "features/AreaGrid.h"
+#include "features/AreaRegistry.h"
+#include "forms/FilteredLineEdit.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 
 namespace velora::gui {
 
+GridFormView::Owned GridFormView::make(AppContext& ctx, std::string_view areaName) {
+    Owned o;
+    o.store = std::make_unique<ChannelStore>(ctx.doc, ctx.texts);
+    forms::AreaServices services{ctx.doc, ctx.boxes, *o.store};
+    const forms::AreaInfo* info = forms::findArea(areaName);
+    Q_ASSERT(info);
+    o.area = info->make(services);
+    o.grid = dynamic_cast<forms::GridArea*>(o.area.get());
+    Q_ASSERT(o.grid);
+    return o;
+}
+
+GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName,
+                           Qt::Alignment rowTitleAlign)
+    : GridFormView(ctx, frame, make(ctx, areaName), rowTitleAlign) {}
+
+GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, Owned&& owned, Qt::Alignment rowTitleAlign)
+    : CFormView(*owned.area, ctx.texts, ctx.fixedFont), ctx_(ctx), frame_(frame), gridArea_(*owned.grid),
+      store_(std::move(owned.store)), owned_(std::move(owned.area)) {
+    buildGrids(rowTitleAlign);
+}
+
 void GridFormView::buildGrids(Qt::Alignment rowTitleAlign) {
+    const char point = ctx_.doc.codec().decimalSeparator();
     for (int p = 0; p < pageCount(); ++p) {
-        auto* grid = new AreaGrid(gridArea_, p, ctx_.texts, rowTitleAlign);
+        auto* grid = new AreaGrid(gridArea_, p, ctx_.texts, rowTitleAlign, ctx_.fixedFont);
         grid->setObjectName(QStringLiteral("grid%1").arg(p));
+        grid->setDecimalPoint(point);
         auto* row = new QHBoxLayout;
         row->addWidget(grid, 0, Qt::AlignTop | Qt::AlignLeft);
         // Below the page's fields; the page's last row is the one that stretches.
@@ -48,15 +75,14 @@ void GridFormView::buildGrids(Qt::Alignment rowTitleAlign) {
     });
     connect(this, &CFormView::helpRequested, this,
             [this](int topic) { HelpWindow::showContext(&frame_, topic); });
-    connect(this, &CFormView::refreshViews, this,
-            [this](unsigned views) { refreshOtherViews(frame_, views); });
+    connect(this, &CFormView::refreshViews, this, [this](unsigned views) { refreshOthers(views); });
     connect(tabs(), &QTabWidget::currentChanged, this, [this](int p) {
         if (p < 0) return;
         for (AreaGrid* g : grids_)
-            if (g->page() != p) g->closeList(false);
+            if (g->page() != p) g->closeEditor(false);
         if (AreaGrid* g = grid(p)) {
             g->refreshCells();
-            g->setFocus(Qt::TabFocusReason);
+            if (g->hasRows()) g->setFocus(Qt::TabFocusReason);
         }
         gridShown(p, active_);
     });
@@ -90,7 +116,7 @@ QHBoxLayout* GridFormView::gridRow(int page) const {
 
 void GridFormView::endEdits() {
     for (AreaGrid* g : grids_)
-        g->closeList(false);
+        g->closeEditor(false);
 }
 
 void GridFormView::refreshView() {
@@ -113,7 +139,34 @@ void GridFormView::apply(const forms::FieldEffects& fx) {
     if (fx.refreshEnables)
         for (int p = 0; p < pageCount(); ++p)
             refreshEnables(p);
-    if (fx.otherViews) refreshOtherViews(frame_, fx.otherViews);
+    if (fx.otherViews) refreshOthers(fx.otherViews);
+}
+
+void GridFormView::refreshOthers(unsigned views) {
+    refreshOtherViews(frame_, views);
+    // The shared table does not list the DTMF view yet; it is found the same way here.
+    if (views & forms::views::kDtmf)
+        if (QMdiSubWindow* w = frame_.editorWindow(cmd::kDtmf))
+            if (auto* view = dynamic_cast<EditorView*>(w->widget()); view && w->widget() != this)
+                view->refreshFromImage();
+}
+
+bool GridFormView::handleCommand(int command) {
+    AreaGrid* g = currentGrid();
+    if (!g || !g->hasRows() || (command != cmd::kGridCopy && command != cmd::kGridPaste)) return false;
+    if (QLineEdit* edit = g->textEditor()->isVisible() ? g->textEditor() : g->toneCombo()->lineEdit();
+        edit->hasFocus()) {
+        if (command == cmd::kGridCopy) edit->copy();
+        if (command == cmd::kGridPaste) {
+            // Through the key path, so the paste passes the editor's character filter.
+            QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+            QApplication::sendEvent(edit, &paste);
+        }
+        return true;
+    }
+    if (!g->hasRowCommands()) return false;
+    emit g->command(command == cmd::kGridCopy ? CMSFlexGrid::CmdCopy : CMSFlexGrid::CmdPaste);
+    return true;
 }
 
 void GridFormView::onActivated(bool active) {
@@ -131,7 +184,7 @@ void GridFormView::onActivated(bool active) {
     AreaGrid* g = currentGrid();
     const bool toGrid = !focus || focus == this || !isAncestorOf(focus) || (g && g->owns(focus));
     refreshView();
-    if (g && toGrid) g->setFocus(Qt::OtherFocusReason);
+    if (g && g->hasRows() && toGrid) g->setFocus(Qt::OtherFocusReason);
 }
 
 int GridFormView::fieldHelp(int page, int field) const {
@@ -157,9 +210,9 @@ bool GridFormView::eventFilter(QObject* obj, QEvent* e) {
     if (!w || !(w == this || isAncestorOf(w))) return CFormView::eventFilter(obj, e);
     auto* k = static_cast<QKeyEvent*>(e);
     if (k->key() == Qt::Key_F1) {
-        // F1 in a list hands the focus back to its grid first, so the help is the row's.
+        // F1 in an editor hands the focus back to its grid first, so the help is the row's.
         for (AreaGrid* g : grids_)
-            if (g->listOpen() && g->owns(obj) && obj != g) g->closeList();
+            if (g->editing() && g->owns(obj) && obj != g) g->closeEditor();
         if (t == QEvent::ShortcutOverride) return false; // the main window's help key may take it
         emit helpRequested(helpContext().value_or(area().defaultHelp()));
         return true;

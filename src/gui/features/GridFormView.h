@@ -1,13 +1,16 @@
 #pragma once
-// A form view whose tab pages also carry a grid of the area (key assignment, function port): the
-// generic form view for the fields, Close and Help, one AreaGrid per page below the fields, and what
-// such an editor does as an MDI child: help by focus, refreshing the views a change concerns,
-// ending an open list edit when the page or the active window changes.
+// A form view whose tab pages also carry a grid of the area (key assignment, function port, DTMF
+// auto-dial codes, OST entries, channel lists): the generic form view for the fields, Close and
+// Help, one AreaGrid per page below the fields (hidden on pages without rows), and what such an
+// editor does as an MDI child: help by focus, refreshing the views a change concerns, ending an
+// open in-place edit when the page or the active window changes.
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "app/AppContext.h"
+#include "channels/ChannelStore.h"
 #include "features/GridArea.h"
 #include "forms/CFormView.h"
 #include "frame/EditorView.h"
@@ -27,6 +30,8 @@ class GridFormView : public CFormView, public EditorView {
     // EditorView
     void refreshFromImage() override { refreshView(); }
     std::optional<int> helpContext() const override;
+    // Grid copy and paste (Ctrl+C, Ctrl+V) act on the current grid's rows, or in its open editor.
+    bool handleCommand(int command) override;
 
     int page() const { return currentPage(); }
     const forms::FeatureArea& featureArea() const { return *owned_; }
@@ -45,6 +50,9 @@ class GridFormView : public CFormView, public EditorView {
           owned_(std::move(area)) {
         buildGrids(rowTitleAlign);
     }
+    // An area as the registry names it ("dtmf", "remote_list"), made with the channel store it
+    // may work through; it must be a grid area too.
+    GridFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName, Qt::Alignment rowTitleAlign);
 
     // The row below a page's fields that holds its grid; a view may add beside it.
     QHBoxLayout* gridRow(int page) const;
@@ -59,11 +67,20 @@ class GridFormView : public CFormView, public EditorView {
     MainFrame& frame_;
 
   private:
+    struct Owned {
+        std::unique_ptr<ChannelStore> store;
+        std::unique_ptr<forms::FeatureArea> area;
+        forms::GridArea* grid = nullptr;
+    };
+    static Owned make(AppContext& ctx, std::string_view areaName);
+    GridFormView(AppContext& ctx, MainFrame& frame, Owned&& owned, Qt::Alignment rowTitleAlign);
     void buildGrids(Qt::Alignment rowTitleAlign);
+    void refreshOthers(unsigned views);
     void apply(const forms::FieldEffects& fx);
     void onActivated(bool active);
 
     forms::GridArea& gridArea_;
+    std::unique_ptr<ChannelStore> store_; // outlives the area that works through it
     std::unique_ptr<forms::FeatureArea> owned_;
     std::vector<AreaGrid*> grids_;
     std::vector<QHBoxLayout*> rows_;

@@ -1,0 +1,9 @@
+#include "features/CDravixView.h"
+
+namespace velora::gui {
+
+CDravixView::CDravixView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "dravix") {
+    setObjectName(QStringLiteral("dravixView"));
+}
+
+} // namespace velora::gui

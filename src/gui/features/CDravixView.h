@@ -1,0 +1,13 @@
+#pragma once
+// The Dravix view: own fleet and ID, data transmit modulation delay and side tone on one page.
+#include "features/FeatureFormView.h"
+
+namespace velora::gui {
+
+class CDravixView : public FeatureFormView {
+    Q_OBJECT
+  public:
+    CDravixView(AppContext& ctx, MainFrame& frame);
+};
+
+} // namespace velora::gui

@@ -280,6 +280,12 @@ TEST_F(AreasFixture, SetRefusesWhatTheViewWouldNotTake) {
     EXPECT_EQ(m(0x00), 1);
     EXPECT_EQ(m(0x3D), 1);
 
+    // A group the view turns away with its message is a refusal, not a silent success.
+    m(0x300) = 18;
+    auto refused = access.set("options.home_group", "9");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->reason, f.boxes.text(241));
+
     // Typed through the edit's filter: capitals, and no more than the edit holds.
     EXPECT_FALSE(access.set("options.power_on_text", "abcdefghijk"));
     EXPECT_EQ(access.find("options.power_on_text")->text, "ABCDEFGH");

@@ -80,8 +80,21 @@ std::string_view fieldKindName(FieldKind kind) {
     }
 }
 
+namespace {
+// Messages a view shows when it stores nothing: the group or channel does not exist, the channel
+// is already in the list, the position is taken, the two entries would be on one model.
+constexpr int kRefusalTexts[] = {239, 240, 241, 243};
+} // namespace
+
+MsgAnswer FieldAccess::RefusalWatch::show(const Message& m) {
+    if (std::find(std::begin(kRefusalTexts), std::end(kRefusalTexts), m.textId) != std::end(kRefusalTexts))
+        refused = m.textId;
+    return next_.show(m);
+}
+
 FieldAccess::FieldAccess(Document& doc, MessageBoxes& boxes)
-    : doc_(doc), boxes_(boxes), store_(doc, boxes.texts()), services_{doc, boxes, store_} {}
+    : doc_(doc), watch_(boxes.messenger()), boxes_(watch_, boxes.texts()),
+      store_(doc, boxes.texts()), services_{doc, boxes_, store_} {}
 
 FieldAccess::~FieldAccess() = default;
 
@@ -228,6 +241,13 @@ std::string FieldAccess::filtered(const EditFormat& fmt, std::string_view text) 
 }
 
 std::optional<FieldAccess::Refusal> FieldAccess::set(std::string_view key, std::string_view text) {
+    watch_.refused = 0;
+    auto refusal = apply(key, text);
+    if (!refusal && watch_.refused) return Refusal{std::string(key), boxes_.text(watch_.refused)};
+    return refusal;
+}
+
+std::optional<FieldAccess::Refusal> FieldAccess::apply(std::string_view key, std::string_view text) {
     auto at = locate(key);
     auto refuse = [&](std::string reason) { return Refusal{std::string(key), std::move(reason)}; };
     if (!at) return refuse("no such field");

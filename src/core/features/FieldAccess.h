@@ -52,13 +52,26 @@ class FieldAccess {
     // Applies one KEY=TEXT: a check box takes "1" or "0", a list or grid cell one of the item texts
     // offered now (case-insensitive), an edit the text as typed through its character filter.
     // Refuses an unknown key, a disabled or read-only field and an item not offered, changing
-    // nothing; messages the view would show go to the message boxes.
+    // nothing; messages the view would show go to the message boxes. A value the view turns away
+    // with a message (a group or channel that does not exist, a channel already listed) is refused
+    // too, so a script never takes an unstored value for a stored one.
     std::optional<Refusal> set(std::string_view key, std::string_view text);
 
     // The area made for this document (made on first use); nullptr for an unknown name.
     FeatureArea* area(std::string_view name);
 
   private:
+    // Forwards every message and remembers the last one that turns a value away.
+    class RefusalWatch : public Messenger {
+      public:
+        explicit RefusalWatch(Messenger& next) : next_(next) {}
+        MsgAnswer show(const Message& m) override;
+        int refused = 0; // text number, 0 when none
+      private:
+        Messenger& next_;
+    };
+    std::optional<Refusal> apply(std::string_view key, std::string_view text);
+
     struct Located {
         const AreaInfo* info = nullptr;
         FeatureArea* form = nullptr;
@@ -76,7 +89,8 @@ class FieldAccess {
     std::string filtered(const EditFormat& fmt, std::string_view text) const;
 
     Document& doc_;
-    MessageBoxes& boxes_;
+    RefusalWatch watch_;
+    MessageBoxes boxes_; // the outer boxes, watched
     ChannelStore store_;
     AreaServices services_;
     std::map<std::string_view, std::unique_ptr<FeatureArea>> areas_;

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev xvfb xauth fonts-liberation)
+      qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev xvfb xauth fonts-liberation
+      poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -3,7 +3,8 @@
 
 Run from this folder (data/artwork); the PNGs are committed and compiled into the program as Qt
 resources (src/gui/resources/velora.qrc), so the build does not need this script.
-Shapes are drawn with 4x supersampling for smooth edges.
+Shapes are drawn with 4x supersampling for smooth edges. The toolbar buttons are drawn a second
+time at twice the size (name@2x.png), so they stay sharp on high-density screens.
 """
 import math
 import struct
@@ -13,9 +14,12 @@ SS = 4
 
 
 class Canvas:
-    def __init__(self, w, h, bg=(0, 0, 0, 0)):
-        self.w, self.h = w, h
-        self.W, self.H = w * SS, h * SS
+    """Drawing in units of the nominal size; scale multiplies the pixels of the saved image."""
+
+    def __init__(self, w, h, bg=(0, 0, 0, 0), scale=1):
+        self.w, self.h = w * scale, h * scale
+        self.f = SS * scale  # canvas pixels per drawing unit
+        self.W, self.H = self.w * SS, self.h * SS
         self.px = [list(bg) for _ in range(self.W * self.H)]
 
     def blend(self, x, y, c):
@@ -27,27 +31,28 @@ class Canvas:
             d[3] = int(255 * (a + d[3] / 255.0 * (1 - a)))
 
     def rect(self, x0, y0, x1, y1, c):
-        for y in range(int(y0 * SS), int(y1 * SS)):
-            for x in range(int(x0 * SS), int(x1 * SS)):
+        for y in range(int(y0 * self.f), int(y1 * self.f)):
+            for x in range(int(x0 * self.f), int(x1 * self.f)):
                 self.blend(x, y, c)
 
     def gradient(self, x0, y0, x1, y1, top, bottom):
-        Y0, Y1 = int(y0 * SS), int(y1 * SS)
+        Y0, Y1 = int(y0 * self.f), int(y1 * self.f)
         for y in range(Y0, Y1):
             t = (y - Y0) / max(1, Y1 - Y0 - 1)
             c = tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3)) + (255,)
-            for x in range(int(x0 * SS), int(x1 * SS)):
+            for x in range(int(x0 * self.f), int(x1 * self.f)):
                 self.blend(x, y, c)
 
     def circle(self, cx, cy, r, c, ring=None):
-        for y in range(int((cy - r) * SS), int((cy + r) * SS) + 1):
-            for x in range(int((cx - r) * SS), int((cx + r) * SS) + 1):
-                d = math.hypot(x / SS - cx, y / SS - cy)
+        f = self.f
+        for y in range(int((cy - r) * f), int((cy + r) * f) + 1):
+            for x in range(int((cx - r) * f), int((cx + r) * f) + 1):
+                d = math.hypot(x / f - cx, y / f - cy)
                 if d <= r and (ring is None or d >= r - ring):
                     self.blend(x, y, c)
 
     def polygon(self, pts, c):
-        P = [(x * SS, y * SS) for x, y in pts]
+        P = [(x * self.f, y * self.f) for x, y in pts]
         ys = [p[1] for p in P]
         for y in range(int(min(ys)), int(max(ys)) + 1):
             xs = []
@@ -159,9 +164,10 @@ def icon_page(path, size=16):
 
 
 def tb(name, draw):
-    c = Canvas(16, 15)
-    draw(c)
-    c.save("toolbar/%s.png" % name)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        c = Canvas(16, 15, scale=scale)
+        draw(c)
+        c.save("toolbar/%s%s.png" % (name, suffix))
 
 
 def tb_new(c):

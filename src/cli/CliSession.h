@@ -37,6 +37,8 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args);
 int cmdWrite(CliSession& s, const std::vector<std::string>& args);
 int cmdFields(CliSession& s, const std::vector<std::string>& args);
 int cmdSet(CliSession& s, const std::vector<std::string>& args);
+int cmdReport(CliSession& s, const std::vector<std::string>& args);
+int cmdTestMode(CliSession& s, const std::vector<std::string>& args);
 
 void printError(const std::string& what);
 

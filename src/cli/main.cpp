@@ -24,12 +24,23 @@ Commands:
                                     its editor (check boxes 1 or 0, lists an offered item);
                                     an unknown key, a disabled field or an item not offered
                                     changes nothing
+  report FILE [--sections LIST] [--landscape] [-o OUT]
+                                    the printed report as text, pages separated by form
+                                    feeds; LIST names sections (model, options, keys, scan,
+                                    two_tone, dtmf, dravix, emergency, ost, function_port,
+                                    remote_list, repeater_list, test_frequency, message,
+                                    channels[:START-END], all); default all
   read  (--device PATH | --port N) -o FILE [--retries N]
                                     read a radio into FILE
   write (--device PATH | --port N) FILE [--force-version] [--force-model] [--force] [--retries N]
                                     write FILE into a radio; a radio of an older version is
                                     written only with --force-version, a radio of another
                                     model only with --force-model; --force allows both
+  testmode --device PATH FILE [ACTION...] [--retries N] [--timing]
+                                    test mode and tuning on a radio holding FILE; actions in
+                                    order: channel=N signalling=N tx=on|off spacing=wide|narrow
+                                    noise-blanker=N compander=N beat-shift=N msk=N, item=N then
+                                    tab=N value=N step=+N|-N volume=N tx=on|off, ok or cancel
 
 Ports: --port N is COM1 to COM20, the device the application's port dialog maps it to
 (settings group "Ports"), else /dev/ttyUSB0-9 (COM1-10) or /dev/ttyS0-9 (COM11-20);
@@ -46,8 +57,9 @@ struct Command {
     int (*run)(CliSession&, const std::vector<std::string>&);
 };
 constexpr Command kCommands[] = {
-    {"new", cmdNew},     {"info", cmdInfo},     {"channels", cmdChannels}, {"read", cmdRead},
-    {"write", cmdWrite}, {"fields", cmdFields}, {"set", cmdSet},
+    {"new", cmdNew},   {"info", cmdInfo},         {"channels", cmdChannels},
+    {"read", cmdRead}, {"write", cmdWrite},       {"fields", cmdFields},
+    {"set", cmdSet},   {"testmode", cmdTestMode}, {"report", cmdReport},
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "features/DravixFrames.h"
+#include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
 #include "model/DataSetInit.h"
 #include "model/Layout.h"
@@ -212,16 +213,16 @@ TEST(KeyDefaults, RevertOnlyTouchesHoldersOfTheCode) {
     main[keys::keyOffset(1, 4)] = 33;
     keys::HeadSetup heads{true, {false, true}};
 
-    EXPECT_EQ(keys::revertKeysWithFunction(main, 34, heads), 0);
+    EXPECT_EQ(keys::resetKeysWithFunction(main, 34, heads), 0);
     EXPECT_EQ(main[keys::keyOffset(0, 0)], 16);
     EXPECT_EQ(main[keys::keyOffset(0, 6)], 0xFF);
     EXPECT_EQ(main[keys::keyOffset(1, 3)], 26); // fourth key of a second-type head
     EXPECT_EQ(main[keys::keyOffset(1, 4)], 33);
-    EXPECT_EQ(keys::revertKeysWithFunction(main, 34, heads), -1);
+    EXPECT_EQ(keys::resetKeysWithFunction(main, 34, heads), -1);
 
     // Head 2 of a single-head set is left alone unless asked for.
     heads.dualHead = false;
-    EXPECT_EQ(keys::revertKeysWithFunction(main, 33, heads), -1);
-    EXPECT_EQ(keys::revertKeysWithFunction(main, 33, heads, true), 4);
+    EXPECT_EQ(keys::resetKeysWithFunction(main, 33, heads), -1);
+    EXPECT_EQ(keys::resetKeysWithFunction(main, 33, heads, keys::KeyScope::BothTables), 4);
     EXPECT_EQ(main[keys::keyOffset(1, 4)], 0xFF);
 }

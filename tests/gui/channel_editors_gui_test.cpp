@@ -4,12 +4,15 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -49,15 +52,26 @@ struct Setup {
         grid->setFocus();
     }
     // Types into the grid's current cell as a user would: the first key opens the editor, the
-    // rest goes to whatever has the focus, Enter commits.
-    void type(int row, int col, const QString& text) {
+    // rest goes to whatever has the focus, Enter (or `end`) finishes.
+    void type(int row, int col, const QString& text, Qt::Key end = Qt::Key_Return) {
         grid->setCurrent(row, col);
         grid->setFocus();
         QTest::keyClick(grid, text.at(0).toLatin1());
         QCoreApplication::processEvents();
         for (int i = 1; i < text.size(); ++i)
             QTest::keyClick(QApplication::focusWidget(), text.at(i).toLatin1());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), end);
+        QCoreApplication::processEvents();
+    }
+    // A channel with receive and (unless empty) transmit frequency in `row`.
+    void channel(int row, const char* rx, const char* tx = "") {
+        view->logic().commitText(row, kColRx, rx, true);
+        if (*tx) view->logic().commitText(row, kColTx, tx, true);
+        view->refreshAll();
+    }
+    void click(int row, int col) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row - 1, col - 1)).center());
         QCoreApplication::processEvents();
     }
     QString cell(int row, int col) const { return grid->textMatrix(row, col); }
@@ -244,6 +258,147 @@ class ChannelViewsTest : public QObject {
         QCOMPARE(s.view->textEditor()->text(), QStringLiteral("152.5"));
     }
 
+    // Enter, Tab and Escape end a tone cell's edit as they end a frequency cell's.
+    void toneCellKeysCommitMoveOrCancel() {
+        struct Case {
+            const char* tx;
+            Qt::Key key;
+            const char* decode; // nullptr: the cell keeps "off"
+            int colAfter;
+        };
+        const Case cases[] = {
+            {"151", Qt::Key_Return, "67.0", kColEncode},
+            {"", Qt::Key_Return, "67.0", kColName}, // past the disabled encode cell
+            {"151", Qt::Key_Tab, "67.0", kColEncode},
+            {"151", Qt::Key_Escape, nullptr, kColDecode},
+        };
+        for (const Case& c : cases) {
+            test::Fixture fx;
+            Setup s(fx);
+            s.channel(2, "150", c.tx);
+            s.type(2, kColDecode, QStringLiteral("67.0"), c.key);
+            QCOMPARE(s.cell(2, kColDecode), c.decode ? QString::fromLatin1(c.decode) : fx.text(262));
+            QVERIFY(!s.view->toneEditor()->isVisible());
+            QCOMPARE(QApplication::focusWidget(), s.grid);
+            QCOMPARE(s.grid->col(), c.colAfter);
+        }
+        // The next tone goes to the next cell, not after the first one.
+        test::Fixture fx;
+        Setup s(fx);
+        s.channel(2, "150", "151");
+        s.type(2, kColDecode, QStringLiteral("67.0"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("D023N"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(s.cell(2, kColDecode), QStringLiteral("67.0"));
+        QCOMPARE(s.cell(2, kColEncode), QStringLiteral("D023N"));
+
+        // In the channel edit view, Enter on a tone commits it and moves on like Tab.
+        s.grid->setCurrent(2, kColRx);
+        s.frame.runCommand(cmd::kChannelEdit);
+        QCoreApplication::processEvents();
+        ChEditView* edit = findChEditView(s.frame);
+        QVERIFY(edit);
+        edit->valueWidget(chedit::kDecode)->setFocus();
+        edit->edit(chedit::kDecode)->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("100.0"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(s.cell(2, kColDecode), QStringLiteral("100.0"));
+        QCOMPARE(QApplication::focusWidget(), edit->valueWidget(chedit::kEncode));
+    }
+
+    // Keys arriving faster than the editor opens land in order: sent straight into the grid, or
+    // all queued before any is handled.
+    void quicklyTypedFrequencyKeepsItsOrder() {
+        for (bool queued : {false, true}) {
+            test::Fixture fx;
+            Setup s(fx);
+            s.grid->setCurrent(2, kColRx);
+            if (queued) {
+                for (char c : std::string("155.125\r")) {
+                    const int key = c == '\r' ? int(Qt::Key_Return) : int(c);
+                    for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+                        QCoreApplication::postEvent(
+                            s.grid, new QKeyEvent(t, key, Qt::NoModifier, QString(QLatin1Char(c))));
+                }
+                QCoreApplication::processEvents();
+            } else {
+                QTest::keyClicks(s.grid, QStringLiteral("155.125"));
+                QTest::keyClick(s.grid, Qt::Key_Return);
+            }
+            QCOMPARE(s.cell(2, kColRx), QStringLiteral("155.12500"));
+            QVERIFY(fx.messenger.ids().empty());
+        }
+        // A queued key that the open editor does not take comes back to the grid and ends there.
+        test::Fixture fx;
+        Setup s(fx);
+        s.grid->setCurrent(2, kColRx);
+        QTest::keyClicks(s.grid, QStringLiteral("15"));
+        QTest::keyClick(s.grid, Qt::Key_Up);
+        QVERIFY(s.view->textEditor()->isVisible());
+        QCOMPARE(s.view->textEditor()->text(), QStringLiteral("15"));
+    }
+
+    // A tone is converted from what was typed, never completed from the list.
+    void typedToneIsNotCompleted() {
+        const std::pair<const char*, const char*> cases[] = {{"74", "74.0"}, {"8", "67.0"}, {"d2", "D200N"}};
+        for (auto [typed, stored] : cases) {
+            test::Fixture fx;
+            Setup s(fx);
+            s.channel(2, "150", "151");
+            s.type(2, kColDecode, QString::fromLatin1(typed));
+            QCOMPARE(s.cell(2, kColDecode), QString::fromLatin1(stored));
+        }
+        test::Fixture fx;
+        Setup s(fx);
+        s.channel(2, "150", "151");
+        s.grid->setCurrent(2, kColRx);
+        s.frame.runCommand(cmd::kChannelEdit);
+        QCoreApplication::processEvents();
+        ChEditView* edit = findChEditView(s.frame);
+        edit->valueWidget(chedit::kEncode)->setFocus();
+        edit->edit(chedit::kEncode)->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("74"));
+        QCOMPARE(edit->edit(chedit::kEncode)->text(), QStringLiteral("74"));
+    }
+
+    // A cell editor opened by a click starts with its text selected, so typing replaces it.
+    void clickedEditorReplacesTheCellText() {
+        const std::tuple<int, const char*, const char*> cases[] = {{kColRx, "152", "152.00000"},
+                                                                   {kColDecode, "74", "74.0"}};
+        for (auto [col, typed, stored] : cases) {
+            test::Fixture fx;
+            Setup s(fx);
+            s.channel(2, "150", "151");
+            s.click(2, col);
+            QVERIFY(s.grid->editor());
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(s.cell(2, col), QString::fromLatin1(stored));
+        }
+    }
+
+    // The current cell's title and number are bold from the start; names are as large as the rest,
+    // whatever the size of the desktop's font.
+    void gridLooksRightFromTheStart() {
+        const QFont appFont = QApplication::font();
+        QFont large = appFont;
+        large.setPointSize(13);
+        QApplication::setFont(large);
+        auto restore = qScopeGuard([&] { QApplication::setFont(appFont); });
+        test::Fixture fx;
+        Setup s(fx);
+        QVERIFY(s.grid->verticalHeaderItem(0)->font().bold());
+        QVERIFY(s.grid->horizontalHeaderItem(0)->font().bold());
+        s.channel(2, "150", "151");
+        const int gridPx = QFontInfo(s.grid->font()).pixelSize();
+        QCOMPARE(QFontInfo(s.grid->item(1, kColName - 1)->font()).pixelSize(), gridPx);
+        QCOMPARE(QFontInfo(s.view->groupNameLabel()->font()).pixelSize(), gridPx);
+        s.grid->setCurrent(2, kColName);
+        QTest::keyClick(s.grid, Qt::Key_Return);
+        QVERIFY(s.view->textEditor()->isVisible());
+        QCOMPARE(QFontInfo(s.view->textEditor()->font()).pixelSize(), gridPx);
+    }
+
     void groupJumpRefusesAGroupThatDoesNotExist() {
         test::Fixture fx;
         Setup s(fx, 4);
@@ -272,23 +427,23 @@ class ChannelViewsTest : public QObject {
     void copyDialogsCopyChannelsFrequenciesAndGroups() {
         test::Fixture fx;
         Setup s(fx);
-        s.type(1, kColRx, QStringLiteral("150"));
+        s.type(1, kColRx, QStringLiteral("151.8125"));
         s.grid->setCurrent(1, 1);
         {
             CopyDialog dlg(CopyDialogKind::FrequencyCopy, fx.ctx, s.frame, *s.view);
-            QCOMPARE(qobject_cast<QLabel*>(dlg.valueWidget(0))->text(), QStringLiteral("  150.00000"));
-            QCOMPARE(dlg.edit(1)->text(), QStringLiteral("150.00000"));
+            QCOMPARE(qobject_cast<QLabel*>(dlg.valueWidget(0))->text(), QStringLiteral("  151.81250"));
+            QCOMPARE(dlg.edit(1)->text(), QStringLiteral("151.81250"));
             dlg.actionButton()->click();
         }
         s.view->refreshAll();
-        QCOMPARE(s.cell(1, kColTx), QStringLiteral("150.00000"));
+        QCOMPARE(s.cell(1, kColTx), QStringLiteral("151.81250"));
         {
             CopyDialog dlg(CopyDialogKind::ChannelCopy, fx.ctx, s.frame, *s.view);
             dlg.edit(3)->setText(QStringLiteral("9"));
             dlg.actionButton()->click();
             QCOMPARE(s.view->channel(), 8); // the grid moves to the copy
         }
-        QCOMPARE(s.cell(9, kColTx), QStringLiteral("150.00000"));
+        QCOMPARE(s.cell(9, kColTx), QStringLiteral("151.81250"));
         {
             CopyDialog dlg(CopyDialogKind::GroupCopy, fx.ctx, s.frame, *s.view);
             dlg.edit(1)->setText(QStringLiteral("0")); // clamped to group 1 on Copy
@@ -355,6 +510,12 @@ class ChannelViewsTest : public QObject {
         QCoreApplication::processEvents();
         test::saveShot(s.frame.editorWindow(kCmdGroupEditView), QStringLiteral("gredit"));
         test::saveShot(&s.frame, QStringLiteral("frame"));
+        for (auto [command, name] : {std::pair{cmd::kTileHorizontal, "tile_horizontal"},
+                                     std::pair{cmd::kTileVertical, "tile_vertical"}}) {
+            s.frame.runCommand(command);
+            QTest::qWait(300); // the MDI area settles its scroll bars on a timer
+            test::saveShot(&s.frame, QString::fromLatin1(name));
+        }
         const std::pair<CopyDialogKind, const char*> dialogs[] = {
             {CopyDialogKind::ChannelCopy, "dlg_channel_copy"},
             {CopyDialogKind::FrequencyCopy, "dlg_frequency_copy"},

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -54,7 +55,7 @@ class MainFrameTest : public QObject {
                                     fx.text(68), fx.text(78)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(30))),
                  (QStringList{fx.text(31), fx.text(32), fx.text(33), fx.text(34), fx.text(35), fx.text(36),
-                              fx.text(38)}));
+                              QStringLiteral("Export as PDF..."), fx.text(38)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(59))),
                  (QStringList{fx.text(60), fx.text(61), fx.text(62), fx.text(63)}));
         QCOMPARE(f.action(cmd::kNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
@@ -122,6 +123,60 @@ class MainFrameTest : public QObject {
         f.runCommand(cmd::kCloseAll);
         QCOMPARE(f.mdiArea()->subWindowList().size(), 0);
         QTRY_VERIFY(!menuTitled(f, fx.text(72)));
+    }
+
+    // Tiling never squeezes an editor below its minimum size: the ones that need more keep it, the
+    // others share the rest, and the MDI area scrolls to what does not fit.
+    void tilingKeepsEveryEditorAtItsMinimumSize() {
+        struct Case {
+            int command;
+            bool stacked;
+        };
+        for (Case c : {Case{cmd::kTileHorizontal, true}, Case{cmd::kTileVertical, false}}) {
+            test::Fixture fx;
+            const int big[] = {cmd::kChannelInfo, cmd::kKeyAssignment};
+            for (const auto& e : editorList())
+                fx.registry.addEditor(e.command, [&fx, e, big](AppContext&, MainFrame&) {
+                    auto* v = new test::DummyView(fx.text(e.treeText));
+                    if (std::find(std::begin(big), std::end(big), e.command) != std::end(big))
+                        v->setMinimumSize(700, 500);
+                    return v;
+                });
+            MainFrame f(fx.ctx, fx.registry);
+            f.resize(900, 700);
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            for (int command : {cmd::kChannelInfo, cmd::kKeyAssignment, cmd::kScanInfo})
+                f.runCommand(command);
+            f.runCommand(c.command);
+            QCoreApplication::processEvents();
+            QList<QRect> placed;
+            for (QMdiSubWindow* w : f.mdiArea()->subWindowList()) {
+                QVERIFY(w->widget()->width() >= w->widget()->minimumWidth());
+                QVERIFY(w->widget()->height() >= w->widget()->minimumHeight());
+                for (const QRect& other : placed)
+                    QVERIFY(!w->geometry().intersects(other));
+                placed << w->geometry();
+            }
+            QScrollBar* bar =
+                c.stacked ? f.mdiArea()->verticalScrollBar() : f.mdiArea()->horizontalScrollBar();
+            QTRY_VERIFY(bar->isVisible());
+            if (!qEnvironmentVariableIsEmpty("VELORA_SHOT_DIR"))
+                test::saveShot(&f, c.stacked ? QStringLiteral("tile_horizontal")
+                                             : QStringLiteral("tile_vertical"));
+        }
+    }
+
+    // Every toolbar button has its own drawing at twice the size for high-density screens.
+    void toolBarIconsAreDrawnForDoubleDensity() {
+        test::Fixture fx;
+        MainFrame f(fx.ctx, fx.registry);
+        const QList<QAction*> actions = f.findChild<QToolBar*>(QStringLiteral("toolBar"))->actions();
+        for (QAction* a : actions) {
+            if (a->isSeparator()) continue;
+            QVERIFY2(a->icon().availableSizes().contains(QSize(32, 30)), qPrintable(a->toolTip()));
+            QCOMPARE(a->icon().pixmap(QSize(16, 15), 2.0).size(), QSize(32, 30));
+        }
     }
 
     void choosingAMaximisedEditorAgainKeepsItMaximised() {

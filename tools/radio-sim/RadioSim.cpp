@@ -454,7 +454,25 @@ void RadioSim::writeExtensionChunk(std::span<const Byte> f) {
     ack();
 }
 
+bool RadioSim::faultTestFrame(Byte code) {
+    const int nth = testFrames_[code]++;
+    for (const auto& fault : config_.testFaults) {
+        if (fault.code != code || nth < fault.nth || nth >= fault.nth + fault.count) continue;
+        char what[48];
+        std::snprintf(what, sizeof what, "frame %02X number %d", code, nth);
+        if (fault.nak) {
+            log(std::string("refusing test ") + what);
+            nak();
+        } else {
+            log(std::string("leaving test ") + what + " unanswered");
+        }
+        return true;
+    }
+    return false;
+}
+
 void RadioSim::dispatchTest(std::span<const Byte> f) {
+    if (f[0] != kAck && f[0] != kNak && faultTestFrame(f[0])) return;
     if (findItem(f[0])) {
         adjustItem(f);
         return;
@@ -477,12 +495,14 @@ void RadioSim::dispatchTest(std::span<const Byte> f) {
         if (target(f[1], UnitKind::Deck) < 0) return;
         if (f[2] < 1 || f[2] > 9) return nak();
         test_.signalling = f[2];
+        log("test signalling " + std::to_string(test_.signalling));
         ack();
         break;
     case 'F':
     case 'G':
         if (target(f[1], UnitKind::Deck) < 0) return;
         test_.narrow = f[0] == 'G';
+        log(test_.narrow ? "option G (narrow)" : "option F (wide)");
         ack();
         break;
     case 0x05:
@@ -506,11 +526,13 @@ void RadioSim::dispatchTest(std::span<const Byte> f) {
     case 0x84:
         if (f[1] != kOn && f[1] != kOff) return nak();
         (f[0] == 0x0B ? test_.beatShift : test_.compander) = f[1] == kOn;
+        log(std::string(f[0] == 0x0B ? "beat shift " : "compander ") + (f[1] == kOn ? "on" : "off"));
         ack();
         break;
     case 0x85:
     case 0x86:
         test_.mskHigh = f[0] == 0x86;
+        log(std::string("MSK rate ") + (test_.mskHigh ? "high" : "low"));
         ack();
         break;
     case '|': {
@@ -531,6 +553,7 @@ void RadioSim::dispatchTest(std::span<const Byte> f) {
         if (unit < 0) return;
         if (f[2] != kValueFollows) return nak();
         test_.volume[static_cast<std::size_t>(unit)] = f[3];
+        log("volume of " + std::string(unitName(unit)) + " " + std::to_string(f[3]));
         ack();
         break;
     }
@@ -544,6 +567,7 @@ void RadioSim::selectTestChannel(std::span<const Byte> f) {
     if (unit < 0) return;
     if (f[2] < 1 || f[2] > kTestChannels) return nak();
     test_.channel = f[2];
+    log("test channel " + std::to_string(test_.channel));
     // Each deck reports its own model's test frequency table: model 1 on deck 1, model 2 on deck 2.
     std::size_t table = unit == 0 ? layout::kTestFreqModel1 : layout::kTestFreqModel2;
     const Byte* record = memory_.unit(unit).main.data() + table + (f[2] - 1) * kTestChannelSize;
@@ -557,14 +581,18 @@ void RadioSim::adjustItem(std::span<const Byte> f) {
     case kOn:
         test_.activeItem = slot.code;
         test_.itemRunning = true;
+        log("item " + hex(f.first(1)) + "started");
         break;
     case kOff:
         test_.itemRunning = false;
+        log("item " + hex(f.first(1)) + "stopped");
         break;
     case kStepUp:
     case kStepDown: {
         Byte delta = f[2] == kStepUp ? 1 : 0xFF;
         itemValue(test_, slot) += delta;
+        log("item " + hex(f.first(1)) + (f[2] == kStepUp ? "up to " : "down to ") +
+            std::to_string(itemValue(test_, slot)));
         // Moving the first point of a four-point item moves the other three points with it.
         if (slot.fourPointItem != 0 && slot.point == 0) {
             auto points = fourPointIndices(slot.fourPointItem, test_.narrow);
@@ -584,6 +612,7 @@ void RadioSim::setDeckSwitch(std::span<const Byte> f, bool& on) {
     if (target(f[1], UnitKind::Deck) < 0) return;
     if (f[2] != kOn && f[2] != kOff) return nak();
     on = f[2] == kOn;
+    log(std::string(f[0] == 0x08 ? "transmitter " : "option 22 ") + (on ? "on" : "off"));
     ack();
 }
 
@@ -623,6 +652,7 @@ void RadioSim::volumeFrame(std::span<const Byte> f) {
     default:
         return nak();
     }
+    log("volume " + std::to_string(volume));
     ack();
 }
 

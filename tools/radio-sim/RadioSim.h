@@ -55,6 +55,16 @@ struct LineFault {
     int ms = 0;
 };
 
+// A fault of a test or tuning frame: the frames with command byte `code`, counted from 0 over the
+// run, from number `nth` on for `count` frames, go unanswered (and are not carried out) or are
+// refused with NAK.
+struct TestFrameFault {
+    Byte code = 0;
+    int nth = 0;
+    int count = 1;
+    bool nak = false;
+};
+
 struct SimConfig {
     unsigned baud = 9600;                 // the only rate at which the radio understands the line
     bool silent = false;                  // never answers anything
@@ -62,6 +72,7 @@ struct SimConfig {
     std::vector<BlockFault> badChecksums; // main-area reads answered with a wrong checksum
     std::vector<BlockFault> nakWrites;    // block or chunk writes refused with NAK
     std::vector<LineFault> lineFaults;
+    std::vector<TestFrameFault> testFaults;
 };
 
 // What test mode and tuning set in the radio, reported back by the status frames.
@@ -139,6 +150,8 @@ class RadioSim {
     // Makes the next answer carry the line fault set for this block, if any is left.
     void armLineFault(int unit, int block);
     static bool takeFault(std::vector<BlockFault>& faults, int unit, int block);
+    // Counts the test frame and applies its fault; true when the frame is not to be carried out.
+    bool faultTestFrame(Byte code);
     void log(const std::string& text) const;
 
     RadioMemory& memory_;
@@ -150,6 +163,7 @@ class RadioSim {
     std::optional<LineFault> armed_;
     int sessionsEnded_ = 0;
     TestState test_;
+    std::array<int, 256> testFrames_{}; // test and tuning frames seen, by command byte
     std::function<void(const std::string&)> log_;
 };
 

@@ -122,6 +122,28 @@ std::optional<LineFault> parseLineFault(const std::string& option, const std::st
     return f;
 }
 
+// CODE:NTH[:COUNT] of --drop-frame and --nak-frame.
+std::optional<TestFrameFault> parseTestFault(const std::string& text, bool nak, std::string& error) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t colon; (colon = text.find(':', start)) != std::string::npos; start = colon + 1)
+        parts.push_back(text.substr(start, colon - start));
+    parts.push_back(text.substr(start));
+    if (parts.size() < 2 || parts.size() > 3) {
+        error = "expected CODE:NTH[:COUNT], got " + text;
+        return std::nullopt;
+    }
+    auto code = parseNumber(parts[0]);
+    auto nth = parseNumber(parts[1]);
+    auto count = parts.size() == 3 ? parseNumber(parts[2]) : std::optional<unsigned long>(1);
+    if (!code || *code > 0xFF || !nth || *nth > kMaxFaultArg || !count || *count == 0 ||
+        *count > kMaxFaultArg) {
+        error = "bad test frame fault: " + text;
+        return std::nullopt;
+    }
+    return TestFrameFault{static_cast<Byte>(*code), static_cast<int>(*nth), static_cast<int>(*count), nak};
+}
+
 } // namespace
 
 std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -198,6 +220,12 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
             auto fault = parseLineFault(a, *v, error);
             if (!fault) return std::nullopt;
             o.config.lineFaults.push_back(*fault);
+        } else if (a == "--drop-frame" || a == "--nak-frame") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            auto fault = parseTestFault(*v, a == "--nak-frame", error);
+            if (!fault) return std::nullopt;
+            o.config.testFaults.push_back(*fault);
         } else if (a == "--bad-checksum" || a == "--nak-block") {
             const std::string* v = value();
             if (!v) return std::nullopt;
@@ -298,6 +326,12 @@ Faults:
                       byte BYTE (0 is the first) of that answer arrives inverted
   --noise UNIT:BLOCK:N[:COUNT]
                       N bytes of line noise (1..255) arrive before that answer
+  --drop-frame CODE:NTH[:COUNT]
+                      in test mode, leave the test or tuning frame with command byte CODE (0x12,
+                      or decimal) unanswered and not carried out: the NTH such frame of the run
+                      (0 is the first) and COUNT-1 more after it (default 1 in all)
+  --nak-frame CODE:NTH[:COUNT]
+                      the same frames are refused with NAK instead
   --nak               answer NAK wherever an ACK is due once a mode has been entered
   --silent            never answer
   --cut-after N       hang the line up instead of sending byte N+1 (counted over the whole run),

@@ -1,16 +1,28 @@
 #pragma once
 // The command-line switches. Each argument after the program name is compared without regard to
-// case; anything else is ignored, and no argument ever names a file to open.
+// case; anything else is ignored. No argument names a file to open; only the export switch names
+// the files it reads and writes.
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "model/RunOptions.h"
 
 namespace velora {
 
+// "--export-pdf DATAFILE OUT.pdf [--sections LIST]": the report written without a window.
+struct PdfExport {
+    std::string dataFile;
+    std::string pdfFile;
+    std::string sections; // empty: every section
+};
+
 struct CommandLine {
     RunOptions run;        // "wqwq": extended capacity; "step": 1.25 kHz step in VHF
     bool noSplash = false; // "/nosplash" or "-nosplash"
+    std::optional<PdfExport> exportPdf;
+    std::string error; // a switch missing its values
 };
 
 // The arguments after the program name.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "channels/ChannelLayout.h"
+#include "features/KeyAssignment.h"
 
 namespace velora {
 
@@ -507,13 +508,6 @@ void ChannelStore::padNames() {
 // Special references, remote and repeater lists
 
 bool ChannelStore::referenceApplies(ReferenceKind kind) const {
-    auto keyHolds = [&](Byte a, Byte b) {
-        for (std::size_t i = 0; i < kKeyTableBytes; ++i) {
-            Byte k = byteAt(main(), layout::kKeyTables + i);
-            if (k == a || k == b) return true;
-        }
-        return false;
-    };
     switch (kind) {
     case ReferenceKind::Priority1: {
         Byte m = byteAt(main(), kCsPriority1Mode);
@@ -524,12 +518,9 @@ bool ChannelStore::referenceApplies(ReferenceKind kind) const {
         return m == 1 || m == 3;
     }
     case ReferenceKind::Home:
-        if (keyHolds(kKeyHome1, kKeyHome2)) return true;
-        for (std::size_t i = 0; i < kPortHeadByteCount; ++i)
-            if (byteAt(main(), kPortHeadBytes + i) == kPortHome) return true;
-        return false;
+        return keys::homeFunctionAssigned(main(), keys::headSetupOf(identificationOf(doc_.image())));
     case ReferenceKind::Emergency:
-        return keyHolds(kKeyEmergency, kKeyEmergency);
+        return keys::emergencyFunctionAssigned(main());
     }
     return false;
 }

@@ -5,6 +5,7 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelStore.h"
+#include "features/KeyAssignment.h"
 #include "features/DravixFrames.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
@@ -49,12 +50,6 @@ constexpr int kTextFunctionPortOutput = 174;
 constexpr int kTextFunctionPortInput = 175;
 constexpr int kTextRemoteList = 254;
 constexpr int kTextRepeaterList = 255;
-
-bool keyHolds(std::span<const Byte> m, Byte code) {
-    for (std::size_t i = 0; i < chlayout::kKeyTableBytes; ++i)
-        if (byteAt(m, layout::kKeyTables + i) == code) return true;
-    return false;
-}
 
 // A reference is incomplete when it applies but is not fully set, or its group is set without channel.
 bool referenceIncomplete(std::span<const Byte> m, bool applies, std::size_t at) {
@@ -132,10 +127,10 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
     const std::size_t refs = chlayout::kCsReferences;
     add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority1Mode) == 1, refs), kTextPriority1);
     add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority2Mode) == 1, refs + 2), kTextPriority2);
-    add(referenceIncomplete(m, keyHolds(m, chlayout::kKeyEmergency), refs + 6), kTextEmergencyChannel);
-    bool homeUsed = keyHolds(m, chlayout::kKeyHome1) || keyHolds(m, chlayout::kKeyHome2);
-    for (std::size_t i = 0; i < chlayout::kPortHeadByteCount; ++i)
-        homeUsed = homeUsed || byteAt(m, chlayout::kPortHeadBytes + i) == chlayout::kPortHome;
+    add(referenceIncomplete(m, keys::emergencyFunctionAssigned(m), refs + 6), kTextEmergencyChannel);
+    // The same rule the editors enable the home fields by: a write is never blocked over a home
+    // channel the user has no field to set.
+    const bool homeUsed = keys::homeFunctionAssigned(m, keys::headSetupOf(identificationOf(doc.image())));
     add(referenceIncomplete(m, homeUsed, refs + 4), kTextHomeChannel);
 
     const Byte emergencyMode = byteAt(m, kEmergencyMode);
@@ -155,7 +150,7 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
 
     bool outputMissing = false;
     for (int n = 0; n < kOutputFunctionsChecked; ++n)
-        outputMissing = outputMissing || (keyHolds(m, static_cast<Byte>(n)) &&
+        outputMissing = outputMissing || (keys::findKeyWithFunction(m, static_cast<Byte>(n)) &&
                                           byteAt(m, layout::kFunctionPortPins + n) == kUnset);
     add(outputMissing, kTextFunctionPortOutput);
 

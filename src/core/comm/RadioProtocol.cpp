@@ -343,9 +343,17 @@ RadioStatus RadioProtocol::stopAdjustment(Byte itemCode, Byte selector) {
 }
 
 RadioStatus RadioProtocol::stepAdjustment(Byte itemCode, Byte selector, int steps) {
+    int acknowledged = 0;
+    return stepAdjustment(itemCode, selector, steps, acknowledged);
+}
+
+RadioStatus RadioProtocol::stepAdjustment(Byte itemCode, Byte selector, int steps, int& acknowledged) {
     const Byte arg = steps > 0 ? kArgStepUp : kArgStepDown;
-    for (int i = 0; i < std::abs(steps); ++i)
+    acknowledged = 0;
+    for (int i = 0; i < std::abs(steps); ++i) {
         if (!ok(selectorFrame(itemCode, selector, {arg}))) return RadioStatus::Failed;
+        ++acknowledged;
+    }
     return RadioStatus::Ok;
 }
 

@@ -171,6 +171,9 @@ class RadioProtocol {
     RadioStatus stopAdjustment(Byte itemCode, Byte selector);
     // |steps| single steps up (steps > 0) or down (steps < 0); 0 sends nothing.
     RadioStatus stepAdjustment(Byte itemCode, Byte selector, int steps);
+    // As above; `acknowledged` counts the steps the radio took before a failure (all of them on
+    // success), so a caller can go on from where the radio is.
+    RadioStatus stepAdjustment(Byte itemCode, Byte selector, int steps, int& acknowledged);
     RadioStatus readAdjustmentValue(Byte selector, std::span<Byte> out);
     RadioStatus switchOption0B(bool on);
     RadioStatus switchOption84(bool on);

@@ -41,11 +41,4 @@ void resetHead(std::span<Byte> main, int head, bool secondHeadType) {
     setByte(main, knobOffset(head), kDefaultKnobMode);
 }
 
-int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, bool includeHead2) {
-    if (includeHead2) return resetKeysWithFunction(main, code, heads, KeyScope::BothTables);
-    HeadSetup head1Only = heads;
-    head1Only.dualHead = false;
-    return resetKeysWithFunction(main, code, head1Only, KeyScope::FittedHeads);
-}
-
 } // namespace velora::keys

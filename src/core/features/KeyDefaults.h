@@ -43,14 +43,4 @@ Byte defaultFunction(int position, bool secondHeadType);
 // Puts all 15 keys of a head to their defaults and its knob mode to 0.
 void resetHead(std::span<Byte> main, int head, bool secondHeadType);
 
-// Older name of resetKeysWithFunction (KeyAssignment.h), kept until its callers have moved: every key
-// holding `code` on head 1, and on head 2 when `includeHead2`, reverts to its default. Returns the
-// first position found (head 1 first), or -1 when no key held the code.
-int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, bool includeHead2);
-
-// The same over the fitted heads only (head 2 when dual head).
-inline int revertKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads) {
-    return revertKeysWithFunction(main, code, heads, heads.dualHead);
-}
-
 } // namespace velora::keys

@@ -8,6 +8,7 @@
 
 #include "channels/ChannelStore.h"
 #include "features/DravixFrames.h"
+#include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
 #include "model/FrequencyCodec.h"
 #include "model/ModelCatalogue.h"
@@ -199,7 +200,7 @@ void normaliseModelFields(Document& doc) {
 void withdrawExtendedFeatures(std::span<Byte> main, const Id& id) {
     keys::HeadSetup heads = keys::headSetupOf(id);
     for (auto code : kExtendedOnlyKeyFunctions)
-        keys::revertKeysWithFunction(main, code, heads, true);
+        keys::resetKeysWithFunction(main, code, heads, keys::KeyScope::BothTables);
     setByte(main, kCsOstBackUp, std::min<Byte>(byteAt(main, kCsOstBackUp), 1));
     if (byteAt(main, kCsOstNameDisplay) == 1) setByte(main, kCsOstNameDisplay, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelStore.h"
+#include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
 #include "model/DataSetInit.h"
 
@@ -245,11 +246,11 @@ ModelApplyResult applyModelChange(Document& doc, const TextSource& texts, const 
 
     // Key functions the new hardware cannot use.
     const keys::HeadSetup heads = keys::headSetupOf(id);
-    keys::revertKeysWithFunction(main, id.hasOptionBoard(1) ? kKeyNotWithKind1Board : kKeyKind1Board, heads);
-    if (!c.dualBand) keys::revertKeysWithFunction(main, kKeySecondUnit, heads);
+    keys::resetKeysWithFunction(main, id.hasOptionBoard(1) ? kKeyNotWithKind1Board : kKeyKind1Board, heads);
+    if (!c.dualBand) keys::resetKeysWithFunction(main, kKeySecondUnit, heads);
     if (!c.dualHead) {
-        keys::revertKeysWithFunction(main, kKeySecondHead1, heads);
-        keys::revertKeysWithFunction(main, kKeySecondHead2, heads);
+        keys::resetKeysWithFunction(main, kKeySecondHead1, heads);
+        keys::resetKeysWithFunction(main, kKeySecondHead2, heads);
     }
     if (!id.hasOptionBoard(2) && byteAt(main, kEmergencyMode) == kEmergencyModeWithBoard)
         setByte(main, kEmergencyMode, 0xFF);

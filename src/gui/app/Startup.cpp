@@ -20,6 +20,7 @@
 #include "frame/EditorRegistry.h"
 #include "frame/MainFrame.h"
 #include "model/DataSetInit.h"
+#include "print/ReportPrinting.h"
 
 namespace velora::gui {
 
@@ -89,6 +90,19 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     LanguageFile texts;
     const auto file = findLanguageFile(std::span<const std::filesystem::path>(env.languageFolders));
     const auto status = file ? texts.load(*file) : LanguageFile::Status::NotFound;
+    if (!options.error.empty() || options.exportPdf) {
+        // The report export runs without a window and leaves the settings alone.
+        if (!options.error.empty()) {
+            std::fprintf(stderr, "velora: %s\n", options.error.c_str());
+            return 2;
+        }
+        if (auto failure = LanguageFile::failureMessage(status)) {
+            std::fprintf(stderr, "velora: %s\n", failure->text.c_str());
+            return 1;
+        }
+        return exportPdfFromCommandLine(texts, options.run, options.exportPdf->dataFile,
+                                        options.exportPdf->pdfFile, options.exportPdf->sections);
+    }
     if (auto failure = LanguageFile::failureMessage(status)) {
         env.messenger.show(*failure);
         return 1;

@@ -89,7 +89,7 @@ void ChEditView::build() {
             e->setCharClass(fmt.charClass);
             e->setDecimalPoint(ctx_.doc.codec().decimalSeparator());
             e->setLimit(fmt.maxLength);
-            if (fmt.fixedPitch) e->setFont(ctx_.fixedFont);
+            if (fmt.fixedPitch) e->setFont(sizedLike(ctx_.fixedFont, font()));
             e->installEventFilter(this);
             return e;
         };
@@ -115,6 +115,7 @@ void ChEditView::build() {
                 f.edit = makeEdit(this);
                 auto* combo = CMSFlexGrid::makeToneCombo(this, f.edit, tones);
                 combo->setMaxVisibleItems(12);
+                combo->installEventFilter(this); // its keys and focus arrive at the combo, not its edit
                 f.value = combo;
                 connect(combo, &QComboBox::activated, this, [this, i](int index) {
                     apply(area_.commitChoice(0, i, index));
@@ -285,7 +286,7 @@ bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
         return QWidget::eventFilter(obj, e);
     }
     if (e->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
-        if (obj == fields_[std::size_t(field)].edit) commitEdit(field);
+        commitEdit(field); // an edit, or the combo around a tone's edit part
         if (field == chedit::kBandwidth) apply(area_.bandwidthFocusLost());
         return false;
     }

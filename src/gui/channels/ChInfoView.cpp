@@ -109,9 +109,9 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     setControlId(groupNameTitle, 1272);
     groupName_ = new QLabel(this);
     setControlId(groupName_, 1488);
-    groupName_->setFont(ctx_.fixedFont);
+    groupName_->setFont(grid_->fixedFont());
     groupName_->setMinimumWidth(
-        QFontMetrics(ctx_.fixedFont).horizontalAdvance(QString(16, QLatin1Char('W'))));
+        QFontMetrics(grid_->fixedFont()).horizontalAdvance(QString(16, QLatin1Char('W'))));
     groupName_->setFrameShape(QFrame::StyledPanel);
 
     auto* close = button(ctx_.text(kTextClose), 1011, this);
@@ -163,6 +163,9 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         apply(logic_.commitChoice(editRow_, editCol_, choiceEdit_->itemData(index).toInt()), editRow_);
     });
     connect(toneEdit_, &QComboBox::activated, this, [this](int index) {
+        // The combo also reports its edit text matching an entry when the edit ends; a cancelled
+        // edit stores nothing.
+        if (cancelling_) return;
         apply(logic_.commitChoice(editRow_, editCol_, index), editRow_);
         toneEdit_->lineEdit()->setModified(false);
     });
@@ -174,8 +177,10 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         grid_->setFocus();
         refreshAll();
     });
-    for (QObject* o : {static_cast<QObject*>(grid_), static_cast<QObject*>(textEdit_),
-                       static_cast<QObject*>(toneEdit_->lineEdit()), static_cast<QObject*>(choiceEdit_)})
+    // The tone editor's keys and focus arrive at the combo, which holds the focus for its edit part.
+    for (QObject* o :
+         {static_cast<QObject*>(grid_), static_cast<QObject*>(textEdit_), static_cast<QObject*>(toneEdit_),
+          static_cast<QObject*>(toneEdit_->lineEdit()), static_cast<QObject*>(choiceEdit_)})
         o->installEventFilter(this);
 
     grid_->clearRowSelection();
@@ -306,16 +311,14 @@ bool ChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
         textEdit_->setCharClass(s->charClass);
         textEdit_->setDecimalPoint(ctx_.doc.codec().decimalSeparator());
         textEdit_->setLimit(s->maxLength);
-        textEdit_->setFont(s->nameFont ? ctx_.fixedFont : grid_->font());
+        textEdit_->setFont(s->nameFont ? grid_->fixedFont() : grid_->font());
         textEdit_->setAlignment(s->nameFont ? Qt::AlignLeft : Qt::AlignRight);
         grid_->showEditor(CMSFlexGrid::EditorKind::Edit, textEdit_, text, true);
         textEdit_->setModified(empty);
-        if (typed) textEdit_->selectAll(); // the typed character replaces the cell text
         break;
     case CellEditor::Tone:
         grid_->showEditor(CMSFlexGrid::EditorKind::Combo, toneEdit_, text, true);
         toneEdit_->lineEdit()->setModified(empty);
-        if (typed) toneEdit_->lineEdit()->selectAll();
         break;
     case CellEditor::Choice:
         choiceEdit_->clear();
@@ -364,7 +367,8 @@ bool ChInfoView::editorKey(QKeyEvent* k) {
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        if (grid_->editor() == choiceEdit_ && choiceEdit_->view()->isVisible()) return false;
+        if (auto* list = qobject_cast<QComboBox*>(grid_->editor()); list && list->view()->isVisible())
+            return false;
         const int row = editRow_, col = editCol_;
         closeEditor(true);
         for (int n = logic_.enterAdvance(row, col); n > 0; --n)
@@ -408,13 +412,19 @@ bool ChInfoView::gridKey(QKeyEvent* k) {
 }
 
 bool ChInfoView::eventFilter(QObject* obj, QEvent* e) {
+    const bool editor =
+        obj == textEdit_ || obj == toneEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_;
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
+        if (obj == grid_ && grid_->editor()) {
+            // Keys queued for the grid before its editor took the focus belong to the editor.
+            if (!editorKey(k)) grid_->forwardKeyToEditor(k);
+            return true;
+        }
         if (obj == grid_) return gridKey(k);
-        if (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_) return editorKey(k);
+        if (editor) return editorKey(k);
     }
-    if (e->type() == QEvent::FocusOut &&
-        (obj == textEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_)) {
+    if (e->type() == QEvent::FocusOut && editor) {
         auto reason = static_cast<QFocusEvent*>(e)->reason();
         // A list's own pop-up and our message boxes do not end the edit.
         if (reason != Qt::PopupFocusReason && !committing_ && !cancelling_ && grid_->editor()) {

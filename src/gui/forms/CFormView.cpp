@@ -6,10 +6,14 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -17,6 +21,8 @@
 
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
+#include "grid/CMSFlexGrid.h"
+#include "model/ToneCodec.h"
 
 namespace velora::gui {
 
@@ -52,7 +58,11 @@ CFormView::CFormView(forms::FeatureArea& area, const TextSource& texts, const QF
         int caption = area_.pages()[std::size_t(p)].tabText;
         tabs_->addTab(host, caption ? text(caption) : QString());
     }
-    if (area_.pageCount() <= 1) tabs_->tabBar()->hide();
+    if (area_.pageCount() <= 1) {
+        // A single page is the form itself: no tab, and no empty tab frame around it.
+        tabs_->tabBar()->hide();
+        tabs_->setDocumentMode(true);
+    }
 
     close_ = new QPushButton(text(13), this);
     help_ = new QPushButton(text(14), this);
@@ -83,54 +93,190 @@ CFormView::CFormView(forms::FeatureArea& area, const TextSource& texts, const QF
     // application installed after the MDI area runs first.
     qApp->installEventFilter(this);
     refreshAll();
+    // Nested layouts (columns, frames) keep sizes cached from before the fields were filled, and
+    // the window is sized from them before it is first shown.
+    for (QLayout* l : findChildren<QLayout*>())
+        l->invalidate();
 }
 
 CFormView::~CFormView() {
     qApp->removeEventFilter(this);
 }
 
+bool CFormView::joinsPrevious(int page, int field) const {
+    // An edit continues the previous edit's row when it shares its label (a group/channel pair) or
+    // has no label of its own beside a labelled one (the "-" between two numbers of a pair).
+    if (field <= 0) return false;
+    const forms::FieldDescriptor& d = *area_.descriptor(page, field);
+    const forms::FieldDescriptor& prev = *area_.descriptor(page, field - 1);
+    auto isEdit = [](FieldKind k) { return k == FieldKind::Edit || k == FieldKind::EditSpin; };
+    if (!isEdit(d.kind) || !isEdit(prev.kind) || prev.labelText == 0) return false;
+    return d.labelText == prev.labelText || d.labelText == 0;
+}
+
+int CFormView::secondColumnStart(int page) const {
+    // A long page is set in two columns, broken where a section starts (a group frame, or the first
+    // of a run of check boxes outside a frame) nearest to the middle; -1 keeps one column.
+    constexpr int kMaxRows = 12;
+    int rows = 0;
+    bool inFrame = false;
+    std::vector<std::pair<int, int>> starts; // field, its row
+    for (int i = 0; i < area_.fieldCount(page); ++i) {
+        const FieldKind kind = area_.descriptor(page, i)->kind;
+        const bool afterCheck = i > 0 && area_.descriptor(page, i - 1)->kind == FieldKind::Check;
+        if (kind == FieldKind::Frame || (kind == FieldKind::Check && !inFrame && !afterCheck))
+            if (rows > 0) starts.emplace_back(i, rows);
+        if (kind == FieldKind::Frame) inFrame = true;
+        if (kind == FieldKind::None) inFrame = false;
+        if (!joinsPrevious(page, i)) ++rows;
+    }
+    if (rows <= kMaxRows) return -1;
+    int best = -1, bestDistance = rows * 2;
+    for (auto [field, row] : starts)
+        if (std::abs(2 * row - rows) < bestDistance) {
+            best = field;
+            bestDistance = std::abs(2 * row - rows);
+        }
+    return best;
+}
+
+QWidget* CFormView::makeEdit(Field& f, const forms::FieldDescriptor& d, QWidget* host) {
+    const forms::EditFormat fmt = area_.editFormat(f.page, f.field);
+    auto* edit = new FilteredLineEdit(host);
+    edit->setReadOnly(d.kind == FieldKind::Text);
+    edit->setCharClass(fmt.charClass);
+    edit->setDecimalPoint(area_.document().codec().decimalSeparator());
+    edit->setLimit(fmt.maxLength);
+    if (fmt.fixedPitch) edit->setFont(sizedLike(fixedFont_, edit->font()));
+    f.edit = edit;
+    if (d.kind == FieldKind::Combo) return edit; // sized by its combo
+    // Wide enough for the longest entry and for the field's special text; a fixed-pitch text one
+    // character more, so the cursor after a full line hides nothing.
+    const QFontMetrics fm(edit->font());
+    const int chars = fmt.maxLength > 0 ? fmt.maxLength : 16;
+    const bool numeric = fmt.charClass == forms::CharClass::Digits ||
+                         fmt.charClass == forms::CharClass::Decimal ||
+                         fmt.charClass == forms::CharClass::DigitsOrC;
+    int width = fmt.fixedPitch
+                    ? fm.horizontalAdvance(QString(chars + 1, QLatin1Char(' ')))
+                    : fm.horizontalAdvance(QString(std::max(chars, 2), QLatin1Char(numeric ? '0' : 'W')));
+    if (d.storage.special.text)
+        width = std::max(width, fm.horizontalAdvance(fromCore(area_.text(d.storage.special.text))));
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    edit->setFixedWidth(
+        edit->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(width + 6, 0), edit).width());
+    return edit;
+}
+
+void CFormView::makeList(Field& f, QWidget* host) {
+    auto* combo = new QComboBox(host);
+    // As wide as its longest item, never squeezed below it.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    f.list = combo;
+    const int page = f.page, field = f.field;
+    connect(combo, &QComboBox::activated, this, [this, page, field, combo](int index) {
+        forms::FieldEffects fx = area_.commitChoice(page, field, combo->itemData(index).toInt());
+        showField(page, field);
+        apply(fields_[std::size_t(page)][std::size_t(field)], fx);
+    });
+}
+
+void CFormView::makeCombo(Field& f, const forms::FieldDescriptor& d, QWidget* host) {
+    makeEdit(f, d, host);
+    // A tone combo offers the tone texts unless the area names its own items.
+    QStringList items;
+    for (const forms::ValueItem& it : area_.valueList(f.page, f.field))
+        items << fromCore(area_.text(it.text));
+    if (items.isEmpty()) {
+        const std::string off(area_.text(kTextToneOff));
+        const char point = area_.document().codec().decimalSeparator();
+        for (std::size_t i = 0; i < kToneChoiceCount; ++i)
+            items << fromCore(toneChoiceText(i, off, point));
+    }
+    QComboBox* combo = CMSFlexGrid::makeToneCombo(host, f.edit, items);
+    combo->setMaxVisibleItems(12);
+    f.list = combo;
+    const int page = f.page, field = f.field;
+    connect(combo, &QComboBox::activated, this, [this, page, field, combo](int index) {
+        const QVariant data = combo->itemData(index);
+        Field& self = fields_[std::size_t(page)][std::size_t(field)];
+        forms::FieldEffects fx = area_.commitChoice(page, field, data.isValid() ? data.toInt() : index);
+        showField(page, field);
+        self.edit->setModified(false); // what was chosen is stored; nothing typed is pending
+        apply(self, fx);
+    });
+}
+
 void CFormView::buildPage(int page, QWidget* host) {
     auto* grid = new QGridLayout(host);
-    grid->setColumnStretch(2, 1);
     grid->setVerticalSpacing(4);
+    grid->setHorizontalSpacing(8); // a label never touches its field
+    const int split = secondColumnStart(page);
+    // Two columns are laid out apart, each as compact as its own rows allow.
+    QGridLayout* columns[2] = {grid, nullptr};
+    if (split >= 0) {
+        for (QGridLayout*& c : columns) {
+            c = new QGridLayout;
+            c->setVerticalSpacing(4);
+            c->setHorizontalSpacing(8);
+        }
+        grid->addLayout(columns[0], 0, 0, Qt::AlignTop);
+        grid->setColumnMinimumWidth(1, 16);
+        grid->addLayout(columns[1], 0, 2, Qt::AlignTop);
+    }
     auto& list = fields_[std::size_t(page)];
-    int row = -1;
+    Rows top{columns[0], -1};
+    Rows frame;
+    bool inFrame = false;
     QHBoxLayout* lastValueBox = nullptr;
-    FieldKind lastKind = FieldKind::None;
     for (int i = 0; i < area_.fieldCount(page); ++i) {
         const forms::FieldDescriptor& d = *area_.descriptor(page, i);
         Field f;
         f.page = page;
         f.field = i;
-        QString label = d.labelText ? fromCore(std::string(texts_.text(d.labelText))) : QString();
-        // An edit without a label text of its own continues the previous edit's row (a pair).
-        bool joins = (d.kind == FieldKind::Edit || d.kind == FieldKind::EditSpin) && d.labelText == 0 &&
-                     lastValueBox && (lastKind == FieldKind::Edit || lastKind == FieldKind::EditSpin);
-        if (!joins) ++row;
+        f.kind = d.kind;
+        const QString label = d.labelText ? fromCore(std::string(texts_.text(d.labelText))) : QString();
+        if (i == split) {
+            top = Rows{columns[1], -1};
+            inFrame = false;
+        }
+        const bool joins = lastValueBox && joinsPrevious(page, i);
+        // A line spans its column; a single column's also the stretch beside it.
+        const int span = split >= 0 ? 2 : 3;
+        if (d.kind == FieldKind::Frame || d.kind == FieldKind::None) inFrame = false;
+        Rows& at = inFrame ? frame : top;
+        if (!joins) ++at.row;
         switch (d.kind) {
         case FieldKind::None: {
             auto* line = new QFrame(host);
             line->setFrameShape(QFrame::HLine);
             line->setFrameShadow(QFrame::Sunken);
-            grid->addWidget(line, row, 0, 1, 3);
+            at.grid->addWidget(line, at.row, 0, 1, span);
             f.label = line;
             lastValueBox = nullptr;
             break;
         }
         case FieldKind::Frame: {
-            auto* title = new QLabel(label, host);
-            QFont bold = title->font();
-            bold.setBold(true);
-            title->setFont(bold);
-            grid->addWidget(title, row, 0, 1, 3);
-            f.label = title;
+            // The fields that follow, up to the next frame or line, sit inside it.
+            auto* box = new QGroupBox(label, host);
+            auto* inner = new QGridLayout(box);
+            inner->setVerticalSpacing(4);
+            inner->setHorizontalSpacing(8);
+            inner->setColumnStretch(2, 1);
+            // Held at the top, so a frame beside a taller one keeps its rows together.
+            at.grid->addWidget(box, at.row, 0, 1, 2, Qt::AlignTop);
+            frame = Rows{inner, -1};
+            inFrame = true;
+            f.label = box;
             lastValueBox = nullptr;
             break;
         }
         case FieldKind::Check: {
             auto* box = new QCheckBox(label, host);
-            grid->addWidget(box, row, 0, 1, 3);
-            f.label = f.value = box;
+            at.grid->addWidget(box, at.row, 0, 1, 2);
+            f.label = f.value = f.check = box;
             connect(box, &QCheckBox::clicked, this, [this, page, i](bool checked) {
                 forms::FieldEffects fx = area_.commitChoice(page, i, checked ? 1 : 0);
                 showField(page, i);
@@ -139,52 +285,43 @@ void CFormView::buildPage(int page, QWidget* host) {
             lastValueBox = nullptr;
             break;
         }
-        case FieldKind::List: {
-            auto* combo = new QComboBox(host);
-            combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        case FieldKind::List:
+        case FieldKind::Combo: {
+            if (d.kind == FieldKind::List)
+                makeList(f, host);
+            else
+                makeCombo(f, d, host);
+            f.value = f.list;
             f.label = new QLabel(label, host);
-            f.value = combo;
-            grid->addWidget(f.label, row, 0);
-            grid->addWidget(combo, row, 1, Qt::AlignLeft);
-            connect(combo, &QComboBox::activated, this, [this, page, i, combo](int index) {
-                forms::FieldEffects fx = area_.commitChoice(page, i, combo->itemData(index).toInt());
-                showField(page, i);
-                apply(fields_[std::size_t(page)][std::size_t(i)], fx);
-            });
+            at.grid->addWidget(f.label, at.row, 0);
+            at.grid->addWidget(f.list, at.row, 1, Qt::AlignLeft);
             lastValueBox = nullptr;
             break;
         }
-        // A tone combo is edited as text here (the core normalises it); plain text is shown read-only.
-        case FieldKind::Combo:
         case FieldKind::Text:
         case FieldKind::Edit:
         case FieldKind::EditSpin: {
-            forms::EditFormat fmt = area_.editFormat(page, i);
-            auto* edit = new FilteredLineEdit(host);
-            edit->setReadOnly(d.kind == FieldKind::Text);
-            edit->setCharClass(fmt.charClass);
-            edit->setLimit(fmt.maxLength);
-            if (fmt.fixedPitch) edit->setFont(fixedFont_);
-            QFontMetrics fm(edit->font());
-            // Wide enough for a special value's text too.
-            int chars = fmt.maxLength > 0 ? std::max(fmt.maxLength, 4) : 16;
-            edit->setFixedWidth(std::max(40, fm.horizontalAdvance(QLatin1Char('W')) * chars + 12));
-            f.edit = edit;
-            f.value = edit;
+            f.value = makeEdit(f, d, host);
             auto* box = joins ? lastValueBox : new QHBoxLayout;
             box->setSpacing(2);
             if (joins) {
-                box->addWidget(new QLabel(QStringLiteral("-"), host));
+                box->insertWidget(box->count() - 1, new QLabel(QStringLiteral(" - "), host));
+            } else if (label.isEmpty()) {
+                // An edit without a label (a line of free text) takes the label's place too.
+                at.grid->addLayout(box, at.row, 0, 1, 2, Qt::AlignLeft);
+                box->addStretch();
             } else {
                 f.label = new QLabel(label, host);
-                grid->addWidget(f.label, row, 0);
-                grid->addLayout(box, row, 1, Qt::AlignLeft);
+                at.grid->addWidget(f.label, at.row, 0);
+                at.grid->addLayout(box, at.row, 1, Qt::AlignLeft);
+                box->addStretch();
             }
-            box->addWidget(edit);
+            box->insertWidget(box->count() - 1, f.edit);
             if (d.kind == FieldKind::EditSpin) {
                 f.spin = new SpinButtons(host);
-                f.spin->setFixedHeight(edit->sizeHint().height());
-                box->addWidget(f.spin);
+                f.spin->setFixedHeight(f.edit->sizeHint().height());
+                box->insertWidget(box->count() - 1, f.spin);
+                FilteredLineEdit* edit = f.edit;
                 connect(f.spin, &SpinButtons::stepped, this, [this, page, i, edit](int direction) {
                     // The typed text is committed by the step itself, before the value moves.
                     forms::FieldEffects fx = area_.stepField(page, i, toCore(edit->text()), direction);
@@ -193,13 +330,11 @@ void CFormView::buildPage(int page, QWidget* host) {
                     QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
                 });
             }
-            if (!joins) box->addStretch();
             lastValueBox = box;
             break;
         }
         }
-        lastKind = d.kind;
-        setControlId(f.label, d.labelControl);
+        setControlId(f.label == f.value ? nullptr : f.label, d.labelControl);
         setControlId(f.value, d.valueControl);
         setControlId(f.spin, d.spinControl);
         for (auto [id, w] : {std::pair{d.labelControl, f.label},
@@ -209,7 +344,8 @@ void CFormView::buildPage(int page, QWidget* host) {
         if (f.value) byWidget_.insert(f.value, {page, i});
         list.push_back(f);
     }
-    grid->setRowStretch(row + 1, 1);
+    grid->setColumnStretch(split >= 0 ? 3 : 2, 1);
+    grid->setRowStretch(split >= 0 ? 1 : top.row + 1, 1);
 }
 
 int CFormView::currentPage() const {
@@ -245,14 +381,15 @@ QWidget* CFormView::control(int id) const {
 }
 
 void CFormView::fillList(Field& f) {
-    auto* combo = qobject_cast<QComboBox*>(f.value);
-    if (!combo) return;
     std::vector<forms::ValueItem> items = area_.valueList(f.page, f.field);
+    if (f.kind == FieldKind::Combo && items.empty()) return; // the tone texts, filled once
+    QComboBox* combo = f.list;
     bool same = combo->count() == int(items.size());
     for (int k = 0; same && k < combo->count(); ++k)
         same = combo->itemData(k).toInt() == items[std::size_t(k)].stored &&
                combo->itemText(k) == fromCore(area_.text(items[std::size_t(k)].text));
     if (same) return;
+    const QSignalBlocker quiet(combo);
     combo->clear();
     for (const forms::ValueItem& it : items)
         combo->addItem(fromCore(area_.text(it.text)), int(it.stored));
@@ -261,15 +398,34 @@ void CFormView::fillList(Field& f) {
 void CFormView::showField(int page, int field) {
     if (!valueWidget(page, field)) return;
     Field& f = fields_[std::size_t(page)][std::size_t(field)];
-    forms::FieldText ft = area_.fieldText(page, field);
-    if (f.edit) {
-        f.edit->setText(fromCore(ft.text)); // also clears the modified flag: nothing typed since
-    } else if (auto* combo = qobject_cast<QComboBox*>(f.value)) {
+    const forms::FieldText ft = area_.fieldText(page, field);
+    const QString text = fromCore(ft.text);
+    switch (f.kind) {
+    case FieldKind::Edit:
+    case FieldKind::EditSpin:
+    case FieldKind::Text:
+        // A model change may change how much an edit takes (a wider display).
+        f.edit->setLimit(area_.editFormat(page, field).maxLength);
+        f.edit->setText(text); // also clears the modified flag: nothing typed since
+        break;
+    case FieldKind::List:
         fillList(f);
-        combo->setCurrentIndex(-1);
-        if (!ft.text.empty()) combo->setCurrentIndex(combo->findText(fromCore(ft.text), Qt::MatchExactly));
-    } else if (auto* box = qobject_cast<QCheckBox*>(f.value)) {
-        box->setChecked(ft.value > 0);
+        f.list->setCurrentIndex(text.isEmpty() ? -1 : f.list->findText(text, Qt::MatchExactly));
+        break;
+    case FieldKind::Combo: {
+        fillList(f);
+        const int k = text.isEmpty() ? -1 : f.list->findText(text, Qt::MatchExactly);
+        f.list->setCurrentIndex(k);
+        if (k < 0) f.list->setEditText(text);
+        f.edit->setModified(false);
+        break;
+    }
+    case FieldKind::Check:
+        f.check->setChecked(ft.value > 0);
+        break;
+    case FieldKind::None:
+    case FieldKind::Frame:
+        break;
     }
 }
 
@@ -312,11 +468,19 @@ void CFormView::apply(const Field&, const forms::FieldEffects& fx) {
 void CFormView::commitEdit(Field& f) {
     // Only what the user typed is committed: an untouched edit showing an out-of-range byte as
     // empty text must leave that byte alone.
-    if (!f.edit || !f.edit->isModified()) return;
+    if (!f.edit || f.edit->isReadOnly() || !f.edit->isModified()) return;
     if (committing_) return; // a message box of this commit took the focus
     committing_ = true;
     forms::FieldEffects fx = area_.commitField(f.page, f.field, toCore(f.edit->text()));
     showField(f.page, f.field);
+    apply(f, fx);
+    committing_ = false;
+}
+
+void CFormView::leave(Field& f) {
+    if (committing_) return;
+    committing_ = true;
+    forms::FieldEffects fx = area_.leaveField(f.page, f.field);
     apply(f, fx);
     committing_ = false;
 }
@@ -339,13 +503,27 @@ bool CFormView::isOwnWidget(QObject* obj) const {
     return w && (w == this || isAncestorOf(w));
 }
 
-CFormView::Field* CFormView::fieldOf(QObject* obj) {
-    for (QObject* o = obj; o && o != this; o = o->parent()) {
-        auto it = byWidget_.constFind(o);
+CFormView::Field* CFormView::fieldOf(const QObject* obj) {
+    return const_cast<Field*>(std::as_const(*this).fieldOf(obj));
+}
+
+const CFormView::Field* CFormView::fieldOf(const QObject* obj) const {
+    for (const QObject* o = obj; o && o != this; o = o->parent()) {
+        auto it = byWidget_.constFind(const_cast<QObject*>(o));
         if (it != byWidget_.cend() && it->first >= 0)
             return &fields_[std::size_t(it->first)][std::size_t(it->second)];
     }
     return nullptr;
+}
+
+int CFormView::helpTopicFor(const QWidget* w) const {
+    const Field* f = fieldOf(w);
+    if (!f) return area_.defaultHelp();
+    // Looked up by control id, first match in page order, as the help table is keyed.
+    const int id = f->value ? f->value->property("controlId").toInt() : 0;
+    auto ref =
+        id ? area_.findValueControl(id) : std::optional<forms::FieldRef>(forms::FieldRef{f->page, f->field});
+    return ref ? area_.helpTopic(ref->page, ref->field) : area_.defaultHelp();
 }
 
 bool CFormView::eventFilter(QObject* obj, QEvent* e) {
@@ -353,9 +531,12 @@ bool CFormView::eventFilter(QObject* obj, QEvent* e) {
     if (t != QEvent::KeyPress && t != QEvent::ShortcutOverride && t != QEvent::FocusOut) return false;
     if (!isOwnWidget(obj)) return false;
     if (t == QEvent::FocusOut) {
-        auto* fe = static_cast<QFocusEvent*>(e);
-        if (fe->reason() != Qt::PopupFocusReason)
-            if (Field* f = fieldOf(obj); f && f->edit == obj) commitEdit(*f);
+        // A list's own drop-down takes the focus without the field being left.
+        if (static_cast<QFocusEvent*>(e)->reason() == Qt::PopupFocusReason) return false;
+        if (Field* f = fieldOf(obj); f && f->value == obj) {
+            commitEdit(*f);
+            leave(*f);
+        }
         return false;
     }
     auto* k = static_cast<QKeyEvent*>(e);
@@ -379,19 +560,11 @@ bool CFormView::eventFilter(QObject* obj, QEvent* e) {
     case Qt::Key_Tab:
         // The pending entry goes in first, so enables it changes hold when the focus arrives.
         if (!(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
-            if (Field* f = fieldOf(obj); f && f->edit == obj) commitEdit(*f);
+            if (Field* f = fieldOf(obj); f && (f->value == obj || f->edit == obj)) commitEdit(*f);
         return false;
-    case Qt::Key_F1: {
-        int topic = area_.defaultHelp();
-        if (Field* f = fieldOf(obj)) {
-            int id = f->value ? f->value->property("controlId").toInt() : 0;
-            auto ref = id ? area_.findValueControl(id)
-                          : std::optional<forms::FieldRef>(forms::FieldRef{f->page, f->field});
-            if (ref) topic = area_.helpTopic(ref->page, ref->field);
-        }
-        emit helpRequested(topic);
+    case Qt::Key_F1:
+        emit helpRequested(helpTopicFor(qobject_cast<QWidget*>(obj)));
         return true;
-    }
     default:
         return false;
     }

@@ -12,6 +12,9 @@
 class QTabWidget;
 class QPushButton;
 class QLabel;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
 
 namespace velora::gui {
 
@@ -40,6 +43,8 @@ class CFormView : public QWidget {
     SpinButtons* spinButtons(int page, int field) const;
     // Any control by its id (value, label and spin controls of the tables, Close and Help).
     QWidget* control(int id) const;
+    // Help topic for a widget of the view: its field's topic, else the view's default.
+    int helpTopicFor(const QWidget* w) const;
 
   public slots:
     void showField(int page, int field);
@@ -61,19 +66,34 @@ class CFormView : public QWidget {
     struct Field {
         int page = 0;
         int field = 0;
+        forms::FieldKind kind = forms::FieldKind::None;
         QWidget* label = nullptr;
-        QWidget* value = nullptr;
-        FilteredLineEdit* edit = nullptr;
+        QWidget* value = nullptr;         // what takes the focus
+        FilteredLineEdit* edit = nullptr; // edits, read-only text and the tone combo's edit
+        QComboBox* list = nullptr;        // drop-down lists and tone combos
+        QCheckBox* check = nullptr;
         SpinButtons* spin = nullptr;
     };
+    // Where the next row of a page goes: the grid of the page, of one of its two columns or of a frame.
+    struct Rows {
+        QGridLayout* grid = nullptr;
+        int row = -1;
+    };
     void buildPage(int page, QWidget* host);
+    bool joinsPrevious(int page, int field) const;
+    int secondColumnStart(int page) const;
+    QWidget* makeEdit(Field& f, const forms::FieldDescriptor& d, QWidget* host);
+    void makeList(Field& f, QWidget* host);
+    void makeCombo(Field& f, const forms::FieldDescriptor& d, QWidget* host);
     void commitEdit(Field& f);
+    void leave(Field& f);
     void apply(const Field& f, const forms::FieldEffects& fx);
     void fillList(Field& f);
     void switchPage(int direction);
     void updatePageVisibility();
     bool isOwnWidget(QObject* obj) const;
-    Field* fieldOf(QObject* obj);
+    Field* fieldOf(const QObject* obj);
+    const Field* fieldOf(const QObject* obj) const;
 
     forms::FeatureArea& area_;
     const TextSource& texts_;

@@ -11,8 +11,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <ctime>
 
@@ -29,6 +31,7 @@
 #include "frame/NavigationTree.h"
 #include "model/DataSetInit.h"
 #include "model/ModelCatalogue.h"
+#include "print/ReportPrinting.h"
 
 namespace velora::gui {
 
@@ -166,6 +169,18 @@ void MainFrame::createActions() {
     actions_[cmd::kStatusBar]->setChecked(true);
 }
 
+namespace {
+// File > Export as PDF...: the report's pages written to a PDF file.
+QAction* exportPdfAction(MainFrame& frame) {
+    if (auto* a = frame.findChild<QAction*>(QStringLiteral("exportPdf"))) return a;
+    auto* a = new QAction(MainFrame::tr("Export as PDF..."), &frame);
+    a->setObjectName(QStringLiteral("exportPdf"));
+    QObject::connect(a, &QAction::triggered, &frame,
+                     [&frame] { runExportPdfCommand(frame.context(), &frame); });
+    return a;
+}
+} // namespace
+
 QAction* MainFrame::action(int command) const {
     auto it = actions_.find(command);
     return it == actions_.end() ? nullptr : it->second;
@@ -188,6 +203,7 @@ void MainFrame::rebuildMenus() {
             auto* a = actions_.at(item.command);
             a->setText(ctx_.text(item.text));
             menu->addAction(a);
+            if (item.command == cmd::kPrintPreview) menu->addAction(exportPdfAction(*this));
         }
     }
     updateCommandStates();
@@ -233,7 +249,10 @@ void MainFrame::createToolBar() {
             continue;
         }
         auto* a = actions_.at(b.command);
-        a->setIcon(QIcon(toolIcon(b.command)));
+        // The drawing at twice the size beside the plain one: sharp on high-density screens too.
+        QIcon icon(toolIcon(b.command));
+        icon.addFile(QString(toolIcon(b.command)).replace(QStringLiteral(".png"), QStringLiteral("@2x.png")));
+        a->setIcon(icon);
         a->setToolTip(ctx_.text(b.toolTip));
         bar->addAction(a);
     }
@@ -411,19 +430,63 @@ void MainFrame::closeAllEditors() {
 }
 
 // Horizontal tiling stacks the windows top to bottom; vertical tiling puts them side by side.
+// No window is squeezed below its minimum size: the area is shared out so that the windows that
+// need more get their minimum and the others split the rest, and what does not fit is reached
+// through the MDI area's scroll bars.
 void MainFrame::tile(Qt::Orientation stacking) {
     QList<QMdiSubWindow*> windows;
     for (auto* w : mdi_->subWindowList())
         if (!w->isMinimized()) windows << w;
     if (windows.isEmpty()) return;
-    const QRect area = mdi_->viewport()->rect();
+    const bool stacked = stacking == Qt::Vertical;
+    auto along = [stacked](QSize s) { return stacked ? s.height() : s.width(); };
+    auto across = [stacked](QSize s) { return stacked ? s.width() : s.height(); };
+    std::vector<QSize> minimum;
+    int sumAlong = 0, maxAcross = 0;
+    for (auto* w : windows) {
+        w->showNormal();
+        minimum.push_back(w->minimumSizeHint().expandedTo(w->minimumSize()));
+        sumAlong += along(minimum.back());
+        maxAcross = std::max(maxAcross, across(minimum.back()));
+    }
+    // Scrolled back to the origin first, so the windows are laid out from the area's top left.
+    mdi_->horizontalScrollBar()->setValue(0);
+    mdi_->verticalScrollBar()->setValue(0);
+    // The area without scroll bars, less the bar that an overflow in either direction brings.
+    QSize area = mdi_->contentsRect().size();
+    const int bar = mdi_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mdi_);
+    const bool overflowAlong = sumAlong > along(area), overflowAcross = maxAcross > across(area);
+    if (overflowAlong) (stacked ? area.rwidth() : area.rheight()) -= bar;
+    if (overflowAcross) (stacked ? area.rheight() : area.rwidth()) -= bar;
+    // Water filling: a window whose minimum exceeds an equal share keeps its minimum.
     const int n = static_cast<int>(windows.size());
+    std::vector<bool> fixed(std::size_t(n), false);
+    int rest = along(area), open = n;
+    for (bool changed = true; changed && open > 0;) {
+        changed = false;
+        for (int i = 0; i < n; ++i) {
+            const int need = along(minimum[std::size_t(i)]);
+            if (fixed[std::size_t(i)] || need * open <= rest) continue;
+            fixed[std::size_t(i)] = true;
+            rest -= need;
+            --open;
+            changed = true;
+        }
+    }
+    int pos = 0;
     for (int i = 0; i < n; ++i) {
-        windows[i]->showNormal();
-        if (stacking == Qt::Vertical)
-            windows[i]->setGeometry(0, area.height() * i / n, area.width(), area.height() / n);
+        int length = along(minimum[std::size_t(i)]);
+        if (!fixed[std::size_t(i)]) {
+            length = std::max(length, rest / open);
+            rest -= length;
+            --open;
+        }
+        const int breadth = std::max(across(area), across(minimum[std::size_t(i)]));
+        if (stacked)
+            windows[i]->setGeometry(0, pos, breadth, length);
         else
-            windows[i]->setGeometry(area.width() * i / n, 0, area.width() / n, area.height());
+            windows[i]->setGeometry(pos, 0, length, breadth);
+        pos += length;
     }
 }
 
@@ -463,6 +526,8 @@ void MainFrame::doModelInformation() {
 }
 
 void MainFrame::doReadRadio() {
+    // The radio's data set replaces the current one, so unsaved edits are offered for saving first.
+    if (!files_->confirmDiscard()) return;
     TransferDialog dlg(ctx_, *this, TransferDialog::Mode::Read);
     if (dlg.exec() != QDialog::Accepted) return;
     closeAllEditors();

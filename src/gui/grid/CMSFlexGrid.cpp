@@ -1,6 +1,7 @@
 #include "grid/CMSFlexGrid.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -10,8 +11,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
 
 #include "forms/FilteredLineEdit.h"
 
@@ -28,7 +31,49 @@ QString qtext(const TextSource& t, int n) {
 }
 // Editors stay in place but out of sight while their row is scrolled away, so they keep the focus.
 constexpr QPoint kOffScreen{-1024, -1024};
+
+// Every cell of a row writes on one baseline, whatever its font and alignment: the baseline of
+// the grid font centred in the row, as in the row's number.
+class BaselineDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QWidget* view = opt.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        QStyleOptionViewItem cell = opt;
+        cell.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, p, view); // background and focus
+
+        // The row's number is centred exactly; the item text is centred on whole pixels and with
+        // its own font. Both baselines are worked out the way each is drawn, and the text moved by
+        // the difference.
+        const QFontMetricsF row(view ? view->font() : option.font), own(opt.font);
+        const int h = opt.rect.height();
+        const qreal numberBaseline = (h - (row.ascent() + row.descent())) / 2 + row.ascent();
+        const qreal textBaseline = (h - qRound(own.ascent() + own.descent())) / 2 + own.ascent();
+        const qreal shift = numberBaseline - textBaseline;
+        opt.rect.translate(0, qRound(shift));
+        opt.displayAlignment = (opt.displayAlignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+        if (opt.state & QStyle::State_Selected)
+            opt.palette.setBrush(QPalette::Text, opt.palette.brush(QPalette::HighlightedText));
+        opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        opt.backgroundBrush = Qt::NoBrush;
+        opt.features &= ~QStyleOptionViewItem::Alternate;
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, p, view); // the text alone
+    }
+};
 } // namespace
+
+QFont sizedLike(QFont font, const QFont& like) {
+    if (like.pointSizeF() > 0)
+        font.setPointSizeF(like.pointSizeF());
+    else if (like.pixelSize() > 0)
+        font.setPixelSize(like.pixelSize());
+    return font;
+}
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
     // Selection is painted by the grid itself (row selection); the user never selects cells.
@@ -38,6 +83,7 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
     setTabKeyNavigation(false);
     setWordWrap(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setItemDelegate(new BaselineDelegate(this));
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->setMinimumSectionSize(16);
     verticalHeader()->setDefaultSectionSize(18);
@@ -75,7 +121,7 @@ void CMSFlexGrid::setCols(int cols) {
 void CMSFlexGrid::setupColumns(std::span<const grid::GridColumn> columns, const TextSource& texts,
                                const QFont& fixedFont) {
     if (columns.empty()) return;
-    fixedFont_ = fixedFont;
+    fixedFont_ = sizedLike(fixedFont, font()); // fixed-pitch cells as large as the others
     setCols(int(columns.size()));
     for (std::size_t c = 0; c < columns.size(); ++c) {
         align_[c] = columns[c].align;
@@ -86,6 +132,11 @@ void CMSFlexGrid::setupColumns(std::span<const grid::GridColumn> columns, const 
         else
             setColumnWidth(int(c) - 1, columns[c].widthPx);
     }
+}
+
+void CMSFlexGrid::setEmphasiseCurrent(bool on) {
+    emphasise_ = on;
+    emphasise(); // the current cell shows from the start, not only after the first move
 }
 
 void CMSFlexGrid::numberRows() {
@@ -255,13 +306,17 @@ void CMSFlexGrid::showEditor(EditorKind kind, QWidget* editor, const QString& te
         w->show();
         w->raise();
     }
-    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+    QLineEdit* edit = qobject_cast<QLineEdit*>(editor);
+    if (edit) {
         edit->setText(text);
     } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
         combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
         if (combo->isEditable()) combo->setEditText(text);
+        edit = combo->lineEdit();
     }
     if (focus) editor->setFocus(Qt::OtherFocusReason);
+    // However the editor was opened, what is typed next replaces the cell text.
+    if (edit) edit->selectAll();
 }
 
 void CMSFlexGrid::hideEditor(bool clearText) {
@@ -312,18 +367,23 @@ void CMSFlexGrid::placeEditor() {
 }
 
 void CMSFlexGrid::forwardKeyToEditor(const QKeyEvent* e) {
-    if (!editor_) return;
+    // A key the editor does not take travels back up to the grid: it ends there.
+    if (!editor_ || forwarding_) return;
+    const QScopedValueRollback<bool> guard(forwarding_, true);
     QWidget* target = editor_;
     if (auto* combo = qobject_cast<QComboBox*>(editor_.data()); combo && combo->lineEdit())
         target = combo->lineEdit();
-    QCoreApplication::postEvent(target, new QKeyEvent(e->type(), e->key(), e->modifiers(), e->text(),
-                                                      e->isAutoRepeat(), ushort(e->count())));
+    // At once, not posted: keys typed after this one may already be queued and must not overtake it.
+    QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
+    QCoreApplication::sendEvent(target, &copy);
 }
 
 QComboBox* CMSFlexGrid::makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setLineEdit(edit);
+    // What is typed is what is converted: no completion from the list ("74" is not 74.4 Hz).
+    combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     return combo;

@@ -19,6 +19,9 @@ namespace velora::gui {
 
 class FilteredLineEdit;
 
+// `font` at the size of `like`: a fixed-pitch font beside a proportional one.
+QFont sizedLike(QFont font, const QFont& like);
+
 class CMSFlexGrid : public QTableWidget {
     Q_OBJECT
   public:
@@ -45,6 +48,8 @@ class CMSFlexGrid : public QTableWidget {
                       const QFont& fixedFont);
     // Column 0 numbered 1, 2, ...; the current cell goes to (1, 1).
     void numberRows();
+    // The fixed-pitch font of the columns that use it, at the size of the grid font.
+    const QFont& fixedFont() const { return fixedFont_; }
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
 
@@ -62,7 +67,7 @@ class CMSFlexGrid : public QTableWidget {
     void selectRows(int first, int last);
     void clearRowSelection(); // highlighting off; the row-select end becomes the current row
     void setWrapAround(bool on) { wrap_ = on; }
-    void setEmphasiseCurrent(bool on) { emphasise_ = on; }
+    void setEmphasiseCurrent(bool on);
 
     // --- In-place editors ---------------------------------------------------------------------
     // The cell rectangle in viewport coordinates, grown by 2 pixels on each side.
@@ -125,6 +130,7 @@ class CMSFlexGrid : public QTableWidget {
     bool wrap_ = true;
     bool emphasise_ = false;
     bool enterDown_ = false;
+    bool forwarding_ = false;
     int emphRow_ = -1;
     int emphCol_ = -1;
 

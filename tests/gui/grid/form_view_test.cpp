@@ -243,6 +243,24 @@ class FormViewTest : public QObject {
         QCOMPARE(help.at(2).first().toInt(), 32);
     }
 
+    // A form of one page is drawn without a tab and without an empty tab frame around it.
+    void aSinglePageFormHasNoTabFrame() {
+        static constexpr FieldPage kOnePage[] = {{0, kLevels}};
+        struct OnePage : DemoArea {
+            using DemoArea::DemoArea;
+            std::span<const FieldPage> pages() const override { return kOnePage; }
+        } one(*doc, *boxes);
+        gui::CFormView form(one, texts, QFont("Courier", 9));
+        form.resize(360, 200);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(!form.tabs()->tabBar()->isVisible());
+        // The page fills the tab widget: no frame is drawn around it.
+        QCOMPARE(form.tabs()->currentWidget()->geometry(), form.tabs()->rect());
+        if (!qEnvironmentVariableIsEmpty("VELORA_SHOTS"))
+            form.grab().save(qEnvironmentVariable("VELORA_SHOTS") + "/form_single.png");
+    }
+
     void screenshot() {
         if (qEnvironmentVariableIsEmpty("VELORA_SHOTS")) QSKIP("screenshots only on request");
         view->grab().save(qEnvironmentVariable("VELORA_SHOTS") + "/form0.png");

@@ -1,0 +1,9 @@
+#include "features/CScanInfoView.h"
+
+namespace velora::gui {
+
+CScanInfoView::CScanInfoView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "scan") {
+    setObjectName(QStringLiteral("scanInfoView"));
+}
+
+} // namespace velora::gui

@@ -1,0 +1,14 @@
+#pragma once
+// The scan information view: priority channels and their group/channel pairs, scan times, revert
+// channel and the scan switches, on one page.
+#include "features/FeatureFormView.h"
+
+namespace velora::gui {
+
+class CScanInfoView : public FeatureFormView {
+    Q_OBJECT
+  public:
+    CScanInfoView(AppContext& ctx, MainFrame& frame);
+};
+
+} // namespace velora::gui

@@ -1,0 +1,54 @@
+#include "features/FeatureFormView.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "channels/ChannelGui.h"
+#include "features/AreaRegistry.h"
+#include "frame/HelpWindow.h"
+#include "frame/MainFrame.h"
+
+namespace velora::gui {
+
+FeatureFormView::Owned FeatureFormView::make(AppContext& ctx, std::string_view areaName) {
+    Owned o;
+    o.store = std::make_unique<ChannelStore>(ctx.doc, ctx.texts);
+    forms::AreaServices services{ctx.doc, ctx.boxes, *o.store};
+    const forms::AreaInfo* info = forms::findArea(areaName);
+    Q_ASSERT(info);
+    o.area = info->make(services);
+    return o;
+}
+
+FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName)
+    : FeatureFormView(ctx, frame, make(ctx, areaName)) {}
+
+FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, Owned&& owned)
+    : CFormView(*owned.area, ctx.texts, ctx.fixedFont), frame_(frame), owned_(std::move(owned)) {
+    connect(this, &CFormView::closeRequested, this, [this] {
+        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+    });
+    connect(this, &CFormView::helpRequested, this,
+            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
+    connect(this, &CFormView::refreshViews, this,
+            [this](unsigned views) { refreshOtherViews(frame_, views); });
+    activation_ = connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w && w->widget() == this) activated();
+    });
+    resize(sizeHint());
+}
+
+FeatureFormView::~FeatureFormView() {
+    // The area dies with this object, before the base classes take down the widgets: no focus
+    // change or activation during their destruction may reach it.
+    qApp->removeEventFilter(this);
+    disconnect(activation_);
+}
+
+std::optional<int> FeatureFormView::helpContext() const {
+    return helpTopicFor(QApplication::focusWidget());
+}
+
+} // namespace velora::gui

@@ -1,0 +1,49 @@
+#pragma once
+// The report from the application: the one printer the print set-up configures, printing and
+// previewing a selection, writing it to a PDF, test mode's one-section print, and the command-line
+// export that runs without a window.
+#include <QString>
+
+#include "print/ReportLayout.h"
+
+class QPrinter;
+class QWidget;
+class QPagedPaintDevice;
+
+namespace velora::gui {
+
+struct AppContext;
+
+// The application's printer: its set-up (orientation, paper) stays for the run.
+QPrinter& sharedPrinter();
+
+// The pages of a selection for a device's printable area and orientation.
+print::PageDescription buildReport(AppContext& ctx, const print::Selection& selection,
+                                   const QPagedPaintDevice& device,
+                                   const print::TestSheetValues* testSheet = nullptr);
+
+// The platform's page set-up on the shared printer.
+void printSetup(QWidget* parent);
+// The print dialog on the shared printer, then the pages. False when cancelled or failed.
+bool printReport(AppContext& ctx, const print::Selection& selection, QWidget* parent);
+// The preview window, modal over `parent`; the parent is usable again when it closes.
+void previewReport(AppContext& ctx, const print::Selection& selection, QWidget* parent);
+// The pages written to a PDF in the shared printer's orientation. False (and no file) when it
+// cannot be written.
+bool exportReport(AppContext& ctx, const print::Selection& selection, const QString& path);
+
+// Test mode's Print: the model block and the adjustment values, printed at once.
+bool printTestSheet(AppContext& ctx, const print::TestSheetValues& values, QWidget* parent);
+
+// Print (opens "Print Out List" unless it is open), Print Preview (every section) and
+// File > Export as PDF (the list, its OK writing a PDF).
+void runPrintCommand(AppContext& ctx, QWidget* parent);
+void runPrintPreviewCommand(AppContext& ctx, QWidget* parent);
+void runExportPdfCommand(AppContext& ctx, QWidget* parent);
+
+// velora --export-pdf DATAFILE OUT.pdf [--sections LIST]: the data file opened as Open does, its
+// report written to OUT.pdf, messages on stderr. Returns the process exit code.
+int exportPdfFromCommandLine(const TextSource& texts, RunOptions run, const std::string& dataFile,
+                             const std::string& pdfFile, const std::string& sections);
+
+} // namespace velora::gui

@@ -1,0 +1,72 @@
+// Print Out List and the PDF the report is written to.
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "print/PrintOutListDialog.h"
+#include "print/ReportPrinting.h"
+
+using namespace velora;
+using namespace velora::gui;
+namespace section = velora::print::section;
+
+class PrintGuiTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void listStartsWithHeaderSectionsAndFollowsTheBoxes() {
+        test::Fixture f;
+        PrintOutListDialog list(f.ctx, PrintOutListDialog::Mode::Print, nullptr);
+        QVERIFY(list.sectionBox(section::kModel)->isChecked());
+        QVERIFY(list.sectionBox(section::kMessage)->isChecked());
+        QVERIFY(!list.sectionBox(section::kRepeaterList)->isEnabled()); // single band
+        QVERIFY(!list.startEdit()->isEnabled());
+
+        list.clearAll();
+        QVERIFY(!list.okButton()->isEnabled());
+        QVERIFY(!list.previewButton()->isEnabled());
+        QTest::mouseClick(list.sectionBox(section::kModel), Qt::LeftButton);
+        QVERIFY(list.okButton()->isEnabled());
+
+        QTest::mouseClick(list.sectionBox(section::kChannels), Qt::LeftButton);
+        QVERIFY(list.startEdit()->isEnabled());
+        list.endEdit()->setText(QStringLiteral("20"));
+        list.startEdit()->setText(QStringLiteral("150"));
+        const print::Selection s = list.selection();
+        QCOMPARE(s.sections, section::kModel | section::kChannels);
+        QCOMPARE(s.startGroup, 150);
+        QCOMPARE(s.endGroup, 150);
+        QCOMPARE(list.endEdit()->text(), QStringLiteral("150"));
+
+        list.selectAll();
+        QVERIFY(!list.sectionBox(section::kRepeaterList)->isChecked());
+    }
+
+    void exportWritesOnePdfPagePerPlannedPage() {
+        test::Fixture f;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("report.pdf"));
+        print::Selection s;
+        s.sections = section::kModel | section::kOptions | section::kScan;
+        QVERIFY(exportReport(f.ctx, s, path));
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        // Two pages of optional features and one of scan information.
+        QCOMPARE(bytes.count("/Type /Page\n"), 3);
+    }
+
+    void exportToAnUnwritablePlaceLeavesNoFile() {
+        test::Fixture f;
+        const QString path = QStringLiteral("/nonexistent-folder/report.pdf");
+        QVERIFY(!exportReport(f.ctx, print::everySection(f.doc), path));
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_MAIN(PrintGuiTest)
+#include "print_gui_test.moc"

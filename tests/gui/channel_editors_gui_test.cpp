@@ -18,11 +18,11 @@
 
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
-#include "channels/ChEditView.h"
-#include "channels/ChInfoView.h"
+#include "channels/CChEditView.h"
+#include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
-#include "channels/GrEditView.h"
+#include "channels/CGrEditView.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
@@ -85,7 +85,7 @@ struct Setup {
     }
 
     MainFrame frame;
-    ChInfoView* view = nullptr;
+    CChInfoView* view = nullptr;
     CMSFlexGrid* grid = nullptr;
 };
 
@@ -198,7 +198,7 @@ class ChannelViewsTest : public QObject {
         QCOMPARE(findGrEditView(s.frame)->area().group(), 99);
         s.type(4, kColRx, QStringLiteral("150"));
         s.frame.runCommand(cmd::kChannelEdit);
-        ChEditView* edit = findChEditView(s.frame);
+        CChEditView* edit = findChEditView(s.frame);
         QVERIFY(edit);
         QCOMPARE(edit->area().channel(), 3);
         QCOMPARE(edit->edit(chedit::kRx)->text(), QStringLiteral("150.00000"));
@@ -235,7 +235,7 @@ class ChannelViewsTest : public QObject {
         s.grid->setCurrent(4, kColRx);
         s.frame.runCommand(cmd::kChannelEdit);
         QCoreApplication::processEvents();
-        ChEditView* edit = findChEditView(s.frame);
+        CChEditView* edit = findChEditView(s.frame);
         QVERIFY(edit);
         edit->edit(chedit::kRx)->setFocus();
         QCoreApplication::processEvents();
@@ -296,7 +296,7 @@ class ChannelViewsTest : public QObject {
         s.grid->setCurrent(2, kColRx);
         s.frame.runCommand(cmd::kChannelEdit);
         QCoreApplication::processEvents();
-        ChEditView* edit = findChEditView(s.frame);
+        CChEditView* edit = findChEditView(s.frame);
         QVERIFY(edit);
         edit->valueWidget(chedit::kDecode)->setFocus();
         edit->edit(chedit::kDecode)->selectAll();
@@ -354,7 +354,7 @@ class ChannelViewsTest : public QObject {
         s.grid->setCurrent(2, kColRx);
         s.frame.runCommand(cmd::kChannelEdit);
         QCoreApplication::processEvents();
-        ChEditView* edit = findChEditView(s.frame);
+        CChEditView* edit = findChEditView(s.frame);
         edit->valueWidget(chedit::kEncode)->setFocus();
         edit->edit(chedit::kEncode)->selectAll();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("74"));
@@ -469,7 +469,7 @@ class ChannelViewsTest : public QObject {
         fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::No};
         s.frame.runCommand(cmd::kNew);
         QCoreApplication::processEvents();
-        ChInfoView* fresh = findChInfoView(s.frame);
+        CChInfoView* fresh = findChInfoView(s.frame);
         QVERIFY(fresh);
         QVERIFY(!findChEditView(s.frame));
         QVERIFY(!findGrEditView(s.frame));
@@ -551,7 +551,7 @@ class ChannelViewsTest : public QObject {
         QElapsedTimer t;
         t.start();
         frame.openEditor(cmd::kChannelInfo);
-        ChInfoView* view = findChInfoView(frame);
+        CChInfoView* view = findChInfoView(frame);
         QCoreApplication::processEvents();
         const qint64 open = t.nsecsElapsed();
         QCOMPARE(view->grid()->textMatrix(254, kColRx), QStringLiteral("152.53000"));

@@ -4,7 +4,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
-#include "channels/ChInfoView.h"
+#include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
 #include "forms/FilteredLineEdit.h"
@@ -56,7 +56,7 @@ class CopyDialogTest : public QObject {
         registerChannelViews(fx.registry);
         MainFrame frame(fx.ctx, fx.registry);
         frame.openEditor(cmd::kChannelInfo);
-        ChInfoView* view = findChInfoView(frame);
+        CChInfoView* view = findChInfoView(frame);
         QVERIFY(view);
         view->setGroup(0);
         view->grid()->setCurrent(1, 1);

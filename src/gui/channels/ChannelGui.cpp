@@ -3,9 +3,9 @@
 #include <QMdiSubWindow>
 
 #include "app/FrameCommands.h"
-#include "channels/ChEditView.h"
-#include "channels/ChInfoView.h"
-#include "channels/GrEditView.h"
+#include "channels/CChEditView.h"
+#include "channels/CChInfoView.h"
+#include "channels/CGrEditView.h"
 #include "features/FieldTypes.h"
 #include "frame/EditorRegistry.h"
 #include "frame/EditorView.h"
@@ -25,14 +25,14 @@ template <typename View> View* findView(const MainFrame& frame, int command) {
 }
 } // namespace
 
-ChInfoView* findChInfoView(const MainFrame& frame) {
-    return findView<ChInfoView>(frame, cmd::kChannelInfo);
+CChInfoView* findChInfoView(const MainFrame& frame) {
+    return findView<CChInfoView>(frame, cmd::kChannelInfo);
 }
-ChEditView* findChEditView(const MainFrame& frame) {
-    return findView<ChEditView>(frame, kCmdChannelEditView);
+CChEditView* findChEditView(const MainFrame& frame) {
+    return findView<CChEditView>(frame, kCmdChannelEditView);
 }
-GrEditView* findGrEditView(const MainFrame& frame) {
-    return findView<GrEditView>(frame, kCmdGroupEditView);
+CGrEditView* findGrEditView(const MainFrame& frame) {
+    return findView<CGrEditView>(frame, kCmdGroupEditView);
 }
 
 void refreshOtherViews(MainFrame& frame, unsigned views) {
@@ -53,13 +53,13 @@ void refreshOtherViews(MainFrame& frame, unsigned views) {
 }
 
 void registerChannelViews(EditorRegistry& registry) {
-    registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new ChInfoView(c, f); });
+    registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new CChInfoView(c, f); });
     registry.addEditor(kCmdChannelEditView, [](AppContext& c, MainFrame& f) -> QWidget* {
         // The channel edit view follows the grid and exists only beside it.
-        return findChInfoView(f) ? new ChEditView(c, f) : nullptr;
+        return findChInfoView(f) ? new CChEditView(c, f) : nullptr;
     });
     registry.addEditor(kCmdGroupEditView, [](AppContext& c, MainFrame& f) -> QWidget* {
-        return findChInfoView(f) ? new GrEditView(c, f) : nullptr;
+        return findChInfoView(f) ? new CGrEditView(c, f) : nullptr;
     });
 }
 

@@ -11,9 +11,9 @@ namespace velora::gui {
 
 class EditorRegistry;
 class MainFrame;
-class ChInfoView;
-class ChEditView;
-class GrEditView;
+class CChInfoView;
+class CChEditView;
+class CGrEditView;
 
 // Commands that open the channel and group edit views (the channel information view's buttons).
 inline constexpr int kCmdChannelEditView = 32807;
@@ -22,9 +22,9 @@ inline constexpr int kCmdGroupEditView = 32806;
 // The channel grid's paste buffer, shared by all groups; emptied when a new data set arrives.
 grid::ChannelRowBuffer& channelPasteBuffer();
 
-ChInfoView* findChInfoView(const MainFrame& frame);
-ChEditView* findChEditView(const MainFrame& frame);
-GrEditView* findGrEditView(const MainFrame& frame);
+CChInfoView* findChInfoView(const MainFrame& frame);
+CChEditView* findChEditView(const MainFrame& frame);
+CGrEditView* findGrEditView(const MainFrame& frame);
 
 // Shows a change in the open views named by forms::views bits.
 void refreshOtherViews(MainFrame& frame, unsigned views);

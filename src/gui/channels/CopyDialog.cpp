@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "channels/ChEditArea.h"
-#include "channels/ChInfoView.h"
+#include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
@@ -28,7 +28,7 @@ namespace velora::gui {
 using namespace channels;
 using forms::FieldKind;
 
-CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, MainFrame& frame, ChInfoView& info,
+CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, MainFrame& frame, CChInfoView& info,
                        QWidget* parent)
     : QDialog(parent ? parent : &info), kind_(kind), spec_(copyDialogSpec(kind)), ctx_(ctx), frame_(frame),
       info_(info), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)), group_(info.group()),

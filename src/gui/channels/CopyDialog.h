@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace velora::gui {
 
-class ChInfoView;
+class CChInfoView;
 class FilteredLineEdit;
 class MainFrame;
 class SpinButtons;
@@ -22,7 +22,7 @@ class SpinButtons;
 class CopyDialog : public QDialog {
     Q_OBJECT
   public:
-    CopyDialog(channels::CopyDialogKind kind, AppContext& ctx, MainFrame& frame, ChInfoView& info,
+    CopyDialog(channels::CopyDialogKind kind, AppContext& ctx, MainFrame& frame, CChInfoView& info,
                QWidget* parent = nullptr);
     ~CopyDialog() override;
 
@@ -52,7 +52,7 @@ class CopyDialog : public QDialog {
     const channels::CopyDialogSpec& spec_;
     AppContext& ctx_;
     MainFrame& frame_;
-    ChInfoView& info_;
+    CChInfoView& info_;
     std::unique_ptr<ChannelStore> store_;
     int group_;
     int channel_;

@@ -12,7 +12,7 @@
 namespace velora::gui {
 
 // Editor views and feature dialogs register here, for example:
-//   registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new ChInfoView(c, f); });
+//   registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new CChInfoView(c, f); });
 //   registry.addCommand(cmd::kTestMode, [](AppContext& c, MainFrame& f) { TestModeDialog(c, f).exec(); });
 void registerFeatures(EditorRegistry& registry) {
     registerChannelViews(registry);

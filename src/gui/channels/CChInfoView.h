@@ -21,11 +21,11 @@ class CMSFlexGrid;
 class FilteredLineEdit;
 class MainFrame;
 
-class ChInfoView : public QWidget, public EditorView {
+class CChInfoView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
-    ~ChInfoView() override;
+    CChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    ~CChInfoView() override;
 
     // EditorView
     void refreshFromImage() override { refreshAll(); }

@@ -1,4 +1,4 @@
-#include "channels/GrEditView.h"
+#include "channels/CGrEditView.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -9,7 +9,7 @@
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
-#include "channels/ChInfoView.h"
+#include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "forms/CFormView.h"
 #include "forms/FilteredLineEdit.h"
@@ -20,11 +20,11 @@ namespace velora::gui {
 
 using namespace channels;
 
-GrEditView::GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CGrEditView::CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
       area_(*store_, ctx.boxes) {
     setObjectName(QStringLiteral("grEditView"));
-    if (ChInfoView* info = findChInfoView(frame_)) area_.setGroup(info->group());
+    if (CChInfoView* info = findChInfoView(frame_)) area_.setGroup(info->group());
     form_ = new CFormView(area_, ctx_.texts, ctx_.fixedFont, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,12 +37,12 @@ GrEditView::GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
             [this](int topic) { HelpWindow::showContext(&frame_, topic); });
     connect(form_, &CFormView::refreshViews, this, [this](unsigned views) {
         if ((views & forms::views::kChannelInfo))
-            if (ChInfoView* info = findChInfoView(frame_)) info->refreshGroupName();
+            if (CChInfoView* info = findChInfoView(frame_)) info->refreshGroupName();
         refreshOtherViews(frame_, views & ~forms::views::kChannelInfo);
     });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w && w->widget() == this)
-            if (ChInfoView* info = findChInfoView(frame_)) showGroup(info->group());
+            if (CChInfoView* info = findChInfoView(frame_)) showGroup(info->group());
     });
     // Group Copy has no window-wide key: the view carries it.
     auto* groupCopy = new QAction(this);
@@ -55,16 +55,16 @@ GrEditView::GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     resize(sizeHint());
 }
 
-GrEditView::~GrEditView() {
+CGrEditView::~CGrEditView() {
     qApp->removeEventFilter(this);
 }
 
-void GrEditView::showGroup(int g) {
+void CGrEditView::showGroup(int g) {
     area_.setGroup(g);
     refreshAll();
 }
 
-void GrEditView::refreshAll() {
+void CGrEditView::refreshAll() {
     if (auto* name = qobject_cast<FilteredLineEdit*>(form_->valueWidget(0, gredit::kName)))
         name->setLimit(area_.editFormat(0, gredit::kName).maxLength);
     form_->refreshAll();
@@ -72,14 +72,14 @@ void GrEditView::refreshAll() {
     if (windowTitle() != t) setWindowTitle(t);
 }
 
-bool GrEditView::handleCommand(int command) {
+bool CGrEditView::handleCommand(int command) {
     switch (command) {
     case chcmd::kGroupJump:
     case chcmd::kGroupCopy:
     case chcmd::kGroupUp:
     case chcmd::kGroupDown:
         if (QWidget* w = QApplication::focusWidget(); w && isAncestorOf(w)) form_->setFocus(); // commits
-        if (ChInfoView* info = findChInfoView(frame_)) {
+        if (CChInfoView* info = findChInfoView(frame_)) {
             info->handleCommand(command);
             showGroup(info->group());
         }
@@ -89,7 +89,7 @@ bool GrEditView::handleCommand(int command) {
     }
 }
 
-std::optional<int> GrEditView::helpContext() const {
+std::optional<int> CGrEditView::helpContext() const {
     QWidget* w = QApplication::focusWidget();
     int id = w ? w->property("controlId").toInt() : 0;
     if (!id && w && w->parentWidget()) id = w->parentWidget()->property("controlId").toInt();
@@ -97,7 +97,7 @@ std::optional<int> GrEditView::helpContext() const {
     return area_.defaultHelp();
 }
 
-bool GrEditView::eventFilter(QObject* obj, QEvent* e) {
+bool CGrEditView::eventFilter(QObject* obj, QEvent* e) {
     if (e->type() != QEvent::KeyPress) return false;
     auto* w = qobject_cast<QWidget*>(obj);
     if (!w || !isAncestorOf(w)) return false;

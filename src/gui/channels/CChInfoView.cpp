@@ -1,4 +1,4 @@
-#include "channels/ChInfoView.h"
+#include "channels/CChInfoView.h"
 #include "forms/CoreBridge.h"
 
 #include <QAction>
@@ -18,10 +18,10 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "channels/ChEditView.h"
+#include "channels/CChEditView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
-#include "channels/GrEditView.h"
+#include "channels/CGrEditView.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
@@ -62,7 +62,7 @@ CopyDialogKind dialogKind(int command) {
 
 } // namespace
 
-ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CChInfoView::CChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
       logic_(*store_, ctx.boxes) {
     setObjectName(QStringLiteral("chInfoView"));
@@ -149,7 +149,7 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
 
-    connect(grid_, &CMSFlexGrid::rowColChange, this, &ChInfoView::onCellChanged);
+    connect(grid_, &CMSFlexGrid::rowColChange, this, &CChInfoView::onCellChanged);
     connect(grid_, &CMSFlexGrid::gridMouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, int r, int c) { onMouseDown(b, r, c); });
     connect(grid_, &CMSFlexGrid::dblClick, this, [this](int r, int) {
@@ -158,7 +158,7 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
             openView(kCmdChannelEditView);
         }
     });
-    connect(grid_, &CMSFlexGrid::command, this, &ChInfoView::rowCommand);
+    connect(grid_, &CMSFlexGrid::command, this, &CChInfoView::rowCommand);
     connect(choiceEdit_, &QComboBox::activated, this, [this](int index) {
         apply(logic_.commitChoice(editRow_, editCol_, choiceEdit_->itemData(index).toInt()), editRow_);
     });
@@ -189,9 +189,9 @@ ChInfoView::ChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     resize(sizeHint());
 }
 
-ChInfoView::~ChInfoView() = default;
+CChInfoView::~CChInfoView() = default;
 
-void ChInfoView::buildMenu() {
+void CChInfoView::buildMenu() {
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);
     QMenu* menu = menuBar_->addMenu(QStringLiteral("Channel Function"));
@@ -233,12 +233,12 @@ void ChInfoView::buildMenu() {
 
 // ---- Showing --------------------------------------------------------------------------------------
 
-void ChInfoView::updateTitle() {
+void CChInfoView::updateTitle() {
     QString t = fromCore(logic_.title());
     if (windowTitle() != t) setWindowTitle(t);
 }
 
-void ChInfoView::refreshRow(int row) {
+void CChInfoView::refreshRow(int row) {
     if (row < 1 || row >= grid_->rows()) return;
     auto texts = logic_.rowTexts(row);
     for (int f = 0; f < kChannelFieldCount; ++f) {
@@ -247,15 +247,15 @@ void ChInfoView::refreshRow(int row) {
     }
 }
 
-void ChInfoView::refreshFreeArea() {
+void CChInfoView::refreshFreeArea() {
     freeArea_->setText(fromCore(logic_.freeAreaText()));
 }
 
-void ChInfoView::refreshGroupName() {
+void CChInfoView::refreshGroupName() {
     groupName_->setText(fromCore(logic_.groupNameText()));
 }
 
-void ChInfoView::refreshAll() {
+void CChInfoView::refreshAll() {
     refreshFreeArea();
     refreshGroupName();
     grid_->setUpdatesEnabled(false);
@@ -263,10 +263,10 @@ void ChInfoView::refreshAll() {
         refreshRow(r);
     grid_->setUpdatesEnabled(true);
     updateTitle();
-    if (GrEditView* g = findGrEditView(frame_)) g->showGroup(logic_.group());
+    if (CGrEditView* g = findGrEditView(frame_)) g->showGroup(logic_.group());
 }
 
-void ChInfoView::apply(const ChInfoRefresh& r, int row) {
+void CChInfoView::apply(const ChInfoRefresh& r, int row) {
     if (r.allRows) {
         refreshAll();
     } else {
@@ -275,24 +275,24 @@ void ChInfoView::apply(const ChInfoRefresh& r, int row) {
         if (r.groupName) refreshGroupName();
     }
     if ((r.otherViews & forms::views::kChannelEdit) || r.allRows)
-        if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+        if (CChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
     refreshOtherViews(frame_, r.otherViews & ~(forms::views::kChannelInfo | forms::views::kChannelEdit));
 }
 
-void ChInfoView::setGroup(int g) {
+void CChInfoView::setGroup(int g) {
     logic_.setGroup(g);
     refreshAll();
-    if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+    if (CChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
 }
 
-void ChInfoView::setChannel(int c) {
+void CChInfoView::setChannel(int c) {
     grid_->setCurrent(c + 1, grid_->col());
     grid_->scrollToItem(grid_->item(c, 0));
 }
 
 // ---- Editing ---------------------------------------------------------------------------------------
 
-bool ChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
+bool CChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
     const int row = grid_->row(), col = grid_->col();
     auto s = logic_.startEditing(row, col);
     if (!s) return false;
@@ -331,7 +331,7 @@ bool ChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
     return true;
 }
 
-void ChInfoView::commitEditor() {
+void CChInfoView::commitEditor() {
     if (committing_ || cancelling_) return;
     committing_ = true; // a message box of this commit takes the focus: no second commit
     if (grid_->editor() == textEdit_)
@@ -344,7 +344,7 @@ void ChInfoView::commitEditor() {
     committing_ = false;
 }
 
-void ChInfoView::closeEditor(bool commit) {
+void CChInfoView::closeEditor(bool commit) {
     if (!grid_->editor()) return;
     if (commit) commitEditor();
     cancelling_ = true;
@@ -352,7 +352,7 @@ void ChInfoView::closeEditor(bool commit) {
     cancelling_ = false;
 }
 
-bool ChInfoView::editorKey(QKeyEvent* k) {
+bool CChInfoView::editorKey(QKeyEvent* k) {
     const bool shift = k->modifiers() & Qt::ShiftModifier;
     switch (k->key()) {
     case Qt::Key_Tab:
@@ -386,7 +386,7 @@ bool ChInfoView::editorKey(QKeyEvent* k) {
     }
 }
 
-bool ChInfoView::gridKey(QKeyEvent* k) {
+bool CChInfoView::gridKey(QKeyEvent* k) {
     if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     switch (k->key()) {
     case Qt::Key_Return:
@@ -411,7 +411,7 @@ bool ChInfoView::gridKey(QKeyEvent* k) {
     return false;
 }
 
-bool ChInfoView::eventFilter(QObject* obj, QEvent* e) {
+bool CChInfoView::eventFilter(QObject* obj, QEvent* e) {
     const bool editor =
         obj == textEdit_ || obj == toneEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_;
     if (e->type() == QEvent::KeyPress) {
@@ -436,14 +436,14 @@ bool ChInfoView::eventFilter(QObject* obj, QEvent* e) {
     return QWidget::eventFilter(obj, e);
 }
 
-void ChInfoView::onCellChanged(int row, int) {
+void CChInfoView::onCellChanged(int row, int) {
     if (grid_->editor() && (row != editRow_ || grid_->col() != editCol_)) closeEditor(true);
     logic_.setCurrentRow(row);
     updateTitle();
-    if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+    if (CChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
 }
 
-void ChInfoView::onMouseDown(Qt::MouseButton b, int row, int col) {
+void CChInfoView::onMouseDown(Qt::MouseButton b, int row, int col) {
     if (b != Qt::LeftButton || col == 0) return;
     if (row == 0) grid_->setCurrent(grid_->row(), col); // a title click keeps the row
     grid_->clearRowSelection();
@@ -452,7 +452,7 @@ void ChInfoView::onMouseDown(Qt::MouseButton b, int row, int col) {
 
 // ---- Commands --------------------------------------------------------------------------------------
 
-bool ChInfoView::handleCommand(int command) {
+bool CChInfoView::handleCommand(int command) {
     switch (command) {
     case chcmd::kChannelCopy:
     case chcmd::kFrequencyCopy:
@@ -509,7 +509,7 @@ bool ChInfoView::handleCommand(int command) {
     }
 }
 
-void ChInfoView::rowCommand(int command) {
+void CChInfoView::rowCommand(int command) {
     closeEditor(true);
     auto [first, last] = grid_->selectedRows();
     const bool rows = grid_->hasRowSelection();
@@ -536,22 +536,22 @@ void ChInfoView::rowCommand(int command) {
     }
 }
 
-void ChInfoView::runDialog(int command) {
+void CChInfoView::runDialog(int command) {
     closeEditor(true); // a pending entry is committed before the dialog looks at the channel
     if (!logic_.commandApplies(command)) return;
     CopyDialog dlg(dialogKind(command), ctx_, frame_, *this);
     dlg.exec();
     refreshAll();
     refreshOtherViews(frame_, kChannelDependents);
-    if (ChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
+    if (CChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
 }
 
-void ChInfoView::openView(int command) {
+void CChInfoView::openView(int command) {
     closeEditor(true);
     frame_.openEditor(command);
 }
 
-std::optional<int> ChInfoView::helpContext() const {
+std::optional<int> CChInfoView::helpContext() const {
     QWidget* focus = QApplication::focusWidget();
     if (focus == channelEditButton_) return ChInfoLogic::kHelpChannelEdit;
     if (focus == groupEditButton_) return ChInfoLogic::kHelpGroupEdit;
@@ -559,11 +559,11 @@ std::optional<int> ChInfoView::helpContext() const {
     return ChInfoLogic::kHelpView;
 }
 
-void ChInfoView::showHelp(int topic) {
+void CChInfoView::showHelp(int topic) {
     HelpWindow::showContext(&frame_, topic);
 }
 
-void ChInfoView::closeEvent(QCloseEvent* e) {
+void CChInfoView::closeEvent(QCloseEvent* e) {
     // The channel and group edit views exist only beside this view.
     for (int command : {kCmdChannelEditView, kCmdGroupEditView})
         if (QMdiSubWindow* w = frame_.editorWindow(command)) w->close();

@@ -19,11 +19,11 @@ class FilteredLineEdit;
 class MainFrame;
 class SpinButtons;
 
-class ChEditView : public QWidget, public EditorView {
+class CChEditView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
-    ~ChEditView() override;
+    CChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    ~CChEditView() override;
 
     void refreshFromImage() override { refreshAll(); }
     bool handleCommand(int command) override;

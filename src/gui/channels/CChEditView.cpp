@@ -1,4 +1,4 @@
-#include "channels/ChEditView.h"
+#include "channels/CChEditView.h"
 #include "forms/CoreBridge.h"
 
 #include <QAbstractItemView>
@@ -18,7 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "channels/ChInfoView.h"
+#include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
@@ -32,15 +32,15 @@ namespace velora::gui {
 using namespace channels;
 using forms::FieldKind;
 
-ChEditView::ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CChEditView::CChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
       area_(*store_, ctx.boxes) {
     setObjectName(QStringLiteral("chEditView"));
-    if (ChInfoView* info = findChInfoView(frame_)) area_.setChannel(info->group(), info->channel());
+    if (CChInfoView* info = findChInfoView(frame_)) area_.setChannel(info->group(), info->channel());
     build();
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (!w || w->widget() != this) return;
-        if (ChInfoView* info = findChInfoView(frame_)) area_.setChannel(info->group(), info->channel());
+        if (CChInfoView* info = findChInfoView(frame_)) area_.setChannel(info->group(), info->channel());
         refreshAll();
     });
     // The channel functions the frame has no window-wide key for work here with the grid's keys.
@@ -61,13 +61,13 @@ ChEditView::ChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
     });
 }
 
-ChEditView::~ChEditView() = default;
+CChEditView::~CChEditView() = default;
 
-FilteredLineEdit* ChEditView::edit(int field) const {
+FilteredLineEdit* CChEditView::edit(int field) const {
     return fields_[std::size_t(field)].edit;
 }
 
-void ChEditView::build() {
+void CChEditView::build() {
     const int count = area_.fieldCount(0);
     fields_.resize(std::size_t(count));
     auto* left = new QGridLayout;
@@ -186,12 +186,12 @@ void ChEditView::build() {
     layout->addLayout(buttons);
 }
 
-void ChEditView::updateTitle() {
+void CChEditView::updateTitle() {
     QString t = ctx_.text(area_.titleText());
     if (windowTitle() != t) setWindowTitle(t);
 }
 
-void ChEditView::showField(int i) {
+void CChEditView::showField(int i) {
     Field& f = fields_[std::size_t(i)];
     forms::FieldText ft = area_.fieldText(0, i);
     const QString text = fromCore(ft.text);
@@ -215,7 +215,7 @@ void ChEditView::showField(int i) {
     }
 }
 
-void ChEditView::refreshEnables() {
+void CChEditView::refreshEnables() {
     for (int i = 0; i < int(fields_.size()); ++i) {
         bool on = area_.isFieldEnabled(0, i);
         fields_[std::size_t(i)].value->setEnabled(on);
@@ -223,7 +223,7 @@ void ChEditView::refreshEnables() {
     }
 }
 
-void ChEditView::refreshAll() {
+void CChEditView::refreshAll() {
     if (auto* e = edit(chedit::kName)) e->setLimit(area_.editFormat(0, chedit::kName).maxLength);
     area_.applyShowRules();
     for (int i = 0; i < int(fields_.size()); ++i)
@@ -233,18 +233,18 @@ void ChEditView::refreshAll() {
     if (auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget()); e && isAncestorOf(e)) e->selectAll();
 }
 
-void ChEditView::follow(int g, int c) {
+void CChEditView::follow(int g, int c) {
     if (committing_) return;
     area_.setChannel(g, c);
     refreshAll();
 }
 
-void ChEditView::apply(const forms::FieldEffects& fx) {
+void CChEditView::apply(const forms::FieldEffects& fx) {
     for (forms::FieldRef r : fx.showFields)
         showField(r.field);
     if (fx.refreshAll) refreshAll();
     if (fx.refreshEnables || !fx.showFields.empty()) refreshEnables();
-    ChInfoView* info = findChInfoView(frame_);
+    CChInfoView* info = findChInfoView(frame_);
     if ((fx.otherViews & forms::views::kChannelInfo) && info) {
         committing_ = true; // the grid moving must not send this view back to its old channel
         if (info->group() != area_.group()) info->setGroup(area_.group());
@@ -257,7 +257,7 @@ void ChEditView::apply(const forms::FieldEffects& fx) {
     refreshOtherViews(frame_, fx.otherViews & ~(forms::views::kChannelInfo | forms::views::kChannelEdit));
 }
 
-void ChEditView::commitEdit(int field) {
+void CChEditView::commitEdit(int field) {
     Field& f = fields_[std::size_t(field)];
     if (!f.edit || !f.edit->isModified() || committing_) return;
     committing_ = true; // a message box of this commit takes the focus
@@ -268,13 +268,13 @@ void ChEditView::commitEdit(int field) {
     apply(fx);
 }
 
-int ChEditView::fieldOf(QObject* obj) const {
+int CChEditView::fieldOf(QObject* obj) const {
     for (int i = 0; i < int(fields_.size()); ++i)
         if (obj == fields_[std::size_t(i)].edit || obj == fields_[std::size_t(i)].value) return i;
     return -1;
 }
 
-bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
+bool CChEditView::eventFilter(QObject* obj, QEvent* e) {
     const int field = fieldOf(obj);
     if (field < 0) {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape &&
@@ -322,7 +322,7 @@ bool ChEditView::eventFilter(QObject* obj, QEvent* e) {
     }
 }
 
-bool ChEditView::handleCommand(int command) {
+bool CChEditView::handleCommand(int command) {
     // Any pending entry goes in first; the channel functions act on the grid's channel.
     if (QWidget* w = QApplication::focusWidget(); w && isAncestorOf(w))
         if (int f = fieldOf(w); f >= 0) commitEdit(f);
@@ -336,7 +336,7 @@ bool ChEditView::handleCommand(int command) {
     case chcmd::kChannelDelete:
     case chcmd::kGroupUp:
     case chcmd::kGroupDown:
-        if (ChInfoView* info = findChInfoView(frame_)) {
+        if (CChInfoView* info = findChInfoView(frame_)) {
             info->handleCommand(command);
             area_.setChannel(info->group(), info->channel());
             refreshAll();
@@ -347,7 +347,7 @@ bool ChEditView::handleCommand(int command) {
     }
 }
 
-std::optional<int> ChEditView::helpContext() const {
+std::optional<int> CChEditView::helpContext() const {
     QWidget* w = QApplication::focusWidget();
     for (const Field& f : fields_) {
         if (w && (w == f.value || w == f.edit)) {

@@ -13,11 +13,11 @@ namespace velora::gui {
 class CFormView;
 class MainFrame;
 
-class GrEditView : public QWidget, public EditorView {
+class CGrEditView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    GrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
-    ~GrEditView() override;
+    CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    ~CGrEditView() override;
 
     void refreshFromImage() override { refreshAll(); }
     bool handleCommand(int command) override;

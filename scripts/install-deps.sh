@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev xvfb xauth fonts-liberation
-      poppler-utils)
+      poppler-utils clang libclang-rt-14-dev desktop-file-utils appstream)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -10,7 +10,7 @@ Usage: scripts/make-lng.py [output]   (default: data/velora.lng beside this scri
 import pathlib
 import sys
 
-TEXT_COUNT = 557
+TEXT_COUNT = 586
 STORE_SIZE = 27800  # text characters plus one terminator per text
 
 TEXTS = [
@@ -571,6 +571,35 @@ TEXTS = [
     r"Wide channels read from the radio in the 150-174 MHz and 421-470 MHz ranges\nhave been changed to narrow.",  # 554
     r"This frequency requires a narrow channel.\nThe channel has been set to narrow.",  # 555
     r"The transfer is complete, but the communication port could not be closed.\nCheck the port before the next transfer.",  # 556
+    r"Group %s added",  # 557
+    r"Group %s removed",  # 558
+    r"Group %s changed",  # 559
+    r"Channel %s added",  # 560
+    r"Channel %s removed",  # 561
+    r"Channel %s changed",  # 562
+    r"Field %s",  # 563
+    r"Bytes of the %s area at %s",  # 564
+    r"The data sets are the same.",  # 565
+    r"The radio does not hold what was written:\n%s differs.",  # 566
+    r"The read could not be kept in the radio history:\n%s",  # 567
+    r"Compare with &File...",  # 568
+    r"Open Radio &History...",  # 569
+    r"Verify after writing",  # 570
+    r"Comparison with %s",  # 571
+    r"&Undo",  # 572
+    r"&Redo",  # 573
+    r"Channel %d-%d",  # 574
+    r"&Import Channels...",  # 575
+    r"&Export Channels...",  # 576
+    r"VELORA Channel Lists",  # 577
+    r"CHIRP Channel Lists",  # 578
+    r"The channel list was not imported:",  # 579
+    r"The radio cannot hold these rows:",  # 580
+    r"Import the other rows?",  # 581
+    r"%d channel(s) imported.",  # 582
+    r"Group for the channel list (1-160):",  # 583
+    r"Export as PDF...",  # 584
+    r"Cannot write the PDF file",  # 585
 ]
 
 

@@ -39,6 +39,7 @@ int cmdFields(CliSession& s, const std::vector<std::string>& args);
 int cmdSet(CliSession& s, const std::vector<std::string>& args);
 int cmdReport(CliSession& s, const std::vector<std::string>& args);
 int cmdTestMode(CliSession& s, const std::vector<std::string>& args);
+int cmdDiff(CliSession& s, const std::vector<std::string>& args);
 
 void printError(const std::string& what);
 

@@ -1,8 +1,15 @@
-// velora-cli read / write: the radio transfers with progress on stderr and prompts as flags.
+// velora-cli read / write: the radio transfers with progress on stderr and prompts as flags; a write
+// to several ports at once runs one transfer per radio, each on its own thread.
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "CliArgs.h"
 #include "CliSession.h"
@@ -10,6 +17,7 @@
 #include "comm/PreWriteCheck.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
+#include "model/RadioHistory.h"
 
 namespace velora::cli {
 
@@ -27,9 +35,11 @@ struct WriteConsent {
 // Retry prompts are answered from a budget; the write's questions from the consent flags.
 class CliTransferUi : public comm::TransferUi {
   public:
-    CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, WriteConsent consent)
-        : out_(out), texts_(texts), retries_(retries), consent_(consent), tty_(::isatty(STDERR_FILENO) != 0) {
-    }
+    // `bar`: draw a progress bar on a terminal (a fleet write draws its own lines instead).
+    CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, WriteConsent consent,
+                  bool bar = true)
+        : out_(out), texts_(texts), retries_(retries), consent_(consent),
+          tty_(bar && ::isatty(STDERR_FILENO) != 0) {}
 
     void showProgress(int counter, int position, int total) override {
         last_ = counter;
@@ -49,7 +59,8 @@ class CliTransferUi : public comm::TransferUi {
         case MsgButtons::RetryCancel:
             if (retries_ > 0) {
                 --retries_;
-                std::cerr << "velora-cli: retrying\n";
+                std::cerr << "velora-cli: " << (out_.context.empty() ? "" : out_.context + ": ")
+                          << "retrying\n";
                 return MsgAnswer::Retry;
             }
             return MsgAnswer::Cancel;
@@ -75,6 +86,9 @@ class CliTransferUi : public comm::TransferUi {
     }
     int blocks() const { return last_; }
 
+  protected:
+    const TextSource& texts() const { return texts_; }
+
   private:
     CliMessenger& out_;
     const TextSource& texts_;
@@ -90,15 +104,33 @@ struct LinkOptions {
     std::string where;
 };
 
+// One --device PATH or --port N of the command line, in the order given.
+struct Target {
+    bool device = false;
+    std::string value;
+};
+
+// Takes every --device and --port out of the arguments (they may repeat for a fleet write).
+std::vector<Target> takeTargets(std::vector<std::string>& args) {
+    std::vector<Target> targets;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if ((args[i] == "--device" || args[i] == "--port") && i + 1 < args.size()) {
+            targets.push_back({args[i] == "--device", args[i + 1]});
+            ++i;
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    args = std::move(rest);
+    return targets;
+}
+
 // --device PATH or --port N (1..20); the port number keeps the status bar's numbering and, as in the
 // application, names the device the user mapped it to.
-bool setUpPort(const CliArgs& a, LinkOptions& link) {
-    auto device = a.value("--device");
-    auto port = a.value("--port");
-    if (device.has_value() == port.has_value()) {
-        printError("give either --device PATH or --port N");
-        return false;
-    }
+bool setUpTarget(const Target& t, LinkOptions& link) {
+    const std::optional<std::string> device = t.device ? std::optional(t.value) : std::nullopt;
+    const std::optional<std::string> port = t.device ? std::nullopt : std::optional(t.value);
     if (device) {
         link.port.setPortNumber(1);
         link.port.setDevicePath(1, *device);
@@ -122,6 +154,14 @@ bool setUpPort(const CliArgs& a, LinkOptions& link) {
     return true;
 }
 
+bool setUpPort(const std::vector<Target>& targets, LinkOptions& link) {
+    if (targets.size() != 1) {
+        printError("give either --device PATH or --port N");
+        return false;
+    }
+    return setUpTarget(targets[0], link);
+}
+
 std::optional<int> retriesOption(const CliArgs& a) {
     auto r = a.value("--retries");
     if (!r) return kDefaultRetries;
@@ -135,10 +175,144 @@ std::optional<int> retriesOption(const CliArgs& a) {
     return std::nullopt;
 }
 
+// The terminal lines of a fleet write: one progress line per radio, redrawn in place, with the
+// radios' messages printed above them. Every output of the transfer threads goes through it.
+class FleetBoard {
+  public:
+    explicit FleetBoard(std::size_t radios) : lines_(radios), tty_(::isatty(STDERR_FILENO) != 0) {}
+
+    void progress(std::size_t radio, std::string line) {
+        std::lock_guard lock(mutex_);
+        lines_[radio] = std::move(line);
+        if (tty_) redraw();
+    }
+    // Runs `print` (which writes whole lines to stderr) with the progress lines out of its way.
+    template <class F> auto message(F print) {
+        std::lock_guard lock(mutex_);
+        if (tty_ && drawn_) std::cerr << "\x1b[" << lines_.size() << "A\r\x1b[J";
+        drawn_ = false;
+        auto r = print();
+        if (tty_) redraw();
+        return r;
+    }
+    void done() {
+        std::lock_guard lock(mutex_);
+        if (tty_) redraw();
+    }
+
+  private:
+    void redraw() {
+        if (drawn_) std::cerr << "\x1b[" << lines_.size() << 'A';
+        for (const auto& l : lines_)
+            std::cerr << "\r\x1b[K" << l << '\n';
+        std::cerr << std::flush;
+        drawn_ = true;
+    }
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+    bool tty_;
+    bool drawn_ = false;
+};
+
+// One radio's transfer UI in a fleet write: its own retry budget, consent and messenger (named by
+// its port), progress and messages through the shared board.
+class FleetUi : public CliTransferUi {
+  public:
+    FleetUi(FleetBoard& board, std::size_t radio, std::string where, CliMessenger& out,
+            const TextSource& texts, int retries, WriteConsent consent)
+        : CliTransferUi(out, texts, retries, consent, false), board_(board), radio_(radio),
+          where_(std::move(where)) {}
+
+    void showProgress(int counter, int position, int total) override {
+        CliTransferUi::showProgress(counter, position, total);
+        if (total <= 0) return;
+        constexpr int kWidth = 24;
+        const int filled = position * kWidth / total;
+        board_.progress(radio_, "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                                    std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " +
+                                    comm::blockLabel(texts(), counter, total) + "  " + where_);
+    }
+    MsgAnswer show(const Message& m) override {
+        return board_.message([&] { return CliTransferUi::show(m); });
+    }
+
+  private:
+    FleetBoard& board_;
+    std::size_t radio_;
+    std::string where_;
+};
+
+struct FleetResult {
+    comm::TransferOutcome outcome;
+    int blocks = 0;
+    double seconds = 0;
+};
+
+// Writes the data set to every radio at once. Each thread owns its port, protocol, transfer, UI,
+// messenger and copy of the memory image; they share only the language texts (read only) and the
+// board (locked).
+int writeFleet(CliSession& s, const std::string& file, std::vector<std::unique_ptr<LinkOptions>>& links,
+               int retries, WriteConsent consent, bool verify) {
+    const std::size_t n = links.size();
+    FleetBoard board(n);
+    std::vector<FleetResult> results(n);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < n; ++i) {
+        threads.emplace_back([&, i] {
+            const auto start = std::chrono::steady_clock::now();
+            LinkOptions& link = *links[i];
+            CliMessenger messenger;
+            messenger.context = link.where;
+            auto image = std::make_unique<MemoryImage>(s.doc.image());
+            comm::RadioProtocol protocol(link.port);
+            FleetUi ui(board, i, link.where, messenger, s.texts, retries, consent);
+            comm::RadioTransfer transfer(protocol, s.texts, ui);
+            transfer.setVerify(verify);
+            results[i].outcome = transfer.write(*image);
+            results[i].blocks = verify ? ui.blocks() / 2 : ui.blocks();
+            results[i].seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    board.done();
+
+    std::size_t width = 4;
+    for (const auto& l : links)
+        width = std::max(width, l->where.size());
+    std::vector<std::string> failed;
+    std::printf("%-5s %-*s %-7s %s\n", "radio", int(width), "port", "result", "detail");
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& r = results[i];
+        const bool ok = r.outcome.complete();
+        std::string detail = ok ? std::to_string(r.blocks) + " blocks" + (verify ? ", verified" : "")
+                                : comm::describe(r.outcome);
+        char secs[32];
+        std::snprintf(secs, sizeof secs, ", %.1f s", r.seconds);
+        std::printf("%-5zu %-*s %-7s %s%s\n", i + 1, int(width), links[i]->where.c_str(),
+                    ok ? "ok" : "FAILED", detail.c_str(), secs);
+        if (!ok) failed.push_back(std::to_string(i + 1) + " at " + links[i]->where);
+    }
+    std::fflush(stdout);
+    if (failed.empty()) {
+        std::cerr << "velora-cli: wrote " << file << " to " << n << " radios\n";
+        return kExitOk;
+    }
+    std::string which;
+    for (const auto& f : failed)
+        which += (which.empty() ? "" : ", ") + f;
+    printError("write of " + file + " failed on " + std::to_string(failed.size()) + " of " +
+               std::to_string(n) + " radios: " + which);
+    return kExitFailure;
+}
+
 } // namespace
 
-int cmdRead(CliSession& s, const std::vector<std::string>& args) {
-    CliArgs a(args, {"--device", "--port", "-o", "--retries"}, {});
+int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
+    std::vector<std::string> args = argv;
+    const std::vector<Target> targets = takeTargets(args);
+    CliArgs a(args, {"-o", "--retries"}, {});
     auto out = a.value("-o");
     if (!a.ok() || !out || !a.positional().empty()) {
         printError(a.ok() ? "usage: velora-cli read (--device PATH | --port N) -o FILE [--retries N]"
@@ -147,7 +321,7 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
     }
     LinkOptions link;
     auto retries = retriesOption(a);
-    if (!setUpPort(a, link) || !retries) return kExitUsage;
+    if (!setUpPort(targets, link) || !retries) return kExitUsage;
 
     comm::RadioProtocol protocol(link.port);
     CliTransferUi ui(s.messenger, s.texts, *retries, {});
@@ -160,41 +334,54 @@ int cmdRead(CliSession& s, const std::vector<std::string>& args) {
         printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
         return kExitFailure;
     }
+    // The read as it came from the radio; a history that cannot be kept only warns.
+    if (auto kept = keepReadInHistory(s.doc.image().staging(), s.texts, s.boxes); kept.ok())
+        std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
     if (!s.save(*out)) return kExitFailure;
     std::cerr << "velora-cli: read " << ui.blocks() << " blocks from " << link.where << " into " << *out
               << '\n';
     return kExitOk;
 }
 
-int cmdWrite(CliSession& s, const std::vector<std::string>& args) {
-    CliArgs a(args, {"--device", "--port", "--retries"}, {"--force", "--force-version", "--force-model"});
-    if (!a.ok() || a.positional().size() != 1) {
-        printError(a.ok() ? "usage: velora-cli write (--device PATH | --port N) FILE [--force-version] "
-                            "[--force-model] [--force] [--retries N]"
+int cmdWrite(CliSession& s, const std::vector<std::string>& argv) {
+    std::vector<std::string> args = argv;
+    const std::vector<Target> targets = takeTargets(args);
+    CliArgs a(args, {"--retries"}, {"--force", "--force-version", "--force-model", "--verify"});
+    if (!a.ok() || a.positional().size() != 1 || targets.empty()) {
+        printError(a.ok() ? "usage: velora-cli write (--device PATH | --port N)... FILE [--force-version] "
+                            "[--force-model] [--force] [--verify] [--retries N]"
                           : a.error());
         return kExitUsage;
     }
-    LinkOptions link;
     auto retries = retriesOption(a);
-    if (!setUpPort(a, link) || !retries) return kExitUsage;
+    std::vector<std::unique_ptr<LinkOptions>> links;
+    for (const Target& t : targets) {
+        links.push_back(std::make_unique<LinkOptions>());
+        if (!setUpTarget(t, *links.back())) return kExitUsage;
+    }
+    if (!retries) return kExitUsage;
     const std::string& file = a.positional()[0];
     if (!s.open(file)) return kExitFailure;
     if (!comm::runPreWriteCheck(s.doc, s.texts, s.messenger)) {
         printError("the data set is not ready to be written; nothing was sent");
         return kExitFailure;
     }
-    comm::RadioProtocol protocol(link.port);
     const bool all = a.flag("--force");
-    CliTransferUi ui(s.messenger, s.texts, *retries,
-                     {all || a.flag("--force-version"), all || a.flag("--force-model")});
+    const WriteConsent consent{all || a.flag("--force-version"), all || a.flag("--force-model")};
+    if (links.size() > 1) return writeFleet(s, file, links, *retries, consent, a.flag("--verify"));
+    LinkOptions& link = *links.front();
+    comm::RadioProtocol protocol(link.port);
+    CliTransferUi ui(s.messenger, s.texts, *retries, consent);
     comm::RadioTransfer transfer(protocol, s.texts, ui);
+    transfer.setVerify(a.flag("--verify"));
     const comm::TransferOutcome result = transfer.write(s.doc.image());
     ui.endBar();
     if (!result.complete()) {
         printError("write to " + link.where + " failed: " + comm::describe(result));
         return kExitFailure;
     }
-    std::cerr << "velora-cli: wrote " << ui.blocks() << " blocks of " << file << " to " << link.where << '\n';
+    std::cerr << "velora-cli: wrote " << (transfer.verify() ? ui.blocks() / 2 : ui.blocks()) << " blocks of "
+              << file << " to " << link.where << (transfer.verify() ? ", verified" : "") << '\n';
     return kExitOk;
 }
 

@@ -15,8 +15,14 @@ constexpr const char* kUsage = R"(usage: velora-cli [--extended] [--fine-step] C
 Commands:
   new -o FILE                       write the default data set to FILE
   info FILE                         models, bands, heads, option boards, channel use
-  channels export FILE              channels as CSV on stdout
-  channels import FILE CSV [-o OUT] apply CSV rows as typed into the channel grid
+  channels export FILE [--format velora|chirp] [--group N]
+                                    channels as CSV on stdout; chirp writes group N
+                                    (default 1) as a CHIRP-style list
+  channels import FILE CSV [--group N] [--skip-unusable] [-o OUT]
+                                    apply CSV rows as typed into the channel grid; all or
+                                    nothing, a refusal names its line. A CHIRP-style list
+                                    (told by its header) fills group N; rows the radio cannot
+                                    hold refuse the import unless --skip-unusable
   fields FILE [AREA...] [--json]    every field and grid cell of the feature editors
                                     (all areas when none is named), as KEY<TAB>TEXT lines
                                     or as one JSON array
@@ -30,12 +36,20 @@ Commands:
                                     two_tone, dtmf, dravix, emergency, ost, function_port,
                                     remote_list, repeater_list, test_frequency, message,
                                     channels[:START-END], all); default all
+  diff FILE1 FILE2                  the differences by meaning: channels added, removed and
+                                    changed per group (CSV columns), feature fields by key,
+                                    other bytes as offset ranges; exit 0 same, 1 differ, 2 trouble
   read  (--device PATH | --port N) -o FILE [--retries N]
-                                    read a radio into FILE
-  write (--device PATH | --port N) FILE [--force-version] [--force-model] [--force] [--retries N]
+                                    read a radio into FILE; the read is also kept in
+                                    $XDG_DATA_HOME/velora/history (the last 100 reads)
+  write (--device PATH | --port N)... FILE [--force-version] [--force-model] [--force]
+        [--verify] [--retries N]
                                     write FILE into a radio; a radio of an older version is
                                     written only with --force-version, a radio of another
-                                    model only with --force-model; --force allows both
+                                    model only with --force-model; --force allows both;
+                                    --verify reads the radio back and fails on a difference;
+                                    several ports write to several radios at once, with a
+                                    summary table on stdout
   testmode --device PATH FILE [ACTION...] [--retries N] [--timing]
                                     test mode and tuning on a radio holding FILE; actions in
                                     order: channel=N signalling=N tx=on|off spacing=wide|narrow
@@ -50,6 +64,7 @@ Global options:
   --extended   extended capacity: 255 channels, channel numbers up to 254 per group
   --fine-step  accept the 1.25 kHz channel step in the VHF band
   --help       this text
+  --version    the program's version
 )";
 
 struct Command {
@@ -60,6 +75,7 @@ constexpr Command kCommands[] = {
     {"new", cmdNew},   {"info", cmdInfo},         {"channels", cmdChannels},
     {"read", cmdRead}, {"write", cmdWrite},       {"fields", cmdFields},
     {"set", cmdSet},   {"testmode", cmdTestMode}, {"report", cmdReport},
+    {"diff", cmdDiff},
 };
 
 } // namespace
@@ -71,6 +87,10 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::cout << kUsage;
+            return kExitOk;
+        }
+        if (a == "--version") {
+            std::cout << "velora-cli " VELORA_VERSION "\n";
             return kExitOk;
         }
         if (a == "--extended")

@@ -11,6 +11,7 @@
 #include "features/DravixFrames.h"
 #include "features/KeyDefaults.h"
 #include "model/DataFile.h"
+#include "model/DataSetAdoption.h"
 #include "model/DataSetInit.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"

@@ -77,11 +77,11 @@ TEST_F(ChEditFixture, WideWithCompanderIsRefusedOnLeavingTheBandwidthList) {
     EXPECT_EQ(store.channelRecord(0, 0)[15] & 0x02, 0) << "compander on is bit 9 clear";
     area.commitChoice(0, chedit::kBandwidth, 1);
     EXPECT_FALSE(enabled(chedit::kCompander));
-    area.bandwidthFocusLost();
+    area.leaveField(0, chedit::kBandwidth);
     ASSERT_EQ(f.messenger.ids(), std::vector<int>{228});
     EXPECT_EQ(f.messenger.shown[0].caption, "T205");
     EXPECT_EQ(value(chedit::kCompander), 0);
-    area.bandwidthFocusLost();
+    area.leaveField(0, chedit::kBandwidth);
     EXPECT_EQ(f.messenger.ids().size(), 1u) << "no second warning once the compander is off";
 }
 

@@ -116,20 +116,20 @@ TEST(FrequencyCodec, TestFrequencyCheck) {
     FrequencyCodec c;
     c.loadBandLimits(ModelIdentification::defaults()); // VHF 148-174
     std::string t = "600";
-    EXPECT_FALSE(c.checkTestFrequency(t, kModel1));
+    EXPECT_FALSE(checkTestFrequency(t, kModel1, c));
     EXPECT_EQ(t, "174.00000");
     t = "50";
-    EXPECT_FALSE(c.checkTestFrequency(t, kModel1));
+    EXPECT_FALSE(checkTestFrequency(t, kModel1, c));
     EXPECT_EQ(t, "148.00000");
     t = "200";
-    EXPECT_FALSE(c.checkTestFrequency(t, kModel1)) << "kept inside the wide range but out of band";
+    EXPECT_FALSE(checkTestFrequency(t, kModel1, c)) << "kept inside the wide range but out of band";
     EXPECT_EQ(t, "200.00000");
     t = "150.1";
-    EXPECT_TRUE(c.checkTestFrequency(t, kModel1));
+    EXPECT_TRUE(checkTestFrequency(t, kModel1, c));
     EXPECT_EQ(t, "150.10000");
     for (std::string_view none : {"", "0", "xyz"}) {
         t = none;
-        EXPECT_TRUE(c.checkTestFrequency(t, kModel1));
+        EXPECT_TRUE(checkTestFrequency(t, kModel1, c));
         EXPECT_EQ(t, "");
     }
 }
@@ -213,7 +213,7 @@ class TestFrequencyTable : public ::testing::Test {
         codec.loadBandLimits(dualVhfUhf());
     }
     TestFrequencyResult set(int model, int ch, bool tx, std::string text) {
-        return codec.setTestFrequency(image, model, ch, tx, text);
+        return setTestFrequency(image, model, ch, tx, text, codec);
     }
     MemoryImage image;
     FrequencyCodec codec;
@@ -222,15 +222,15 @@ class TestFrequencyTable : public ::testing::Test {
 TEST_F(TestFrequencyTable, StoreReportAndClear) {
     EXPECT_EQ(set(kModel1, 3, false, "150"), TestFrequencyResult::Stored);
     EXPECT_EQ(set(kModel1, 3, true, "600"), TestFrequencyResult::OutOfBand);
-    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 3, false), "150.00000");
-    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 3, true), "174.00000");
+    EXPECT_EQ(testFrequencyText(image, kModel1, 3, false, codec), "150.00000");
+    EXPECT_EQ(testFrequencyText(image, kModel1, 3, true, codec), "174.00000");
     EXPECT_EQ(image.main()[0x3F00 + 16 + 7], 0x17);
 
     std::string text = "0";
-    EXPECT_EQ(codec.setTestFrequency(image, kModel1, 3, false, text), TestFrequencyResult::Cleared);
+    EXPECT_EQ(setTestFrequency(image, kModel1, 3, false, text, codec), TestFrequencyResult::Cleared);
     EXPECT_EQ(text, "");
-    EXPECT_FALSE(codec.hasTestFrequency(image, kModel1, 3, false));
-    EXPECT_FALSE(codec.hasTestFrequency(image, kModel1, 3, true)) << "clearing one clears both";
+    EXPECT_FALSE(hasTestFrequency(image, kModel1, 3, false));
+    EXPECT_FALSE(hasTestFrequency(image, kModel1, 3, true)) << "clearing one clears both";
 
     EXPECT_EQ(set(kModel2, 16, true, "460.0125"), TestFrequencyResult::Stored);
     EXPECT_EQ(image.main()[0x3E00 + 15 * 8 + 4], 0x50);
@@ -242,20 +242,20 @@ TEST_F(TestFrequencyTable, OutOfRangeChannelsWriteNothing) {
     EXPECT_EQ(set(kModel1, 17, false, "150"), TestFrequencyResult::BadChannel);
     EXPECT_EQ(set(2, 1, false, "150"), TestFrequencyResult::BadChannel);
     EXPECT_TRUE(image.working() == before);
-    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 17, false), "");
+    EXPECT_EQ(testFrequencyText(image, kModel1, 17, false, codec), "");
 }
 
 TEST_F(TestFrequencyTable, EmptyTableIsRebuiltFromTheBand) {
-    EXPECT_TRUE(codec.ensureTestFrequencies(image, kModel2));
-    EXPECT_EQ(codec.testFrequencyText(image, kModel2, 1, false), "460.10000");
-    EXPECT_FALSE(codec.ensureTestFrequencies(image, kModel2));
+    EXPECT_TRUE(ensureTestFrequencies(image, kModel2, codec));
+    EXPECT_EQ(testFrequencyText(image, kModel2, 1, false, codec), "460.10000");
+    EXPECT_FALSE(ensureTestFrequencies(image, kModel2, codec));
 
     // Only receive frequencies count: a lone transmit frequency does not keep the table.
     for (int ch = 1; ch <= 16; ++ch)
         set(kModel1, ch, false, "");
     writeFrequency(image.main(), testFrequencyOffset(kModel1, 5, true), {0x00, 0x00, 0x50, 0x15});
-    EXPECT_TRUE(codec.ensureTestFrequencies(image, kModel1));
-    EXPECT_EQ(codec.testFrequencyText(image, kModel1, 5, true), "161.20000");
+    EXPECT_TRUE(ensureTestFrequencies(image, kModel1, codec));
+    EXPECT_EQ(testFrequencyText(image, kModel1, 5, true, codec), "161.20000");
 }
 
 TEST(FrequencyCodec, LoadBandLimitsFollowsTheIdentification) {

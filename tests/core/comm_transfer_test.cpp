@@ -6,6 +6,7 @@
 #include "app/LanguageFile.h"
 #include "comm/RadioTransfer.h"
 #include "comm_fakes.h"
+#include "model/DataSetInit.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;

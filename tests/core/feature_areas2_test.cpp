@@ -41,6 +41,15 @@ struct Areas2Fixture : ::testing::Test {
 
 // ---- 2-tone ---------------------------------------------------------------------------------------
 
+TEST_F(Areas2Fixture, TwoToneDecoderFramesHoldOnlyTheirDecodersFields) {
+    TwoToneArea tt(doc, f.boxes);
+    // The tones, call alert, transpond and auto reset below decoder 2 stand outside every frame.
+    for (int page = 0; page < tt.pageCount(); ++page) {
+        EXPECT_EQ(tt.frameEnd(page, 0), 3) << "decode 1 holds fields 1 and 2, page " << page;
+        EXPECT_EQ(tt.frameEnd(page, 3), 6) << "decode 2 holds fields 4 and 5, page " << page;
+    }
+}
+
 TEST_F(Areas2Fixture, ToneCommitEncodesTheFrequencyAndRecomputesItsCoefficients) {
     TwoToneArea tt(doc, f.boxes);
     // Coefficients worked out from the decoder formula for each frequency; B's default block is

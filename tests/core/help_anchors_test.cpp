@@ -14,6 +14,7 @@
 #include "channels/ChInfoLogic.h"
 #include "channels/CopyDialogs.h"
 #include "channels/GrEditArea.h"
+#include "comm/Tuning.h"
 #include "features/AreaRegistry.h"
 #include "features/FunctionPort.h"
 #include "features/GridArea.h"
@@ -96,6 +97,12 @@ std::set<int> helpContexts() {
                       CopyDialogKind::GroupJump, CopyDialogKind::GroupCopy})
         out.insert(copyDialogSpec(kind).help);
 
+    // The test-mode dialog, the controls F1 is pressed on there, and every adjustment item.
+    out.insert({comm::testhelp::kDialog, comm::testhelp::kChannel, comm::testhelp::kSignalling,
+                comm::testhelp::kSpacing, comm::testhelp::kNoiseBlanker, comm::testhelp::kPrint});
+    for (const auto& item : comm::kAdjustmentItems)
+        out.insert(item.help);
+
     test::MessengerFixture f;
     Document doc;
     test::prepare(doc);
@@ -104,6 +111,14 @@ std::set<int> helpContexts() {
     addFormTopics(GrEditArea(store, f.boxes), out);
     addFeatureAreaTopics(out);
     return out;
+}
+
+// The menu commands that open a dialog with a Help button give it the command's own topic.
+TEST(HelpPage, MenuDialogsHaveATopic) {
+    for (int command : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kExit, cmd::kModelInfo,
+                        cmd::kReadRadio, cmd::kWriteRadio, cmd::kCommPort, cmd::kTestMode, cmd::kPrint,
+                        cmd::kPrintPreview})
+        EXPECT_TRUE(helpContext(command).has_value()) << "command " << command;
 }
 
 TEST(HelpPage, EveryContextTheProgramOpensHasItsAnchor) {

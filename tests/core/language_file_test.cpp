@@ -253,7 +253,7 @@ TEST_F(ShippedLanguageFile, CaptionsMenusAndFormatsFitTheirUse) {
     EXPECT_EQ(t(30), "&File");
     EXPECT_NE(t(209).find('\n'), std::string::npos);
     // Only the format texts carry '%', exactly as many as their callers fill in.
-    const std::map<int, long> formats{{215, 1}, {225, 1}, {257, 2}, {258, 2}, {264, 2}};
+    const std::map<int, long> formats{{215, 1}, {225, 1}, {257, 2}, {258, 2}, {264, 2}, {574, 2}, {582, 1}};
     for (int n = 0; n < kCount; ++n) {
         const std::string s = t(n);
         const auto count = std::count(s.begin(), s.end(), '%');

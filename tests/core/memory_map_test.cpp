@@ -4,6 +4,7 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
+#include "model/DataSetAdoption.h"
 #include "model/DataSetInit.h"
 #include "model/MemoryMap.h"
 

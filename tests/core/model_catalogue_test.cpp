@@ -220,8 +220,8 @@ class TestFrequencyDefaults : public ::testing::Test {
         codec.loadBandLimits(id);
         buildTestFrequencyTable(image, model, codec);
     }
-    std::string rx(int model, int ch) { return codec.testFrequencyText(image, model, ch, false); }
-    std::string tx(int model, int ch) { return codec.testFrequencyText(image, model, ch, true); }
+    std::string rx(int model, int ch) { return testFrequencyText(image, model, ch, false, codec); }
+    std::string tx(int model, int ch) { return testFrequencyText(image, model, ch, true, codec); }
 
     MemoryImage image;
     FrequencyCodec codec;
@@ -242,7 +242,7 @@ TEST_F(TestFrequencyDefaults, VhfBandLeavesChannel7Unset) {
     EXPECT_EQ(tx(kModel1, 1), "161.00000");
     EXPECT_EQ(rx(kModel1, 3), "173.90000");
     EXPECT_EQ(tx(kModel1, 6), "161.40000");
-    EXPECT_FALSE(codec.hasTestFrequency(image, kModel1, 7, false));
+    EXPECT_FALSE(hasTestFrequency(image, kModel1, 7, false));
     for (int ch = 7; ch <= 16; ++ch)
         EXPECT_EQ(rx(kModel1, ch), "");
     // The bytes are the encoder's: 161.1 MHz.
@@ -257,9 +257,9 @@ TEST_F(TestFrequencyDefaults, UhfModel2TableAndUnsetTail) {
     EXPECT_EQ(tx(kModel2, 1), "470.00000");
     EXPECT_EQ(rx(kModel2, 9), "489.90000");
     for (int ch = 10; ch <= 12; ++ch)
-        EXPECT_FALSE(codec.hasTestFrequency(image, kModel2, ch, true)) << ch;
+        EXPECT_FALSE(hasTestFrequency(image, kModel2, ch, true)) << ch;
     EXPECT_EQ(image.main()[0x3E00 + 4 * 8 + 3], 0x46) << "channel 5 lives in the model-2 table";
-    EXPECT_FALSE(codec.hasTestFrequency(image, kModel1, 1, false)) << "model 1's table untouched";
+    EXPECT_FALSE(hasTestFrequency(image, kModel1, 1, false)) << "model 1's table untouched";
 }
 
 TEST_F(TestFrequencyDefaults, HighPowerBandKeepsFineUhfSteps) {

@@ -7,6 +7,7 @@
 #include "features/KeyDefaults.h"
 #include "model/DataSetInit.h"
 #include "model/ModelInfoApply.h"
+#include "model/ModelInfoForm.h"
 
 namespace velora {
 namespace {

@@ -75,6 +75,28 @@ cmp -s low0.dat low1.dat && pass "bandwidth leaves a low-band channel's noise bl
 expect_contains "$(cat err.txt)" "line 162" "no room refuses at the 161st row"
 "$CLI" --extended channels import new.dat full.csv -o full.dat 2>/dev/null || fail "extended mode holds 161 channels"
 
+# A CHIRP-style list fills the group given; a row the radio cannot hold refuses it, naming the line,
+# unless --skip-unusable; the export in that format reads back into the same channels.
+cat > chirp.csv <<'CSV'
+Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE
+1,Rpt,162.550000,-,0.600000,Tone,100.0,88.5,023,NN,FM,5.00,,,,,,
+2,Air,121.500000,,0.000000,,88.5,88.5,023,NN,AM,25.00,,,,,,
+3,Dcs,153.000000,,0.000000,DTCS,88.5,88.5,754,NR,NFM,12.50,S,,,,,
+CSV
+cp one.dat chirp.orig
+if "$CLI" channels import one.dat chirp.csv --group 3 2>err.txt; then fail "an AM row accepted"; fi
+expect_contains "$(cat err.txt)" "line 3: mode AM" "the unusable row is named with its line"
+cmp -s one.dat chirp.orig && pass "a refused list changes nothing" || fail "file changed by a refused list"
+"$CLI" channels import one.dat chirp.csv --group 3 --skip-unusable -o chirp.dat 2>err.txt || fail "skip: $(cat err.txt)"
+out=$("$CLI" channels export chirp.dat)
+expect_contains "$out" "^3,1,162.55000,161.95000,Off,100.0,RPT,1," "duplex minus and an encoded tone"
+expect_contains "$out" "^3,3,153.00000,153.00000,D754I,D754N,DCS,0," "DTCS polarity and skip"
+expect_contains "$out" "^1,1,151.81250" "other groups stay"
+"$CLI" channels export chirp.dat --format chirp --group 3 > back.csv || fail "chirp export"
+"$CLI" channels import new.dat back.csv --group 3 -o back.dat 2>/dev/null || fail "chirp export does not read back"
+expect_eq "$("$CLI" channels export back.dat)" "$("$CLI" channels export chirp.dat | grep -v '^[12],')" \
+  "the CHIRP export reads back into the same channels"
+
 # A port number must be one of COM1 to COM20 as a whole word, or nothing is opened.
 for bad in 0 21 3x ""; do
   "$CLI" read --port "$bad" -o none.dat 2>err.txt; rc=$?

@@ -4,6 +4,8 @@ BIN=$(cd "${1:?usage: script BIN_DIR}" && pwd)
 CLI="$BIN/velora-cli"
 SIM="$BIN/velora-radio-sim"
 WORK=$(mktemp -d)
+# Every read keeps a copy in the radio history; the tests keep theirs in the scratch folder.
+export XDG_DATA_HOME="$WORK/data-home"
 trap 'cleanup' EXIT
 SIM_PIDS=()
 cleanup() {

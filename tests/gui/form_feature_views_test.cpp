@@ -14,9 +14,11 @@
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
 #include "channels/ChannelGui.h"
+#include "features/CDtmfView.h"
 #include "features/CEmbView.h"
 #include "features/CFeatureView.h"
 #include "features/CScanInfoView.h"
+#include "features/FeatureFormView.h"
 #include "features/OptionalFeatures.h"
 #include "features/ScanInfo.h"
 #include "forms/FilteredLineEdit.h"
@@ -276,12 +278,37 @@ class FormFeatureViewsTest : public QObject {
         Setup s(fx);
         auto* optionsView = s.open<CFeatureView>(cmd::kOptionalFeatures);
         auto* scanView = s.open<CScanInfoView>(cmd::kScanInfo);
-        QVERIFY(optionsView && scanView);
+        auto* dtmfView = s.open<CDtmfView>(cmd::kDtmf);
+        QVERIFY(optionsView && scanView && dtmfView);
         s.at(0x16) = 9;  // minimum volume
         s.at(0x06) = 15; // dwell time
-        refreshOtherViews(s.frame, forms::views::kOptionalFeatures | forms::views::kScanInfo);
+        auto* sideTone = qobject_cast<QCheckBox*>(dtmfView->valueWidget(0, forms::dtmf::kSideTone));
+        QVERIFY(sideTone);
+        const bool sideToneWas = sideTone->isChecked();
+        s.at(0x44) = sideToneWas ? 0 : 1; // DTMF side tone
+        refreshOtherViews(s.frame,
+                          forms::views::kOptionalFeatures | forms::views::kScanInfo | forms::views::kDtmf);
         QCOMPARE(editOf(optionsView, 0, options::kMinimumVolume)->text(), QString("9"));
         QCOMPARE(editOf(scanView, 0, scan::kDwell)->text(), QString("1.5"));
+        QCOMPARE(sideTone->isChecked(), !sideToneWas);
+    }
+
+    // A group frame holds the fields its table gives it and no more.
+    void twoToneFramesHoldOnlyTheirDecodersFields() {
+        test::Fixture fx;
+        Setup s(fx);
+        auto* view = s.open<FeatureFormView>(cmd::kTwoTone);
+        QVERIFY(view);
+        auto* decode1 = qobject_cast<QGroupBox*>(view->labelWidget(0, 0));
+        auto* decode2 = qobject_cast<QGroupBox*>(view->labelWidget(0, 3));
+        QVERIFY(decode1 && decode2);
+        const QGroupBox* expected[] = {nullptr, decode1, decode1, nullptr, decode2, decode2,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+        for (int field = 0; field < int(std::size(expected)); ++field)
+            if (QWidget* w = view->valueWidget(0, field))
+                for (const QGroupBox* box : {decode1, decode2})
+                    QVERIFY2(box->isAncestorOf(w) == (box == expected[field]),
+                             qPrintable(QString::number(field)));
     }
 
     void viewsOpenQuicklyOnEveryConfiguration() {

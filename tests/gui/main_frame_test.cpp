@@ -16,6 +16,7 @@
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
+#include "print/ReportPrinting.h"
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -55,7 +56,7 @@ class MainFrameTest : public QObject {
                                     fx.text(68), fx.text(78)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(30))),
                  (QStringList{fx.text(31), fx.text(32), fx.text(33), fx.text(34), fx.text(35), fx.text(36),
-                              QStringLiteral("Export as PDF..."), fx.text(38)}));
+                              fx.text(kTextExportPdf), fx.text(38)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(59))),
                  (QStringList{fx.text(60), fx.text(61), fx.text(62), fx.text(63)}));
         QCOMPARE(f.action(cmd::kNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
@@ -67,8 +68,9 @@ class MainFrameTest : public QObject {
         test::Fixture fx;
         MainFrame f(fx.ctx, fx.registry);
         auto edit = itemTexts(menuTitled(f, fx.text(42)));
-        QCOMPARE(edit.size(), 13); // single band: no repeater list
-        QCOMPARE(edit.first(), fx.text(56));
+        QCOMPARE(edit.size(), 15); // Undo, Redo and the editors; single band: no repeater list
+        QCOMPARE(edit.at(0), fx.text(572));
+        QCOMPARE(edit.at(2), fx.text(56));
         QVERIFY(!edit.contains(fx.text(55)));
         QVERIFY(!f.action(cmd::kChannelInfo)->isEnabled());
         QVERIFY(!f.action(cmd::kPrint)->isEnabled());

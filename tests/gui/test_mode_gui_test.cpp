@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -12,6 +14,7 @@
 #include "comm/AdjustmentDialog.h"
 #include "comm/TestModeDialog.h"
 #include "model/DataFile.h"
+#include "print/ReportPrinting.h"
 
 using namespace velora;
 using namespace velora::gui;
@@ -121,6 +124,31 @@ class TestModeGuiTest : public QObject {
         QVERIFY(at(QStringLiteral("transmitter on")) >= 0);
         QVERIFY(at(QStringLiteral("transmitter on")) < at(QStringLiteral("transmitter off")));
         QVERIFY(at(QStringLiteral("transmitter off")) < at(QStringLiteral("normal operation")));
+    }
+
+    // Print reads the values again and prints the sheet at once; the focus goes back where it was.
+    void printPrintsTheSheetAtOnce() {
+        test::Fixture fx;
+        Session s(fx);
+        if (s.sim->device.isEmpty()) QSKIP("velora-radio-sim is not built");
+        QVERIFY(s.entered);
+        TestModeDialog dlg(fx.ctx, s.session);
+        dlg.show();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("sheet.pdf"));
+        sharedPrinter().setOutputFileName(pdf);
+        auto* print = dlg.findChild<QPushButton*>(QStringLiteral("print"));
+        QVERIFY(print && print->isEnabled());
+        dlg.signallingEdit()->setFocus();
+        print->click();
+        sharedPrinter().setOutputFileName(QString());
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(QApplication::focusWidget(), dlg.signallingEdit());
+        QVERIFY(dlg.isVisible());
+        dlg.reject();
+        s.session.end();
     }
 
     void adjustmentByKeysTypingAndTabs() {

@@ -321,6 +321,7 @@ void RadioSim::leaveMode() {
 void RadioSim::readIdentification(std::span<const Byte> f) {
     int unit = unitFromSelector(f[1]);
     if (unit < 0 || !memory_.hasUnit(unit)) return;
+    armLineFault(unit, kIdentificationPlace);
     send(memory_.ident);
 }
 
@@ -399,12 +400,14 @@ void RadioSim::writeMainBlock(std::span<const Byte> f) {
         if (refuseWrite(unit, block)) return;
         std::fill_n(dest, layout::kBlockSize, f[4]);
     }
+    if (takeFault(config_.corruptWrites, unit, block)) dest[0] = static_cast<Byte>(~dest[0]);
     ack();
 }
 
 void RadioSim::readCodeRecord(std::span<const Byte> f) {
     auto place = codeRecordOf(f);
     if (!place) return;
+    armLineFault(place->unit, kCodeRecordPlace + place->index);
     std::span<const Byte> record(memory_.unit(place->unit).dtmf.data() + place->index * kCodeRecordSize,
                                  kCodeRecordSize);
     // The leading byte counts the code characters, as the client's write frame does.
@@ -417,10 +420,8 @@ void RadioSim::readCodeRecord(std::span<const Byte> f) {
 void RadioSim::writeCodeRecord(std::span<const Byte> f) {
     auto place = codeRecordOf(f);
     if (!place) return;
-    if (config_.nakAll) {
-        nak();
-        return;
-    }
+    armLineFault(place->unit, kCodeRecordPlace + place->index);
+    if (refuseWrite(place->unit, kCodeRecordPlace + place->index)) return;
     std::span<const Byte> data = f.subspan(4, kCodeRecordSize);
     std::copy(data.begin(), data.end(),
               memory_.unit(place->unit).dtmf.data() + place->index * kCodeRecordSize);
@@ -451,6 +452,8 @@ void RadioSim::writeExtensionChunk(std::span<const Byte> f) {
         std::copy(f.begin() + 5, f.end(), dest);
     else
         std::fill_n(dest, f[4], f[5]);
+    if (takeFault(config_.corruptWrites, place->unit, place->index / static_cast<int>(kChunkSize)))
+        dest[0] = static_cast<Byte>(~dest[0]);
     ack();
 }
 
@@ -704,6 +707,22 @@ void RadioSim::send(std::span<const Byte> bytes) {
         channel_.send(out);
         break;
     }
+    case LineFault::Kind::Drop:
+        log("leaving the frame unanswered");
+        break;
+    case LineFault::Kind::Truncate:
+        log("sending only " + std::to_string(at) + " bytes of the answer");
+        channel_.send(bytes.first(at));
+        break;
+    case LineFault::Kind::NakAnswer:
+        log("answering NAK");
+        channel_.send(std::array<Byte, 1>{kNak});
+        break;
+    case LineFault::Kind::HangUp:
+        log("hanging up after " + std::to_string(at) + " bytes of the answer");
+        channel_.send(bytes.first(at));
+        hangUp_ = true;
+        break;
     }
 }
 

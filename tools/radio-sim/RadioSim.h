@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RadioMemory.h"
@@ -34,7 +35,10 @@ class ByteChannel {
 };
 
 // A fault tied to one unit's block (main-area block 0..127 of a deck, extension chunk 0..255 of a
-// head), applied `count` times.
+// head; a deck's DTMF code records and the identification have places of their own beyond those),
+// applied `count` times.
+inline constexpr int kCodeRecordPlace = 1000; // + record 0..9
+inline constexpr int kIdentificationPlace = 2000;
 struct BlockFault {
     int unit = 0;
     int block = 0;
@@ -44,10 +48,14 @@ struct BlockFault {
 // A fault of the line in the radio's answer to a frame (read or write) for one unit's block or chunk.
 struct LineFault {
     enum class Kind {
-        Stall,  // the answer stops for `ms` after `at` bytes, then goes on
-        Late,   // the answer starts only after `ms`
-        Garble, // byte `at` of the answer arrives inverted
-        Noise,  // `at` bytes of noise go before the answer
+        Stall,     // the answer stops for `ms` after `at` bytes, then goes on
+        Late,      // the answer starts only after `ms`
+        Garble,    // byte `at` of the answer arrives inverted
+        Noise,     // `at` bytes of noise go before the answer
+        Drop,      // the answer is never sent
+        Truncate,  // only the first `at` bytes of the answer are sent
+        NakAnswer, // NAK is sent instead of the answer
+        HangUp,    // `at` bytes of the answer are sent, then the line is hung up
     };
     Kind kind = Kind::Stall;
     BlockFault where;
@@ -66,11 +74,12 @@ struct TestFrameFault {
 };
 
 struct SimConfig {
-    unsigned baud = 9600;                 // the only rate at which the radio understands the line
-    bool silent = false;                  // never answers anything
-    bool nakAll = false;                  // NAK wherever an ACK is due (mode entries excepted)
-    std::vector<BlockFault> badChecksums; // main-area reads answered with a wrong checksum
-    std::vector<BlockFault> nakWrites;    // block or chunk writes refused with NAK
+    unsigned baud = 9600;                  // the only rate at which the radio understands the line
+    bool silent = false;                   // never answers anything
+    bool nakAll = false;                   // NAK wherever an ACK is due (mode entries excepted)
+    std::vector<BlockFault> badChecksums;  // main-area reads answered with a wrong checksum
+    std::vector<BlockFault> nakWrites;     // block or chunk writes refused with NAK
+    std::vector<BlockFault> corruptWrites; // block or chunk writes acknowledged but stored damaged
     std::vector<LineFault> lineFaults;
     std::vector<TestFrameFault> testFaults;
 };
@@ -106,6 +115,8 @@ class RadioSim {
     // Number of programming or test sessions that the client ended with an acknowledged 'E'.
     int sessionsEnded() const { return sessionsEnded_; }
     const TestState& testState() const { return test_; }
+    // True once after an answer with a hang-up fault went out: the line is to be hung up now.
+    bool takeHangUp() { return std::exchange(hangUp_, false); }
     void setLogger(std::function<void(const std::string&)> log) { log_ = std::move(log); }
 
   private:
@@ -161,6 +172,7 @@ class RadioSim {
     std::vector<Byte> frame_;
     bool swallowAck_ = false;
     std::optional<LineFault> armed_;
+    bool hangUp_ = false;
     int sessionsEnded_ = 0;
     TestState test_;
     std::array<int, 256> testFrames_{}; // test and tuning frames seen, by command byte

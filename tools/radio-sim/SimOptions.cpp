@@ -62,13 +62,19 @@ std::optional<BlockFault> parseFault(const std::string& text, bool decksOnly, st
         error = "unknown unit " + parts[0] + (decksOnly ? " (deck1 or deck2)" : "");
         return std::nullopt;
     }
-    auto block = parseNumber(parts[1]);
-    unsigned long blocks = kindOfUnit(fault.unit) == UnitKind::Deck ? layout::kMainBlocks : 256;
+    // A deck's DTMF code record is "cN" (0..8), any unit's identification frame "id".
+    const bool deck = kindOfUnit(fault.unit) == UnitKind::Deck;
+    const bool record = deck && !parts[1].empty() && parts[1][0] == 'c';
+    auto block = parts[1] == "id" ? std::optional<unsigned long>(0)
+                                  : parseNumber(record ? parts[1].substr(1) : parts[1]);
+    unsigned long blocks = record ? 9 : deck ? layout::kMainBlocks : 256;
     if (!block || *block >= blocks) {
         error = "block out of range: " + parts[1];
         return std::nullopt;
     }
-    fault.block = static_cast<int>(*block);
+    fault.block = static_cast<int>(*block) + (parts[1] == "id" ? kIdentificationPlace
+                                              : record         ? kCodeRecordPlace
+                                                               : 0);
     auto name = args.begin();
     for (std::size_t i = 2; i < fixed; ++i, ++name) {
         auto v = parseNumber(parts[i]);
@@ -107,6 +113,13 @@ std::optional<LineFault> parseLineFault(const std::string& option, const std::st
     } else if (option == "--garble") {
         f.kind = LineFault::Kind::Garble;
         where = parseFault(text, false, error, {"BYTE"}, &v);
+        if (where) f.at = v[0];
+    } else if (option == "--drop" || option == "--nak-answer") {
+        f.kind = option == "--drop" ? LineFault::Kind::Drop : LineFault::Kind::NakAnswer;
+        where = parseFault(text, false, error);
+    } else if (option == "--truncate" || option == "--hang-up") {
+        f.kind = option == "--truncate" ? LineFault::Kind::Truncate : LineFault::Kind::HangUp;
+        where = parseFault(text, false, error, {"N"}, &v);
         if (where) f.at = v[0];
     } else {
         f.kind = LineFault::Kind::Noise;
@@ -214,7 +227,8 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
                 error = "--cut-after needs a byte count";
                 return std::nullopt;
             }
-        } else if (a == "--stall" || a == "--late" || a == "--garble" || a == "--noise") {
+        } else if (a == "--stall" || a == "--late" || a == "--garble" || a == "--noise" || a == "--drop" ||
+                   a == "--nak-answer" || a == "--truncate" || a == "--hang-up") {
             const std::string* v = value();
             if (!v) return std::nullopt;
             auto fault = parseLineFault(a, *v, error);
@@ -226,13 +240,16 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
             auto fault = parseTestFault(*v, a == "--nak-frame", error);
             if (!fault) return std::nullopt;
             o.config.testFaults.push_back(*fault);
-        } else if (a == "--bad-checksum" || a == "--nak-block") {
+        } else if (a == "--bad-checksum" || a == "--nak-block" || a == "--corrupt-write") {
             const std::string* v = value();
             if (!v) return std::nullopt;
             bool checksum = a == "--bad-checksum";
             auto fault = parseFault(*v, checksum, error);
             if (!fault) return std::nullopt;
-            (checksum ? o.config.badChecksums : o.config.nakWrites).push_back(*fault);
+            (checksum                ? o.config.badChecksums
+             : a == "--nak-block" ? o.config.nakWrites
+                                  : o.config.corruptWrites)
+                .push_back(*fault);
         } else {
             error = "unknown option " + a + " (try --help)";
             return std::nullopt;
@@ -317,6 +334,9 @@ Faults:
   --nak-block UNIT:BLOCK[:COUNT]
                       refuse the write of that block (deck: main-area block 0..127; head: 32-byte
                       extension chunk 0..255) with NAK COUNT times (default once)
+  --corrupt-write UNIT:BLOCK[:COUNT]
+                      acknowledge the write of that block or chunk but keep it with its first
+                      byte inverted, COUNT times (default once)
   --stall UNIT:BLOCK:AFTER:MS[:COUNT]
                       the answer to a frame (read or write) for that block or chunk stops for MS
                       milliseconds after AFTER bytes, then goes on; COUNT times (default once)
@@ -326,6 +346,16 @@ Faults:
                       byte BYTE (0 is the first) of that answer arrives inverted
   --noise UNIT:BLOCK:N[:COUNT]
                       N bytes of line noise (1..255) arrive before that answer
+  --drop UNIT:BLOCK[:COUNT]
+                      leave that frame unanswered
+  --truncate UNIT:BLOCK:N[:COUNT]
+                      send only the first N bytes of that answer
+  --nak-answer UNIT:BLOCK[:COUNT]
+                      answer that frame (read or write) with NAK
+  --hang-up UNIT:BLOCK:N
+                      send N bytes of that answer, then hang the line up, dump and exit
+                      In all faults above, BLOCK may also be cN for a deck's DTMF code record N
+                      (0..8) or "id" for the identification frame of the unit.
   --drop-frame CODE:NTH[:COUNT]
                       in test mode, leave the test or tuning frame with command byte CODE (0x12,
                       or decimal) unanswered and not carried out: the NTH such frame of the run
@@ -345,6 +375,7 @@ Ending:
   --once              end after the client leaves programming or test mode with 'E' and closes the line
   -v, --verbose       log every frame on standard error
   -h, --help          show this text
+  --version           alone: the program's version
 
 SIGINT and SIGTERM end the simulator (after the dump).
 )";

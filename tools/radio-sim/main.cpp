@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -98,6 +99,7 @@ class Simulator {
             while (!rx_.empty() && rx_.front().due <= now) {
                 radio_.receive(rx_.front().byte);
                 rx_.pop_front();
+                if (radio_.takeHangUp()) hangUpAt_ = sent_ + tx_.queue.size();
             }
             if (!transmitDue(now)) return;
             if (options_.once && radio_.sessionsEnded() > 0 && tx_.queue.empty()) {
@@ -114,7 +116,8 @@ class Simulator {
     bool transmitDue(Clock::time_point now) {
         std::vector<Byte> out;
         while (!tx_.queue.empty() && tx_.queue.front().due <= now) {
-            if (options_.cutAfter && sent_ == *options_.cutAfter) {
+            const auto cut = hangUpAt_ ? hangUpAt_ : options_.cutAfter;
+            if (cut && sent_ == *cut) {
                 line_.write(out);
                 // A hang-up discards what the client has not read yet; give a waiting reader a moment.
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -179,6 +182,7 @@ class Simulator {
     std::deque<TimedByte> rx_;
     Pacer rxPacer_;
     unsigned long sent_ = 0;
+    std::optional<unsigned long> hangUpAt_; // set by a --hang-up fault
     unsigned long received_ = 0;
     bool dropped_ = false;
     std::optional<Clock::time_point> endsAt_;
@@ -187,6 +191,11 @@ class Simulator {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Alone, --version asks for the program's version; with a number it sets the radio's.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "velora-radio-sim " VELORA_VERSION "\n";
+        return 0;
+    }
     std::string error;
     auto options = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {

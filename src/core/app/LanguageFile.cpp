@@ -1,5 +1,10 @@
 #include "app/LanguageFile.h"
 
+#include "app/InputFile.h"
+
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -129,8 +134,14 @@ LanguageFile::Status LanguageFile::loadFromBytes(std::string_view bytes) {
 }
 
 LanguageFile::Status LanguageFile::load(const std::filesystem::path& file) {
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file.c_str(), "rb"));
-    if (!f) return Status::NotFound;
+    // Only a regular file: a FIFO or device named velora.lng must not block or feed start-up forever.
+    const int fd = openRegularFileForReading(file.string(), kMaxFileSize);
+    if (fd < 0) return errno == EFBIG ? Status::Damaged : Status::NotFound;
+    std::unique_ptr<std::FILE, FileCloser> f(::fdopen(fd, "rb"));
+    if (!f) {
+        ::close(fd);
+        return Status::NotFound;
+    }
     std::vector<std::uint8_t> bytes;
     std::array<std::uint8_t, 16384> chunk{};
     for (;;) {
@@ -192,10 +203,16 @@ std::optional<std::filesystem::path> findLanguageFile(std::span<const std::files
 std::vector<std::filesystem::path> defaultLanguageSearchFolders(const std::filesystem::path& programFolder) {
     std::error_code ec;
     const auto current = std::filesystem::current_path(ec);
+    // The installed data folder beside the program's bin folder, so that an installation moved to
+    // another prefix still finds it; else the folder the build was configured to install into.
+    std::filesystem::path install;
+    if (!programFolder.empty()) {
+        const auto beside = programFolder.parent_path() / "share" / "velora";
+        std::error_code besideError;
+        if (std::filesystem::is_directory(beside, besideError)) install = beside;
+    }
 #ifdef VELORA_INSTALL_DATADIR
-    const std::filesystem::path install = VELORA_INSTALL_DATADIR;
-#else
-    const std::filesystem::path install;
+    if (install.empty()) install = VELORA_INSTALL_DATADIR;
 #endif
     const char* path = std::getenv("PATH");
     return languageSearchFolders(programFolder, ec ? std::filesystem::path() : current, install,

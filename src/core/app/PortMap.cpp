@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "app/InputFile.h"
 #include "app/SettingsValues.h"
 
 namespace velora::settings {
@@ -120,6 +121,9 @@ std::filesystem::path settingsFile(std::string_view organisation, std::string_vi
 
 std::map<std::string, std::string> readIniGroup(const std::filesystem::path& file, std::string_view group) {
     std::map<std::string, std::string> values;
+    // A settings file is a few lines; a FIFO, device or huge file in its place gives the defaults.
+    constexpr std::uintmax_t kMaxSettingsFileSize = 1u << 20;
+    if (regularFileError(file.string(), kMaxSettingsFileSize) != 0) return values;
     std::ifstream in(file, std::ios::binary);
     std::string line;
     bool inGroup = false;

@@ -28,6 +28,8 @@ constexpr std::array<forms::ValueItem, 5> kSignallingList{{{278, 0}, {247, 1}, {
 
 constexpr forms::NumericRange kScramblerRange{0, 15, 1}; // stored codes, shown 1..16
 constexpr int kScramblerShownMax = 16;
+// The scrambler's edit shows "Off" for the unset code, so it is as wide as that word.
+constexpr forms::FieldStorage kScramblerOff{.special = {kTextOff, 0xFF}};
 
 // label, value, spin, label text, kind, help, class, length, fixed pitch
 constexpr std::array<forms::FieldDescriptor, kFieldCount> kFields{{
@@ -35,13 +37,13 @@ constexpr std::array<forms::FieldDescriptor, kFieldCount> kFields{{
     {1292, 1291, 1027, 344, FieldKind::EditSpin, 2020, CharClass::Digits, 3},
     {1279, 1281, 0, 370, FieldKind::Edit, 2001, CharClass::Decimal, 9},
     {1280, 1044, 0, 371, FieldKind::Edit, 2002, CharClass::Decimal, 9},
-    {1039, 1283, 0, 372, kKindCombo, 2003, CharClass::Tone, 5},
-    {1040, 1284, 0, 373, kKindCombo, 2004, CharClass::Tone, 5},
+    {1039, 1283, 0, 372, FieldKind::Combo, 2003, CharClass::Tone, 5},
+    {1040, 1284, 0, 373, FieldKind::Combo, 2004, CharClass::Tone, 5},
     {1041, 1049, 0, 350, FieldKind::Edit, 2005, CharClass::Name, 16, true},
     {1056, 1055, 0, 374, FieldKind::List, 2006},
     {1057, 1058, 0, 375, FieldKind::List, 2007},
     {1053, 1054, 0, 376, FieldKind::List, 2008},
-    {1043, 1051, 1023, 265, FieldKind::EditSpin, 2021, CharClass::Digits, 2},
+    {1043, 1051, 1023, 265, FieldKind::EditSpin, 2021, CharClass::Digits, 2, false, kScramblerOff},
     // The list positions have spin buttons of their own that step to the next free position.
     {1042, 1050, 1022, 377, FieldKind::EditSpin, 2018, CharClass::Digits, 2},
     {1045, 1052, 1024, 385, FieldKind::EditSpin, 2022, CharClass::Digits, 1},
@@ -368,9 +370,9 @@ forms::EditFormat ChEditArea::editFormat(int page, int field) const {
     return f;
 }
 
-FieldEffects ChEditArea::bandwidthFocusLost() {
+FieldEffects ChEditArea::leaveField(int, int field) {
     FieldEffects fx;
-    if (!channelExists() || !hasBandwidthChoice()) return fx;
+    if (field != kBandwidth || !channelExists() || !hasBandwidthChoice()) return fx;
     const std::uint16_t a = flags(chlayout::kRecFlagsA), b = flags(chlayout::kRecFlagsB);
     if ((a & chlayout::kAWide) && !(b & chlayout::kBCompanderOff)) {
         boxes().warning(kMsgCompanderOff, MessageBoxes::kCaptionQuestion);

@@ -9,10 +9,6 @@
 
 namespace velora::channels {
 
-// Field kinds the generic table has no name for yet: the editable tone combo box and read-only text.
-inline constexpr forms::FieldKind kKindCombo = forms::FieldKind::Combo;
-inline constexpr forms::FieldKind kKindText = forms::FieldKind::Text;
-
 namespace chedit {
 enum Field {
     kGroup = 0,
@@ -68,7 +64,7 @@ class ChEditArea : public forms::FeatureArea {
     forms::EditFormat editFormat(int page, int field) const override;
 
     // The bandwidth list losing the focus: a wide channel cannot keep the compander (message 228).
-    forms::FieldEffects bandwidthFocusLost();
+    forms::FieldEffects leaveField(int page, int field) override;
 
   private:
     int unit() const; // radio unit of the channel (0 model 1, 1 model 2)

@@ -21,24 +21,24 @@ constexpr std::array<DialogButton, 3> kJumpButtons{
 
 // label, value, spin, label text, kind, help, class, length
 constexpr std::array<forms::FieldDescriptor, 4> kChannelCopyFields{{
-    {1355, 1357, 0, 345, kKindText},
-    {1356, 1358, 0, 344, kKindText},
+    {1355, 1357, 0, 345, FieldKind::Text},
+    {1356, 1358, 0, 344, FieldKind::Text},
     {1359, 1361, 1089, 345, FieldKind::EditSpin, 0, CharClass::Digits, 3},
     {1360, 1362, 1090, 344, FieldKind::EditSpin, 0, CharClass::Digits, 3},
 }};
 constexpr std::array<forms::FieldDescriptor, 2> kFrequencyCopyFields{{
-    {1361, 1037, 0, 391, kKindText},
+    {1361, 1037, 0, 391, FieldKind::Text},
     {1362, 1043, 0, 392, FieldKind::Edit, 0, CharClass::Decimal, 9},
 }};
 constexpr std::array<forms::FieldDescriptor, 2> kToneCopyFields{{
-    {1014, 1318, 0, 496, kKindText},
-    {1319, 1353, 0, 495, kKindCombo, 0, CharClass::Tone, 5},
+    {1014, 1318, 0, 496, FieldKind::Text},
+    {1319, 1353, 0, 495, FieldKind::Combo, 0, CharClass::Tone, 5},
 }};
 constexpr std::array<forms::FieldDescriptor, 1> kGroupJumpFields{{
     {1399, 1400, 1401, 345, FieldKind::EditSpin, 0, CharClass::Digits, 3},
 }};
 constexpr std::array<forms::FieldDescriptor, 2> kGroupCopyFields{{
-    {1356, 1358, 0, 345, kKindText},
+    {1356, 1358, 0, 345, FieldKind::Text},
     {1357, 1359, 1089, 345, FieldKind::EditSpin, 0, CharClass::Digits, 3},
 }};
 

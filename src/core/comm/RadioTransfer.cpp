@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "comm/SerialPort.h"
 #include "model/Layout.h"
@@ -85,15 +86,22 @@ std::string describe(const TransferOutcome& o) {
         return "stopped at " + unitName(o.selector) + ", extension chunk " + std::to_string(o.index) + code;
     case TransferStage::ClosePort:
         return "done, but the port did not close";
+    case TransferStage::Verify: {
+        const std::string what = o.place == TransferStage::MainBlock    ? ", main-area block "
+                                 : o.place == TransferStage::CodeRecord ? ", DTMF code record "
+                                                                        : ", extension chunk ";
+        return "verify failed: the radio differs from what was written at " + unitName(o.selector) + what +
+               std::to_string(o.index);
+    }
     }
     return "failed";
 }
 
-std::string partialWriteText(const TextSource& texts, const TransferOutcome& o) {
-    constexpr int kTextPartialWrite = 225, kTextAtBlock = 257, kTextAtRecord = 258, kTextAtChunk = 264;
+std::string placeText(const TextSource& texts, TransferStage kind, Byte selector, int index) {
+    constexpr int kTextAtBlock = 257, kTextAtRecord = 258, kTextAtChunk = 264;
     constexpr int kTextDeck1 = 181, kTextDeck2 = 182, kTextHead1 = 183, kTextHead2 = 195;
     int place = 0;
-    switch (o.stage) {
+    switch (kind) {
     case TransferStage::MainBlock:
         place = kTextAtBlock;
         break;
@@ -107,7 +115,7 @@ std::string partialWriteText(const TextSource& texts, const TransferOutcome& o) 
         return {};
     }
     int unit = 0;
-    switch (o.selector) {
+    switch (selector) {
     case kSelectorDeck1:
         unit = kTextDeck1;
         break;
@@ -123,7 +131,13 @@ std::string partialWriteText(const TextSource& texts, const TransferOutcome& o) 
     default:
         return {};
     }
-    const std::string where = formatText(texts.text(place), {texts.text(unit), std::to_string(o.index)});
+    return formatText(texts.text(place), {texts.text(unit), std::to_string(index)});
+}
+
+std::string partialWriteText(const TextSource& texts, const TransferOutcome& o) {
+    constexpr int kTextPartialWrite = 225;
+    const std::string where = placeText(texts, o.stage, o.selector, o.index);
+    if (where.empty()) return {};
     return formatText(texts.text(kTextPartialWrite), {where});
 }
 
@@ -374,7 +388,8 @@ TransferOutcome RadioTransfer::write(MemoryImage& image) {
     ImageCopy& working = image.working();
     protocol_.setBlockLength(kMainBlockSize);
     const std::vector<Byte> units = writeUnits(image);
-    const int total = writeTotal(image);
+    // A verified write reads every unit back: twice the blocks.
+    const int total = writeTotal(image) * (verify_ ? 2 : 1);
     ui_.showProgress(0, 0, total);
     if (!openLink(out)) return out;
 
@@ -411,11 +426,77 @@ TransferOutcome RadioTransfer::write(MemoryImage& image) {
                                : transferHead(Direction::Write, unit, *sent, counter, total, out);
         if (!done) return out;
     }
+    if (verify_ && !verifyWritten(units, *sent, counter, total, out)) return out;
     ui_.showProgress(total, total, total);
     markForRadio(working);
     std::copy_n(sent->dtmf.begin(), kCodeRecordCount * kCodeRecordSize, working.dtmf.begin());
     finish(false, out);
     return out;
+}
+
+namespace {
+
+// The version bits of the model identification are the radio's own; a read-back never compares them.
+void clearVersionBits(ImageCopy& copy) {
+    copy.main[kIdConfigLow] &= static_cast<Byte>(~kVersionBits);
+    copy.main[kIdModel2Flags] &= static_cast<Byte>(~kVersionBits);
+}
+
+struct Place {
+    TransferStage kind;
+    int index;
+};
+
+// The first block, record or chunk of a unit where the read-back differs from what was sent.
+std::optional<Place> firstDifference(bool deck, const ImageCopy& sent, const ImageCopy& back) {
+    auto differs = [](std::span<const Byte> a, std::span<const Byte> b, std::size_t n, std::size_t size) {
+        return !std::equal(a.begin() + static_cast<std::ptrdiff_t>(n * size),
+                           a.begin() + static_cast<std::ptrdiff_t>((n + 1) * size),
+                           b.begin() + static_cast<std::ptrdiff_t>(n * size));
+    };
+    if (deck) {
+        for (std::size_t n = 0; n < kMainBlockCount; ++n)
+            if (differs(sent.main, back.main, n, kMainBlockSize))
+                return Place{TransferStage::MainBlock, int(n)};
+        for (std::size_t r = 0; r < kCodeRecordCount; ++r)
+            if (differs(sent.dtmf, back.dtmf, r, kCodeRecordSize))
+                return Place{TransferStage::CodeRecord, int(r)};
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < kExtChunkCount; ++i)
+        if (differs(sent.ext, back.ext, i, kExtChunkSize)) return Place{TransferStage::ExtChunk, int(i)};
+    return std::nullopt;
+}
+
+} // namespace
+
+bool RadioTransfer::verifyWritten(const std::vector<Byte>& units, const ImageCopy& sent, int& counter,
+                                  int total, TransferOutcome& out) {
+    auto expected = std::make_unique<ImageCopy>(sent);
+    clearVersionBits(*expected);
+    auto back = std::make_unique<ImageCopy>();
+    counter = total / 2;
+    for (Byte unit : units) {
+        const bool deck = unit == kSelectorDeck1 || unit == kSelectorDeck2;
+        *back = sent; // what the unit does not hold compares equal
+        const bool done = deck ? transferDeck(Direction::Read, unit, *back, counter, total, out)
+                               : transferHead(Direction::Read, unit, *back, counter, total, out);
+        if (!done) return false;
+        clearVersionBits(*back);
+        const auto place = firstDifference(deck, *expected, *back);
+        if (!place) continue;
+        abandon();
+        out.result = TransferResult::Failed;
+        out.stage = TransferStage::Verify;
+        out.place = place->kind;
+        out.selector = unit;
+        out.index = place->index;
+        ask(kTextVerifyFailed,
+            formatText(texts_.text(kTextVerifyFailed), {placeText(texts_, place->kind, unit, place->index)}),
+            kCaptionError, MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace velora::comm

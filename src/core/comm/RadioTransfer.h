@@ -16,7 +16,7 @@
 #include "comm/ByteLink.h"
 #include "comm/RadioProtocol.h"
 #include "comm/TransferUi.h"
-#include "model/DataSetInit.h"
+#include "model/DataSetAdoption.h"
 #include "model/Document.h"
 #include "model/MemoryImage.h"
 
@@ -30,6 +30,7 @@ inline constexpr int kTextUnknownModel = 210;
 inline constexpr int kTextModelDiffers = 213;
 inline constexpr int kTextReadDone = 164;
 inline constexpr int kTextWriteDone = 171;
+inline constexpr int kTextVerifyFailed = 566;
 
 // 0 success; 1 failed or cancelled (the port is closed); 2 every byte travelled but the port failed
 // to close at the end: the transfer counts as done (a read is adopted) and the user was warned.
@@ -48,6 +49,7 @@ enum class TransferStage {
     CodeRecord,     // a DTMF code record failed, user cancelled
     ExtChunk,       // an extension chunk failed, user cancelled
     ClosePort,      // everything travelled, but the port did not close at the end
+    Verify,         // write with verification: the radio read back differs from what was sent
 };
 
 struct TransferOutcome {
@@ -57,6 +59,9 @@ struct TransferOutcome {
     int index = -1; // the first block, record or chunk of that area no attempt got acknowledged
     RadioStatus status = RadioStatus::Ok; // the protocol's status of that frame
     PortResult port;                      // why the port did not open
+    // Verify: the kind of the first unit read back that differs (MainBlock, CodeRecord or ExtChunk);
+    // selector and index name it.
+    TransferStage place = TransferStage::None;
     bool ok() const { return result == TransferResult::Ok; }
     // Every unit travelled: true also when only the closing of the port failed.
     bool complete() const { return result != TransferResult::Failed; }
@@ -70,6 +75,8 @@ std::string unitName(Byte selector);
 // written data set, naming the unit and the place (texts 225, 257/258/264 and the unit names).
 // Empty for any other outcome.
 std::string partialWriteText(const TextSource& texts, const TransferOutcome& outcome);
+// "Deck 1, main-area block 5" for a place of kind MainBlock, CodeRecord or ExtChunk; empty otherwise.
+std::string placeText(const TextSource& texts, TransferStage kind, Byte selector, int index);
 
 // Progress totals in 128-byte blocks: main area 128 per deck, extension area 64 per head.
 inline constexpr int kDeckBlocks = 128;
@@ -110,6 +117,13 @@ class RadioTransfer {
     // check is the caller's (runPreWriteCheck).
     TransferOutcome write(MemoryImage& image);
 
+    // With verification on, a write reads every unit it wrote back in the same programming run and
+    // compares it with what was sent (the version bits of the model identification aside, which the
+    // radio sets itself). The first unit that differs is named in an error message and the write
+    // fails with stage Verify; the working copy then stays as it was.
+    void setVerify(bool on) { verify_ = on; }
+    bool verify() const { return verify_; }
+
   private:
     enum class Direction { Read, Write };
 
@@ -127,6 +141,8 @@ class RadioTransfer {
     // Ends a complete run: 'E', the close delay, close; then the completion message and, when the
     // port did not close, the warning. Fills the outcome.
     void finish(bool read, TransferOutcome& out);
+    bool verifyWritten(const std::vector<Byte>& units, const ImageCopy& sent, int& counter, int total,
+                       TransferOutcome& out);
 
     MsgAnswer ask(int textId, std::string text, int captionId, MsgButtons buttons, MsgIcon icon,
                   bool defaultCancel = false);
@@ -135,6 +151,7 @@ class RadioTransfer {
     ByteLink& link_;
     const TextSource& texts_;
     TransferUi& ui_;
+    bool verify_ = false;
 };
 
 // Reads the radio and, when the read completed (even if the port then failed to close), adopts the

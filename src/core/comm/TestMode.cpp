@@ -376,8 +376,8 @@ int TestModeSession::stepChannel(int from, int direction) const {
 
 std::pair<std::string, std::string> TestModeSession::channelTexts(const FrequencyCodec& codec,
                                                                   int index) const {
-    return {"  " + codec.testFrequencyText(image_, kModel1, index + 1, false),
-            "  " + codec.testFrequencyText(image_, kModel1, index + 1, true)};
+    return {"  " + testFrequencyText(image_, kModel1, index + 1, false, codec),
+            "  " + testFrequencyText(image_, kModel1, index + 1, true, codec)};
 }
 
 } // namespace velora::comm

@@ -60,6 +60,12 @@ void fillAdjustmentRecord(AdjustmentRecord& record, const std::array<Byte, kStat
 // Whether this radio reports the two extension bytes: a version nibble above 0 on a VHF radio.
 bool hasStatusExtension(const Identification& id);
 
+// Help contexts of the test-mode dialog: the dialog's own, and those of the controls F1 is pressed on.
+namespace testhelp {
+inline constexpr int kDialog = 53, kChannel = 3001, kSignalling = 3002, kSpacing = 3003, kNoiseBlanker = 3007,
+                     kPrint = 3040;
+} // namespace testhelp
+
 // The operations of the runner. The numbers are those the help and the log name.
 enum class TestOp {
     EnterTuning = 0,

@@ -19,6 +19,19 @@ const FieldDescriptor* FeatureArea::descriptor(int page, int field) const {
     return &pages()[std::size_t(page)].fields[std::size_t(field)];
 }
 
+int FeatureArea::frameEnd(int page, int frame) const {
+    const FieldDescriptor* d = descriptor(page, frame);
+    if (!d || d->kind != FieldKind::Frame) return frame + 1;
+    const int last =
+        d->frameHolds > 0 ? std::min(frame + d->frameHolds, fieldCount(page) - 1) : fieldCount(page) - 1;
+    int end = frame + 1;
+    for (; end <= last; ++end) {
+        const FieldKind kind = descriptor(page, end)->kind;
+        if (kind == FieldKind::Frame || kind == FieldKind::None) break;
+    }
+    return end;
+}
+
 int FeatureArea::helpTopic(int page, int field) const {
     const FieldDescriptor* d = descriptor(page, field);
     return (d && d->help != 0) ? d->help : defaultHelp();

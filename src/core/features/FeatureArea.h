@@ -35,6 +35,9 @@ class FeatureArea {
     const FieldDescriptor* descriptor(int page, int field) const;
     // The help topic of a field; the view's default for fields without one.
     int helpTopic(int page, int field) const;
+    // The index past the last field that the group frame `frame` holds (see frameHolds), never
+    // past the next frame or separator line; `frame` + 1 for a field that is not a frame.
+    int frameEnd(int page, int frame) const;
     // The first field, in page order, whose value control is `controlId`.
     std::optional<FieldRef> findValueControl(int controlId) const;
 

@@ -90,6 +90,9 @@ struct FieldDescriptor {
     int maxLength = 0; // 0 = no limit
     bool fixedPitch = false;
     FieldStorage storage{};
+    // A group frame: how many of the following fields it holds; 0 = all up to the next frame or
+    // separator line.
+    int frameHolds = 0;
 };
 
 struct FieldPage {

@@ -51,12 +51,12 @@ FieldText TestFrequencyArea::gridCellTextAt(int page, int row, int col) const {
     if (!validPage(page)) return {};
     // A fresh text for every cell: an unset frequency shows nothing.
     std::string t =
-        document().codec().testFrequencyText(document().image(), page, row + 1, col == testfreq::kColTx);
+        testFrequencyText(document().image(), page, row + 1, col == testfreq::kColTx, document().codec());
     return {std::move(t), -1};
 }
 
 bool TestFrequencyArea::hasRx(int page, int row) const {
-    return document().codec().hasTestFrequency(document().image(), page, row + 1, false);
+    return hasTestFrequency(document().image(), page, row + 1, false);
 }
 
 bool TestFrequencyArea::isGridCellEnabledAt(int page, int row, int col) const {
@@ -74,7 +74,7 @@ int TestFrequencyArea::gridCellHelpAt(int, int, int col) const {
 
 FieldEffects TestFrequencyArea::ensureDefaults(int page) {
     FieldEffects fx;
-    fx.refreshAll = document().codec().ensureTestFrequencies(document().image(), page);
+    fx.refreshAll = ensureTestFrequencies(document().image(), page, document().codec());
     return fx;
 }
 
@@ -82,7 +82,7 @@ FieldEffects TestFrequencyArea::commitGridText(int page, int row, int col, std::
     if (!isGridCellEnabledAt(page, row, col)) return {};
     const bool transmit = col == testfreq::kColTx;
     std::string t(text.substr(0, kMaxCommitText));
-    const auto result = document().codec().setTestFrequency(document().image(), page, row + 1, transmit, t);
+    const auto result = setTestFrequency(document().image(), page, row + 1, transmit, t, document().codec());
     if (result == TestFrequencyResult::BadChannel) return {};
     if (result == TestFrequencyResult::OutOfBand)
         boxes().warning(transmit ? testfreq::kTextTxOutOfBand : testfreq::kTextRxOutOfBand);

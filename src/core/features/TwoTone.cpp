@@ -46,15 +46,17 @@ constexpr DefaultTone kDefaultTones[3] = {
     {6009, {0x79, 0xCF, 0xD5, 0xFA, 0x5A, 0x02, 0x67}},
 };
 
-// label, value, spin, label text, kind, help, class, length, fixed pitch, storage
+// label, value, spin, label text, kind, help, class, length, fixed pitch, storage, frame holds
 constexpr std::array<FieldDescriptor, kFieldCount> codeFields(int k) {
+    // Each decoder's frame holds its call format and call type; the tones, call alert, transpond
+    // and auto reset below are outside both frames.
     return {{
-        {1486, 0, 0, 486, FieldKind::Frame, 36},
+        {1486, 0, 0, 486, FieldKind::Frame, 36, CharClass::Any, 0, false, {}, 2},
         {0, 1071, 0, 488, FieldKind::List, 401, CharClass::Any, 0, false,
          listAt(decoderByte(k, kFormat1At), kFormat1List)},
         {0, 1070, 0, 489, FieldKind::List, 402, CharClass::Any, 0, false,
          listAt(decoderByte(k, kType1At), kTypeList)},
-        {1487, 0, 0, 487, FieldKind::Frame, 36},
+        {1487, 0, 0, 487, FieldKind::Frame, 36, CharClass::Any, 0, false, {}, 2},
         {0, 1072, 0, 490, FieldKind::List, 403, CharClass::Any, 0, false,
          listAt(decoderByte(k, kFormat2At), kFormat2List)},
         {0, 1075, 0, 491, FieldKind::List, 404, CharClass::Any, 0, false,

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/InputFile.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora {
@@ -36,9 +37,13 @@ std::array<Byte, kHeaderSize> buildHeader(std::span<const Byte> main) {
 
 bool writeAll(int fd, const Byte* p, std::size_t n) {
     while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
+        const long w = dataFileOps().write(fd, p, n);
         if (w < 0) {
             if (errno == EINTR) continue;
+            return false;
+        }
+        if (w == 0) { // no progress: a full device that does not say so would loop for ever
+            errno = ENOSPC;
             return false;
         }
         p += w;
@@ -72,10 +77,10 @@ bool writeContents(int fd, const MemoryImage& image) {
 DataFileResult writeInPlace(const MemoryImage& image, const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return {DataFileStatus::CannotOpen, errno};
-    bool ok =
-        writeContents(fd, image) && ::ftruncate(fd, static_cast<off_t>(kFileSize)) == 0 && ::fsync(fd) == 0;
+    bool ok = writeContents(fd, image) && ::ftruncate(fd, static_cast<off_t>(kFileSize)) == 0 &&
+              dataFileOps().fsync(fd) == 0;
     int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
+    if (dataFileOps().close(fd) != 0 && ok) {
         ok = false;
         err = errno;
     }
@@ -95,13 +100,13 @@ DataFileResult writeReplacing(const MemoryImage& image, const std::string& path,
     }
     temp.assign(tmpl.data());
 
-    bool ok = writeContents(fd, image) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = writeContents(fd, image) && ::fchmod(fd, mode) == 0 && dataFileOps().fsync(fd) == 0;
     int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
+    if (dataFileOps().close(fd) != 0 && ok) {
         ok = false;
         err = errno;
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && dataFileOps().rename(temp.c_str(), path.c_str()) != 0) {
         ok = false;
         err = errno;
     }
@@ -113,6 +118,13 @@ DataFileResult writeReplacing(const MemoryImage& image, const std::string& path,
 }
 
 } // namespace
+
+DataFileOps& dataFileOps() {
+    static DataFileOps ops{
+        [](int fd, const void* data, std::size_t size) -> long { return ::write(fd, data, size); }, ::fsync,
+        ::close, ::rename};
+    return ops;
+}
 
 DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
     const std::string path = resolveTarget(requested);
@@ -170,7 +182,8 @@ DataFileResult parseDataFile(MemoryImage& image, const Byte* data, std::size_t s
 }
 
 DataFileResult readDataFile(MemoryImage& image, const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A folder, FIFO or device is refused before a read could block or never end.
+    int fd = openRegularFileForReading(path);
     if (fd < 0) return {DataFileStatus::CannotOpen, errno};
     // One byte more than the largest layout is enough to see everything the parser looks at.
     std::vector<Byte> buf(kFileSize + 1);

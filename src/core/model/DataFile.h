@@ -30,6 +30,15 @@ struct DataFileResult {
     bool ok() const { return status == DataFileStatus::Ok; }
 };
 
+// The system calls the writer goes through. Tests replace them to make a save fail at any step.
+struct DataFileOps {
+    long (*write)(int fd, const void* data, std::size_t size);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+    int (*rename)(const char* from, const char* to);
+};
+DataFileOps& dataFileOps();
+
 // Writes the working copy atomically: a temporary file in the same folder is written, flushed,
 // synced and renamed over the target, so a failed save leaves any previous file untouched.
 // On success the working copy's format version becomes "V2.10".

@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
-#include "channels/ChannelStore.h"
 #include "features/DravixFrames.h"
-#include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
 #include "model/FrequencyCodec.h"
 #include "model/ModelCatalogue.h"
@@ -34,11 +31,8 @@ constexpr std::uint16_t kModel2SingleBand = 0xF0FF;
 // Common settings block bytes that the initialisation and the repair name (offsets in the block).
 constexpr std::size_t kCsEmergencyDisplay = 0x0D;
 constexpr std::size_t kCsEmergencyModeCopy = 0x5E;                         // mirrors the emergency mode type
-constexpr std::size_t kCsNoiseBlanker = layout::kCsNoiseBlanker;           // 15
 constexpr std::size_t kCsChannelNameLength = layout::kCsChannelNameLength; // 16
-constexpr std::size_t kCsOstBackUp = 0x19;      // values above 1 exist only in the extended mode
-constexpr std::size_t kCsOstNameDisplay = 0x1D; // shown only in the extended mode
-constexpr std::size_t kCsCapacityMarker = layout::kCsCapacityMarker; // 31
+constexpr std::size_t kCsCapacityMarker = layout::kCsCapacityMarker;       // 31
 constexpr std::size_t kCsTwoToneSelect = 74;
 constexpr std::size_t kCsTwoToneDerived = 92;
 constexpr std::size_t kCsFirstCode = 96;
@@ -90,9 +84,6 @@ constexpr std::size_t kEmLocator2 = 0x08;
 constexpr std::size_t kEmInterval = 0x09;
 constexpr std::size_t kEmModeType = 0x0C;
 constexpr std::size_t kEmDtmfIdLength = 0x0D;
-
-constexpr std::array<Byte, 3> kExtendedOnlyKeyFunctions{keys::kFunctionExtended3, keys::kFunctionExtended2,
-                                                        keys::kFunctionExtended1};
 
 Id currentId(const Document& doc) {
     return identificationOf(doc.image());
@@ -183,42 +174,6 @@ void deriveFromSelector(std::span<Byte> main, std::size_t derived, std::size_t s
         setByte(main, derived, 0);
 }
 
-void normaliseModelFields(Document& doc) {
-    auto main = doc.image().main();
-    Id id = currentId(doc);
-    doc.codec().loadBandLimits(id);
-    deriveFromSelector(main, kCsTwoToneDerived, kCsTwoToneSelect);
-    for (std::size_t i = 0; i < kTwoToneDerived.size(); ++i)
-        deriveFromSelector(main, kTwoToneDerived[i], kTwoToneSettings[i] + kTwoToneSelectInGroup);
-    if (id.isDualBand() && (id.configWord() & kConfigBandBits) == kConfigBandBits) {
-        id.setConfigWord(static_cast<std::uint16_t>(id.configWord() & ~kConfigBandBits));
-        setIdentification(doc.image(), id);
-    }
-}
-
-// Normal mode has no use for the extended-only key functions and settings.
-void withdrawExtendedFeatures(std::span<Byte> main, const Id& id) {
-    keys::HeadSetup heads = keys::headSetupOf(id);
-    for (auto code : kExtendedOnlyKeyFunctions)
-        keys::resetKeysWithFunction(main, code, heads, keys::KeyScope::BothTables);
-    setByte(main, kCsOstBackUp, std::min<Byte>(byteAt(main, kCsOstBackUp), 1));
-    if (byteAt(main, kCsOstNameDisplay) == 1) setByte(main, kCsOstNameDisplay, 0);
-}
-
-void warnChannelsTrimmed(MessageBoxes& boxes, int removed) {
-    Message m;
-    m.textId = kTextChannelsTrimmed;
-    m.text = formatText(boxes.text(kTextChannelsTrimmed), {std::to_string(removed)});
-    m.caption = boxes.text(MessageBoxes::kCaptionWarning);
-    m.buttons = MsgButtons::Ok;
-    m.icon = MsgIcon::Warning;
-    boxes.show(m);
-}
-
-void setIfUnset(std::span<Byte> main, std::size_t off, Byte v) {
-    if (byteAt(main, off) == 0xFF) setByte(main, off, v);
-}
-
 } // namespace
 
 bool hasApplicationTag(std::span<const Byte> mainArea) {
@@ -250,48 +205,17 @@ void defaultInitialise(Document& doc, bool defaultModel, bool startup) {
     if (doc.options().extended) setByte(main, kCsCapacityMarker, kCapacityExtended);
 }
 
-AdoptResult adoptLoadedDataSet(Document& doc, LoadOrigin origin, MessageBoxes& boxes) {
-    AdoptResult result;
-    MemoryImage& image = doc.image();
-    image.adoptStaged();
-    setIfUnset(image.main(), kCsNoiseBlanker, 0);
-
-    if (!hasApplicationTag(image.main())) {
-        // Foreign data cannot be trusted byte by byte; only the model it names is kept.
-        image.resetKeepingIdentification();
-        if (origin == LoadOrigin::Radio) doc.setFileName(std::string(layout::kDefaultFileName));
-        defaultInitialise(doc, false, false);
-        result.reinitialised = true;
-        boxes.warning(kTextNoApplicationTag);
+void normaliseModelFields(Document& doc) {
+    auto main = doc.image().main();
+    Id id = currentId(doc);
+    doc.codec().loadBandLimits(id);
+    deriveFromSelector(main, kCsTwoToneDerived, kCsTwoToneSelect);
+    for (std::size_t i = 0; i < kTwoToneDerived.size(); ++i)
+        deriveFromSelector(main, kTwoToneDerived[i], kTwoToneSettings[i] + kTwoToneSelectInGroup);
+    if (id.isDualBand() && (id.configWord() & kConfigBandBits) == kConfigBandBits) {
+        id.setConfigWord(static_cast<std::uint16_t>(id.configWord() & ~kConfigBandBits));
+        setIdentification(doc.image(), id);
     }
-    auto main = image.main();
-    setIfUnset(main, kCsOstNameDisplay, 0);
-
-    if (origin == LoadOrigin::Radio && currentId(doc).isDualBand())
-        doc.codec().ensureTestFrequencies(image, kModel2);
-
-    dravix::repairBlock(main);
-
-    ChannelStore store(doc, boxes.texts());
-    // Trimming and every later channel operation rely on sound tables; repair them first, and only
-    // when they are broken, so a consistent data set stays as it was.
-    if (!store.validateTables()) {
-        store.rebuildTables();
-        result.tablesRebuilt = true;
-        boxes.warning(kTextTablesRebuilt);
-    }
-
-    if (!doc.options().extended) withdrawExtendedFeatures(main, currentId(doc));
-    result.channelsTrimmed = store.adjustForCapacity();
-    if (result.channelsTrimmed > 0) warnChannelsTrimmed(boxes, result.channelsTrimmed);
-
-    store.padNames();
-    normaliseModelFields(doc);
-    result.narrowed = store.checkAllNarrowband(origin == LoadOrigin::File, &boxes);
-
-    image.markSaved();
-    if (origin == LoadOrigin::Radio) doc.setFileName(std::string(layout::kDefaultFileName));
-    return result;
 }
 
 } // namespace velora

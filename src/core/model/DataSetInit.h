@@ -1,19 +1,11 @@
 #pragma once
-// Default initialisation and adoption of a loaded data set.
+// Default initialisation of a data set, and the model fields every data set must keep consistent.
 #include <span>
 
-#include "app/Messenger.h"
 #include "model/Bytes.h"
 #include "model/Document.h"
 
 namespace velora {
-
-enum class LoadOrigin { File, Radio };
-
-// Warnings of the adoption beyond the narrow-band ones (553, 554).
-inline constexpr int kTextNoApplicationTag = 214; // the data set was replaced by defaults
-inline constexpr int kTextChannelsTrimmed = 215;  // format with %d: channels removed for normal mode
-inline constexpr int kTextTablesRebuilt = 221;    // inconsistent channel tables were rebuilt
 
 // Writes the complete default data set into the working copy, which the caller has reset.
 // defaultModel: take the catalogue's default model identification first; startup: the start-up variant.
@@ -22,16 +14,8 @@ void defaultInitialise(Document& doc, bool defaultModel, bool startup);
 // Whether a main area carries the application tag "VELORA" at its fixed place.
 bool hasApplicationTag(std::span<const Byte> mainArea);
 
-// What the adoption did, for callers that want to tell more than the messages already did.
-struct AdoptResult {
-    bool reinitialised = false; // no application tag: replaced by the defaults of its model
-    bool tablesRebuilt = false; // channel tables broke their invariants and were rebuilt
-    int channelsTrimmed = 0;    // channels removed to fit the normal capacity
-    bool narrowed = false;      // wide channels in the narrow-band ranges were made narrow
-};
-
-// Turns the staged data set into the working one: copy, repair, capacity check, narrow-band check,
-// mark saved. Warnings go through the message boxes.
-AdoptResult adoptLoadedDataSet(Document& doc, LoadOrigin origin, MessageBoxes& boxes);
+// Brings a data set's model-dependent fields in line with its identification: the codec's band
+// limits, unset bytes derived from their selectors, and no band bits in a dual-band configuration word.
+void normaliseModelFields(Document& doc);
 
 } // namespace velora

@@ -6,6 +6,7 @@
 
 #include "channels/ChannelStore.h"
 #include "model/DataFile.h"
+#include "model/DataSetAdoption.h"
 #include "model/DataSetInit.h"
 #include "model/ModelCatalogue.h"
 

@@ -4,10 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "model/Layout.h"
-#include "model/MemoryImage.h"
-#include "model/TestFrequency.h"
-
 namespace velora {
 
 namespace {
@@ -17,7 +13,6 @@ constexpr std::int64_t kHzPerUnit = 10;        // stored unit: 10 Hz
 constexpr std::int64_t kMaxUnits = 99'999'999; // 8 BCD digits
 constexpr int kFrequencyDigits = 8;
 constexpr int kIntegerDigits = 3; // digits before the decimal separator
-constexpr int kFrequencyDecimals = 5;
 constexpr int kChannelTextWidth = 9;
 
 struct Step {
@@ -215,26 +210,6 @@ std::optional<StoredFrequency> FrequencyCodec::textToFrequency(std::string_view 
     return out;
 }
 
-bool FrequencyCodec::checkTestFrequency(std::string& text, int model) const {
-    if (isNoFrequencyText(text)) {
-        text.clear();
-        return true;
-    }
-    const BandLimits lim = bandLimits(model);
-    const WideLimits wide = wideLimits(lim.group);
-    const double v = parse(text);
-    if (v > wide.upper) {
-        text = formatNumber(lim.upper, kFrequencyDecimals, separator_);
-        return false;
-    }
-    if (v < wide.lower) {
-        text = formatNumber(lim.lower, kFrequencyDecimals, separator_);
-        return false;
-    }
-    text = formatNumber(v, kFrequencyDecimals, separator_);
-    return lim.lower <= v && v <= lim.upper;
-}
-
 ChannelFrequencyCheck FrequencyCodec::checkChannelFrequency(std::string& text, const ModelIdentification& id,
                                                             bool channelIsUnit2, bool transmit) const {
     ChannelFrequencyCheck result;
@@ -264,41 +239,6 @@ ChannelFrequencyCheck FrequencyCodec::checkChannelFrequency(std::string& text, c
     result.valid = value == v && row.lower <= v && v <= row.upper;
     text = formatNumber(value, kFrequencyDecimals, separator_, kChannelTextWidth);
     return result;
-}
-
-TestFrequencyResult FrequencyCodec::setTestFrequency(MemoryImage& image, int model, int channel,
-                                                     bool transmit, std::string& text) const {
-    if ((model != kModel1 && model != kModel2) || channel < 1 || channel > kTestChannels)
-        return TestFrequencyResult::BadChannel;
-    const bool valid = checkTestFrequency(text, model);
-    auto f = textToFrequency(text, bandLimits(model).group);
-    if (!f) {
-        writeFrequency(image.main(), testFrequencyOffset(model, channel, false), kNoFrequency);
-        writeFrequency(image.main(), testFrequencyOffset(model, channel, true), kNoFrequency);
-        return TestFrequencyResult::Cleared;
-    }
-    writeFrequency(image.main(), testFrequencyOffset(model, channel, transmit), f->bytes);
-    return valid ? TestFrequencyResult::Stored : TestFrequencyResult::OutOfBand;
-}
-
-std::string FrequencyCodec::testFrequencyText(const MemoryImage& image, int model, int channel,
-                                              bool transmit) const {
-    if (!hasTestFrequency(image, model, channel, transmit)) return {};
-    return frequencyToText(readFrequency(image.main(), testFrequencyOffset(model, channel, transmit)))
-        .value_or(std::string{});
-}
-
-bool FrequencyCodec::hasTestFrequency(const MemoryImage& image, int model, int channel, bool transmit) const {
-    if ((model != kModel1 && model != kModel2) || channel < 1 || channel > kTestChannels) return false;
-    return isFrequencySet(readFrequency(image.main(), testFrequencyOffset(model, channel, transmit)));
-}
-
-bool FrequencyCodec::ensureTestFrequencies(MemoryImage& image, int model) const {
-    if (model != kModel1 && model != kModel2) return false;
-    for (int ch = 1; ch <= kTestChannels; ++ch)
-        if (hasTestFrequency(image, model, ch, false)) return false;
-    buildTestFrequencyTable(image, model, *this);
-    return true;
 }
 
 } // namespace velora

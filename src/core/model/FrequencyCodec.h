@@ -1,6 +1,6 @@
 #pragma once
 // Stored frequencies (4 bytes packed BCD in 10 Hz units, least significant byte first; FF FF FF FF
-// means none), their text forms, channel-step rules, band checks and the test frequency tables.
+// means none), their text forms, channel-step rules and band checks.
 //
 // Numbers are read and written without the C locale: the codec holds the user's decimal separator
 // and accepts exactly that character as the decimal point. A text that does not start with a number
@@ -17,8 +17,6 @@
 #include "model/ModelCatalogue.h"
 
 namespace velora {
-
-class MemoryImage;
 
 using FrequencyBytes = std::array<Byte, 4>;
 inline constexpr std::size_t kFrequencySize = 4;
@@ -56,15 +54,8 @@ struct ChannelFrequencyCheck {
     bool none = false;   // empty text or value 0: no frequency; the text has been made empty
 };
 
-// Result of storing one test frequency. The numeric values are the design's status codes.
-enum class TestFrequencyResult : std::uint8_t {
-    Cleared = 0,      // no frequency: both frequencies of the test channel cleared
-    Stored = 1,       // stored and inside the band
-    BadChannel = 2,   // test channel outside 1..16 or model number not 0/1: nothing written
-    OutOfBand = 0xFF, // corrected to a band edge (or kept in the wide range) and stored
-};
-
-inline constexpr int kTestChannels = 16;
+// Decimals of a frequency text in MHz (10 Hz resolution).
+inline constexpr int kFrequencyDecimals = 5;
 
 // Locale-free number helpers with an explicit decimal separator.
 // Reads the longest leading number (blanks, sign, digits, separator, digits, exponent), as the C
@@ -110,27 +101,11 @@ class FrequencyCodec {
     // and for values that cannot be stored (negative, 1000 MHz or more).
     std::optional<StoredFrequency> textToFrequency(std::string_view text, BandGroup group) const;
 
-    // Test-frequency check with the held limits of `model`. Rewrites the text: above the wide range
-    // to the upper edge, below it to the lower edge (both invalid), else the value with five
-    // decimals (valid inside the band). Empty text or value 0: valid and the text becomes empty.
-    bool checkTestFrequency(std::string& text, int model) const;
     // Channel-frequency check against the band of the model the frequency belongs to (chosen from
     // the identification, the channel's radio unit and the direction). Rewrites the text "%9.5f"
     // style. Empty text or value 0: result.none, valid, text made empty.
     ChannelFrequencyCheck checkChannelFrequency(std::string& text, const ModelIdentification& id,
                                                 bool channelIsUnit2, bool transmit) const;
-
-    // Test frequency tables of the working copy (model 1 at layout::kTestFreqModel1, model 2 at
-    // layout::kTestFreqModel2), test channel 1..16, receive or transmit. The text is rewritten by
-    // the check.
-    TestFrequencyResult setTestFrequency(MemoryImage& image, int model, int channel, bool transmit,
-                                         std::string& text) const;
-    // Empty when unset (or the channel is out of range).
-    std::string testFrequencyText(const MemoryImage& image, int model, int channel, bool transmit) const;
-    bool hasTestFrequency(const MemoryImage& image, int model, int channel, bool transmit) const;
-    // When no test channel of the model has a receive frequency, rebuilds the model's table from
-    // the catalogue defaults of its band; returns whether it did.
-    bool ensureTestFrequencies(MemoryImage& image, int model) const;
 
   private:
     std::array<BandLimits, 2> limits_{{{BandGroup::Vhf, 148.0, 174.0}, {BandGroup::Uhf, 450.0, 490.0}}};

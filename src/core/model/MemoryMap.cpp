@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "channels/ChannelStore.h"
+#include "model/DataSetAdoption.h"
 #include "model/DataSetInit.h"
 #include "model/ModelCatalogue.h"
 

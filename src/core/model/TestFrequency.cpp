@@ -94,6 +94,10 @@ constexpr std::array<D, 12> kBand9{{{"460.10000", "465.00000"},
                                     {"479.90000", "479.90000"},
                                     {"489.90000", "490.00000"}}};
 
+bool isTestChannel(int model, int channel) {
+    return (model == kModel1 || model == kModel2) && channel >= 1 && channel <= kTestChannels;
+}
+
 } // namespace
 
 std::size_t testFrequencyTableOffset(int model) {
@@ -146,6 +150,61 @@ void buildTestFrequencyTable(std::span<Byte> mainArea, int model, const Frequenc
 
 void buildTestFrequencyTable(MemoryImage& image, int model, const FrequencyCodec& codec) {
     buildTestFrequencyTable(image.main(), model, codec);
+}
+
+bool checkTestFrequency(std::string& text, int model, const FrequencyCodec& codec) {
+    if (codec.isNoFrequencyText(text)) {
+        text.clear();
+        return true;
+    }
+    const BandLimits lim = codec.bandLimits(model);
+    const WideLimits wide = wideLimits(lim.group);
+    const char sep = codec.decimalSeparator();
+    const double v = codec.parse(text);
+    if (v > wide.upper) {
+        text = formatNumber(lim.upper, kFrequencyDecimals, sep);
+        return false;
+    }
+    if (v < wide.lower) {
+        text = formatNumber(lim.lower, kFrequencyDecimals, sep);
+        return false;
+    }
+    text = formatNumber(v, kFrequencyDecimals, sep);
+    return lim.lower <= v && v <= lim.upper;
+}
+
+TestFrequencyResult setTestFrequency(MemoryImage& image, int model, int channel, bool transmit,
+                                     std::string& text, const FrequencyCodec& codec) {
+    if (!isTestChannel(model, channel)) return TestFrequencyResult::BadChannel;
+    const bool valid = checkTestFrequency(text, model, codec);
+    auto f = codec.textToFrequency(text, codec.bandLimits(model).group);
+    if (!f) {
+        writeFrequency(image.main(), testFrequencyOffset(model, channel, false), kNoFrequency);
+        writeFrequency(image.main(), testFrequencyOffset(model, channel, true), kNoFrequency);
+        return TestFrequencyResult::Cleared;
+    }
+    writeFrequency(image.main(), testFrequencyOffset(model, channel, transmit), f->bytes);
+    return valid ? TestFrequencyResult::Stored : TestFrequencyResult::OutOfBand;
+}
+
+std::string testFrequencyText(const MemoryImage& image, int model, int channel, bool transmit,
+                              const FrequencyCodec& codec) {
+    if (!hasTestFrequency(image, model, channel, transmit)) return {};
+    return codec.frequencyToText(readFrequency(image.main(), testFrequencyOffset(model, channel, transmit)))
+        .value_or(std::string{});
+}
+
+bool hasTestFrequency(const MemoryImage& image, int model, int channel, bool transmit) {
+    if (!isTestChannel(model, channel)) return false;
+    return isFrequencySet(readFrequency(image.main(), testFrequencyOffset(model, channel, transmit)));
+}
+
+bool ensureTestFrequencies(MemoryImage& image, int model, const FrequencyCodec& codec) {
+    if (model != kModel1 && model != kModel2) return false;
+    for (int ch = 1; ch <= kTestChannels; ++ch)
+        if (hasTestFrequency(image, model, ch, false)) return false;
+    buildTestFrequencyTable(image, model, codec);
+    return true;
 }
 
 } // namespace velora

@@ -78,6 +78,14 @@ void AppSettings::writePortPaths(const comm::SerialPort& port) {
     s_.endGroup();
 }
 
+bool AppSettings::verifyWrite() {
+    return s_.value(QStringLiteral("%1/VerifyWrite").arg(QLatin1String(kBackupGroup)), false).toBool();
+}
+
+void AppSettings::setVerifyWrite(bool on) {
+    s_.setValue(QStringLiteral("%1/VerifyWrite").arg(QLatin1String(kBackupGroup)), on);
+}
+
 std::optional<settings::WindowPlacement> AppSettings::windowPlacement() {
     s_.beginGroup(kBackupGroup);
     auto v = s_.value(key(settings::kLastWinPos));

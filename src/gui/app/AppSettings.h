@@ -24,6 +24,10 @@ class AppSettings {
     void readPortPaths(comm::SerialPort& port);
     void writePortPaths(const comm::SerialPort& port);
 
+    // "Verify after writing" of the write dialog (group "Backup", key "VerifyWrite"; off by default).
+    bool verifyWrite();
+    void setVerifyWrite(bool on);
+
     std::optional<settings::WindowPlacement> windowPlacement();
     void setWindowPlacement(const settings::WindowPlacement& p);
 

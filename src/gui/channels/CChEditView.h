@@ -1,67 +1,43 @@
 #pragma once
 // The channel edit view: every setting of the grid's current channel as a form. It follows the
 // channel information view, and moving to another group or channel here moves the grid.
-#include <QWidget>
-#include <memory>
-#include <vector>
-
-#include "app/AppContext.h"
 #include "channels/ChEditArea.h"
-#include "frame/EditorView.h"
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
+#include "features/FeatureFormView.h"
 
 namespace velora::gui {
 
-class FilteredLineEdit;
-class MainFrame;
-class SpinButtons;
-
-class CChEditView : public QWidget, public EditorView {
+class CChEditView : public FeatureFormView {
     Q_OBJECT
   public:
-    CChEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
-    ~CChEditView() override;
+    CChEditView(AppContext& ctx, MainFrame& frame);
 
-    void refreshFromImage() override { refreshAll(); }
     bool handleCommand(int command) override;
-    std::optional<int> helpContext() const override;
 
     // Shows another channel (the grid moved).
     void follow(int g, int c);
-    void refreshAll();
-    void showField(int field);
-    void refreshEnables();
+    // The narrow-band rule runs first, so a restricted wide channel shows as narrow.
+    void refreshAll() override;
 
-    channels::ChEditArea& area() { return area_; }
-    QWidget* valueWidget(int field) const { return fields_[std::size_t(field)].value; }
-    FilteredLineEdit* edit(int field) const;
-    SpinButtons* spin(int field) const { return fields_[std::size_t(field)].spin; }
+    channels::ChEditArea& area() { return static_cast<channels::ChEditArea&>(CFormView::area()); }
+    QWidget* valueWidget(int field) const { return CFormView::valueWidget(0, field); }
+    FilteredLineEdit* edit(int field) const { return lineEdit(0, field); }
+    SpinButtons* spin(int field) const { return spinButtons(0, field); }
 
   protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
+    void windowActivated(bool active) override;
+    void refreshOthers(unsigned views) override;
 
   private:
-    struct Field {
-        QWidget* label = nullptr;
-        QWidget* value = nullptr;
-        FilteredLineEdit* edit = nullptr; // edits and the tone combos' edit part
-        SpinButtons* spin = nullptr;
+    struct Parts {
+        std::unique_ptr<ChannelStore> store;
+        std::unique_ptr<channels::ChEditArea> area;
     };
-    void build();
-    void commitEdit(int field);
-    void apply(const forms::FieldEffects& fx);
-    int fieldOf(QObject* obj) const;
-    void updateTitle();
+    static Parts make(AppContext& ctx, MainFrame& frame);
+    CChEditView(AppContext& ctx, MainFrame& frame, Parts&& parts);
+    void takeGridChannel();
 
-    AppContext& ctx_;
-    MainFrame& frame_;
-    std::unique_ptr<ChannelStore> store_;
-    channels::ChEditArea area_;
-    std::vector<Field> fields_;
-    bool committing_ = false;
+    bool movingGrid_ = false; // the grid following this view must not send it back
 };
 
 } // namespace velora::gui

@@ -19,12 +19,14 @@
 #include <QVBoxLayout>
 
 #include "channels/CChEditView.h"
+#include "channels/CGrEditView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
-#include "channels/CGrEditView.h"
 #include "forms/FilteredLineEdit.h"
+#include "forms/UndoNote.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
+#include "frame/UndoController.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
 
@@ -334,6 +336,8 @@ bool CChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
 void CChInfoView::commitEditor() {
     if (committing_ || cancelling_) return;
     committing_ = true; // a message box of this commit takes the focus: no second commit
+    describeUndoStep(channelStepName(ctx_.texts, logic_.group() + 1, editRow_,
+                                     undoCaption(grid_->textMatrix(0, editCol_))));
     if (grid_->editor() == textEdit_)
         apply(logic_.commitText(editRow_, editCol_, toCore(textEdit_->text()), textEdit_->isModified()),
               editRow_);
@@ -510,6 +514,8 @@ bool CChInfoView::handleCommand(int command) {
 }
 
 void CChInfoView::rowCommand(int command) {
+    if (command == chcmd::kPaste || command == chcmd::kDelete)
+        describeUndoStep(undoCaption(ctx_.text(command == chcmd::kPaste ? 82 : 83)));
     closeEditor(true);
     auto [first, last] = grid_->selectedRows();
     const bool rows = grid_->hasRowSelection();

@@ -43,7 +43,7 @@ void refreshOtherViews(MainFrame& frame, unsigned views) {
         {v::kRepeaterList, cmd::kRepeaterList}, {v::kOptionalFeatures, cmd::kOptionalFeatures},
         {v::kScanInfo, cmd::kScanInfo},         {v::kEmergency, cmd::kEmergency},
         {v::kOperatorTone, cmd::kOst},          {v::kKeys, cmd::kKeyAssignment},
-        {v::kFunctionPort, cmd::kFunctionPort},
+        {v::kFunctionPort, cmd::kFunctionPort}, {v::kDtmf, cmd::kDtmf},
     };
     for (auto [bit, command] : kViews) {
         if (!(views & bit)) continue;

@@ -13,11 +13,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "channels/ChEditArea.h"
 #include "channels/CChInfoView.h"
+#include "channels/ChEditArea.h"
 #include "channels/ChannelGui.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
+#include "forms/UndoNote.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
@@ -70,7 +71,7 @@ void CopyDialog::build() {
     // Sources (read-only) on the left, "to", destinations on the right; one row per pair.
     int sources = 0;
     for (const auto& d : spec_.fields)
-        sources += d.kind == kKindText ? 1 : 0;
+        sources += d.kind == FieldKind::Text ? 1 : 0;
     QStringList tones;
     const std::string off(ctx_.texts.text(kTextToneOff));
     for (std::size_t i = 0; i < kToneChoiceCount; ++i)
@@ -81,7 +82,7 @@ void CopyDialog::build() {
         Field& f = fields_[std::size_t(i)];
         auto* label = new QLabel(ctx_.text(d.labelText), this);
         setControlId(label, d.labelControl);
-        const bool source = d.kind == kKindText;
+        const bool source = d.kind == FieldKind::Text;
         const int row = source ? i : i - sources;
         const int column = source ? 0 : (sources ? 3 : 0);
         grid->addWidget(label, row, column);
@@ -103,7 +104,7 @@ void CopyDialog::build() {
             text->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
             text->setFixedHeight(QLineEdit().sizeHint().height());
             f.value = cell = text;
-        } else if (d.kind == kKindCombo) {
+        } else if (d.kind == FieldKind::Combo) {
             f.edit = makeEdit(this);
             auto* combo = CMSFlexGrid::makeToneCombo(this, f.edit, tones);
             combo->setMaxVisibleItems(12);
@@ -202,6 +203,7 @@ void CopyDialog::commitNumber(int field) {
 }
 
 void CopyDialog::onAction() {
+    describeUndoStep(undoCaption(windowTitle()));
     for (int i = 0; i < int(fields_.size()); ++i)
         commitNumber(i);
     auto number = [this](int field) { return fields_[std::size_t(field)].edit->text().toInt() - 1; };

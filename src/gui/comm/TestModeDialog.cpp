@@ -22,14 +22,16 @@
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
+#include "print/ReportPrinting.h"
 
 namespace velora::gui {
 
 namespace {
 
-constexpr int kHelpTestMode = 53;
-constexpr int kHelpChannel = 3001, kHelpSignalling = 3002, kHelpSpacing = 3003, kHelpNoiseBlanker = 3007,
-              kHelpPrint = 3040;
+constexpr int kHelpTestMode = comm::testhelp::kDialog;
+constexpr int kHelpChannel = comm::testhelp::kChannel, kHelpSignalling = comm::testhelp::kSignalling,
+              kHelpSpacing = comm::testhelp::kSpacing, kHelpNoiseBlanker = comm::testhelp::kNoiseBlanker,
+              kHelpPrint = comm::testhelp::kPrint;
 
 QToolButton* arrowButton(Qt::ArrowType arrow) {
     auto* b = new QToolButton;
@@ -227,8 +229,7 @@ TestModeDialog::TestModeDialog(AppContext& ctx, comm::TestModeSession& session, 
     close_->setObjectName(QStringLiteral("close"));
     help_ = new QPushButton(ctx.text(14));
     print_ = new QPushButton(ctx.text(17));
-    // The test-mode page waits for the printed report; until then the button is there but off.
-    print_->setEnabled(false);
+    print_->setObjectName(QStringLiteral("print"));
     for (QPushButton* b : {tx_, close_, help_, print_}) {
         b->setAutoDefault(false);
         b->setDefault(false);
@@ -302,6 +303,7 @@ TestModeDialog::TestModeDialog(AppContext& ctx, comm::TestModeSession& session, 
             [this](int i) { act([this, i] { return session_.setMskRate(i); }); });
     connect(list_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* it) { openAdjustment(it->data(Qt::UserRole).toInt()); });
+    connect(print_, &QPushButton::clicked, this, &TestModeDialog::printSheet);
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     connect(help_, &QPushButton::clicked, this, [this] { HelpWindow::showContext(this, kHelpTestMode); });
 
@@ -399,6 +401,21 @@ void TestModeDialog::openAdjustment(int item) {
     showChannel();
     showTransmit();
     if (closeTestMode) reject();
+}
+
+void TestModeDialog::printSheet() {
+    if (busy_ || closing_) return;
+    QWidget* had = focusWidget();
+    // The sheet prints what the radio holds now; a cancelled read prints nothing.
+    busy_ = true;
+    const bool read = session_.run(comm::TestOp::ReadStatus);
+    busy_ = false;
+    if (!read) return;
+    print::TestSheetValues values{session_.shared().record, {}};
+    for (int i = 0; i < list_->count(); ++i)
+        values.items.push_back(list_->item(i)->data(Qt::UserRole).toInt());
+    printTestSheet(ctx_, values, this);
+    (had ? had : print_)->setFocus();
 }
 
 comm::TestModeFocus TestModeDialog::focusKind() const {

@@ -65,6 +65,8 @@ class TestModeDialog : public QDialog {
     void showChannel();
     void showSignalling();
     void showTransmit();
+    // Print: the adjustment values read again, then the test-mode sheet printed at once.
+    void printSheet();
     comm::TestModeFocus focusKind() const;
 
     AppContext& ctx_;

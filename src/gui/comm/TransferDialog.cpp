@@ -8,9 +8,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/AppSettings.h"
 #include "comm/PreWriteCheck.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
+#include "model/RadioHistory.h"
 
 namespace velora::gui {
 
@@ -20,6 +22,7 @@ struct Texts {
 };
 constexpr Texts kRead{162, 163, 15, 51};
 constexpr Texts kWrite{169, 170, 16, 52};
+constexpr int kTextVerifyAfterWriting = 570;
 } // namespace
 
 TransferDialog::TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode)
@@ -48,6 +51,14 @@ TransferDialog::TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode)
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, [this, t] { HelpWindow::showContext(this, t.help); });
 
+    if (mode == Mode::Write) {
+        verify_ = new QCheckBox(ctx.text(kTextVerifyAfterWriting));
+        verify_->setObjectName(QStringLiteral("verify"));
+        verify_->setChecked(AppSettings(ctx.settingsApplication).verifyWrite());
+        connect(verify_, &QCheckBox::toggled, this,
+                [this](bool on) { AppSettings(ctx_.settingsApplication).setVerifyWrite(on); });
+    }
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(go_);
@@ -56,6 +67,7 @@ TransferDialog::TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode)
     auto* v = new QVBoxLayout(this);
     v->addWidget(label_);
     v->addWidget(bar_);
+    if (verify_) v->addWidget(verify_);
     v->addSpacing(6);
     v->addLayout(buttons);
     setMinimumWidth(380);
@@ -81,12 +93,14 @@ void TransferDialog::start() {
     running_ = true;
     for (auto* b : {go_, cancel_, help_})
         b->setEnabled(false);
+    if (verify_) verify_->setEnabled(false);
     setWindowTitle(ctx_.text(t.busyTitle));
     frame_.beginTransfer();
 
     comm::RadioProtocol protocol(ctx_.port);
     protocol.setMessagePump([this] { pumpMessages(); });
     comm::RadioTransfer transfer(protocol, ctx_.texts, *this);
+    transfer.setVerify(verify_ && verify_->isChecked());
     outcome_ = mode_ == Mode::Read ? transfer.read(ctx_.doc.image()) : transfer.write(ctx_.doc.image());
 
     running_ = false;
@@ -94,6 +108,8 @@ void TransferDialog::start() {
     // The transfer has shown the completion message, and the warning when only the closing of the
     // port failed; such a transfer still counts, so a read is adopted.
     if (outcome_.complete()) {
+        // Every read is kept in the radio history too; a history that cannot be kept only warns.
+        if (mode_ == Mode::Read) keepReadInHistory(ctx_.doc.image().staging(), ctx_.texts, ctx_.boxes);
         QDialog::accept();
     } else {
         // The technician must know the radio was left half written, and where.

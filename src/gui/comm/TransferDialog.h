@@ -2,6 +2,7 @@
 // "Read Data from Radio" and "Write Data to Radio": block counter, progress bar and the three
 // buttons over the core's transfer procedures. The transfer runs on this thread, frame by frame,
 // with window messages pumped between frames; the buttons stay disabled meanwhile.
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
@@ -26,6 +27,8 @@ class TransferDialog : public QDialog, public comm::TransferUi {
     const comm::TransferOutcome& outcome() const { return outcome_; }
     QLabel* blockLabel() const { return label_; }
     QProgressBar* progressBar() const { return bar_; }
+    // Write only: "Verify after writing", remembered in the settings; nullptr when reading.
+    QCheckBox* verifyBox() const { return verify_; }
 
     using QDialog::show;
     // TransferUi.
@@ -48,6 +51,7 @@ class TransferDialog : public QDialog, public comm::TransferUi {
     QLabel* label_;
     QProgressBar* bar_;
     QPushButton *go_, *cancel_, *help_;
+    QCheckBox* verify_ = nullptr;
     bool running_ = false;
     bool checked_ = false;
     comm::TransferOutcome outcome_;

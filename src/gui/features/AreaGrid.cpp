@@ -11,6 +11,7 @@
 
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
+#include "forms/UndoNote.h"
 
 namespace velora::gui {
 
@@ -74,6 +75,9 @@ AreaGrid::AreaGrid(forms::GridArea& area, int page, const TextSource& texts, Qt:
         combo_->lineEdit()->setModified(false);
         refreshRow(editRow_);
         emit changed(fx);
+    });
+    connect(this, &AreaGrid::changed, this, [this] {
+        describeUndoStep(undoCaption(textMatrix(editRow_, 0) + QLatin1Char(' ') + textMatrix(0, editCol_)));
     });
     connect(this, &CMSFlexGrid::rowColChange, this, [this](int r, int c) {
         if (editing() && (r != editRow_ || c != editCol_)) closeEditor();

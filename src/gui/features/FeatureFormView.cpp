@@ -24,18 +24,23 @@ FeatureFormView::Owned FeatureFormView::make(AppContext& ctx, std::string_view a
 FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName)
     : FeatureFormView(ctx, frame, make(ctx, areaName)) {}
 
+FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+                                 std::unique_ptr<ChannelStore> store)
+    : FeatureFormView(ctx, frame, Owned{std::move(store), std::move(area)}) {}
+
 FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, Owned&& owned)
-    : CFormView(*owned.area, ctx.texts, ctx.fixedFont), frame_(frame), owned_(std::move(owned)) {
+    : CFormView(*owned.area, ctx.texts, ctx.fixedFont), ctx_(ctx), frame_(frame), owned_(std::move(owned)) {
     connect(this, &CFormView::closeRequested, this, [this] {
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
     connect(this, &CFormView::helpRequested, this,
             [this](int topic) { HelpWindow::showContext(&frame_, topic); });
-    connect(this, &CFormView::refreshViews, this,
-            [this](unsigned views) { refreshOtherViews(frame_, views); });
+    connect(this, &CFormView::refreshViews, this, [this](unsigned views) { refreshOthers(views); });
     activation_ = connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (w && w->widget() == this) activated();
+        // No active window at all means the main window lost the activation (to a list's own
+        // drop-down, a message box, another program): the view stays as it is.
+        if (w) windowActivated(w->widget() == this);
     });
     resize(sizeHint());
 }
@@ -43,8 +48,20 @@ FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, Owned&& owne
 FeatureFormView::~FeatureFormView() {
     // The area dies with this object, before the base classes take down the widgets: no focus
     // change or activation during their destruction may reach it.
+    detach();
+}
+
+void FeatureFormView::detach() {
     qApp->removeEventFilter(this);
     disconnect(activation_);
+}
+
+void FeatureFormView::windowActivated(bool active) {
+    if (active) activated();
+}
+
+void FeatureFormView::refreshOthers(unsigned views) {
+    refreshOtherViews(frame_, views);
 }
 
 std::optional<int> FeatureFormView::helpContext() const {

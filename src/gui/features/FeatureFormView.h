@@ -1,8 +1,9 @@
 #pragma once
-// A feature editor that is a form and nothing more (scan information, embedded message, optional
-// features, ...): the generic form view over a registered area, living in an MDI child window.
-// It owns its area, shows changes made elsewhere when it is activated or told to, opens help by
-// the focused field and tells the other views what a commit changed.
+// A feature editor built on the generic form view, living in an MDI child window (scan
+// information, embedded message, optional features, the channel edit view, and with grids below
+// the fields the GridFormView editors). It owns its area, shows changes made elsewhere when it is
+// activated or told to, opens help by the focused field, closes its window and tells the other
+// views what a commit changed.
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -28,6 +29,20 @@ class FeatureFormView : public CFormView, public EditorView {
   protected:
     // `areaName` as the area registry names it ("scan", "options").
     FeatureFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName);
+    // An area the view makes itself, with the channel store it works through (if any); the store
+    // outlives the area.
+    FeatureFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+                    std::unique_ptr<ChannelStore> store = nullptr);
+
+    // The MDI area activated a window, this view's (`active`) or another one.
+    virtual void windowActivated(bool active);
+    // Other open views show what a change here concerns (forms::views bits).
+    virtual void refreshOthers(unsigned views);
+    // Nothing may reach the area any more: called first by every destructor down the line.
+    void detach();
+
+    AppContext& ctx_;
+    MainFrame& frame_;
 
   private:
     // The area and the channel store it may work through, made before the form that shows them.
@@ -38,7 +53,6 @@ class FeatureFormView : public CFormView, public EditorView {
     static Owned make(AppContext& ctx, std::string_view areaName);
     FeatureFormView(AppContext& ctx, MainFrame& frame, Owned&& owned);
 
-    MainFrame& frame_;
     Owned owned_;
     QMetaObject::Connection activation_;
 };

@@ -5,40 +5,33 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 #include "app/FrameCommands.h"
-#include "channels/ChannelGui.h"
 #include "features/AreaGrid.h"
-#include "features/AreaRegistry.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
 
 namespace velora::gui {
 
-GridFormView::Owned GridFormView::make(AppContext& ctx, std::string_view areaName) {
-    Owned o;
-    o.store = std::make_unique<ChannelStore>(ctx.doc, ctx.texts);
-    forms::AreaServices services{ctx.doc, ctx.boxes, *o.store};
-    const forms::AreaInfo* info = forms::findArea(areaName);
-    Q_ASSERT(info);
-    o.area = info->make(services);
-    o.grid = dynamic_cast<forms::GridArea*>(o.area.get());
-    Q_ASSERT(o.grid);
-    return o;
+namespace {
+forms::GridArea& gridAreaOf(forms::FeatureArea& area) {
+    auto* grid = dynamic_cast<forms::GridArea*>(&area);
+    Q_ASSERT(grid);
+    return *grid;
 }
+} // namespace
 
 GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName,
                            Qt::Alignment rowTitleAlign)
-    : GridFormView(ctx, frame, make(ctx, areaName), rowTitleAlign) {}
+    : FeatureFormView(ctx, frame, areaName), gridArea_(gridAreaOf(area())) {
+    buildGrids(rowTitleAlign);
+}
 
-GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, Owned&& owned, Qt::Alignment rowTitleAlign)
-    : CFormView(*owned.area, ctx.texts, ctx.fixedFont), ctx_(ctx), frame_(frame), gridArea_(*owned.grid),
-      store_(std::move(owned.store)), owned_(std::move(owned.area)) {
+GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+                           Qt::Alignment rowTitleAlign)
+    : FeatureFormView(ctx, frame, std::move(area)), gridArea_(gridAreaOf(this->area())) {
     buildGrids(rowTitleAlign);
 }
 
@@ -69,13 +62,6 @@ void GridFormView::buildGrids(Qt::Alignment rowTitleAlign) {
         connect(grid, &AreaGrid::currentAreaRowChanged, this, [this, p] { gridShown(p, active_); });
     }
 
-    connect(this, &CFormView::closeRequested, this, [this] {
-        if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
-    });
-    connect(this, &CFormView::helpRequested, this,
-            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
-    connect(this, &CFormView::refreshViews, this, [this](unsigned views) { refreshOthers(views); });
     connect(tabs(), &QTabWidget::currentChanged, this, [this](int p) {
         if (p < 0) return;
         for (AreaGrid* g : grids_)
@@ -86,19 +72,15 @@ void GridFormView::buildGrids(Qt::Alignment rowTitleAlign) {
         }
         gridShown(p, active_);
     });
-    activation_ = connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        // No active window at all means the main window lost the activation (to the list's own
-        // drop-down, a message box, another program): the view stays as it is.
-        if (w) onActivated(w->widget() == this);
-    });
     refreshView();
+    // A grid asks for little room of its own: the editor opens at least as large as a new window
+    // does by default, and larger when its form needs it.
+    resize(sizeHint().expandedTo(QSize(640, 480)));
 }
 
 GridFormView::~GridFormView() {
-    // The area goes with this object, before the base classes take down the widgets: nothing that
-    // dies later may still reach it.
-    qApp->removeEventFilter(this);
-    disconnect(activation_);
+    // Nothing may reach the grids while they go.
+    detach();
     for (AreaGrid* g : grids_) {
         g->disconnect(this);
         delete g;
@@ -142,15 +124,6 @@ void GridFormView::apply(const forms::FieldEffects& fx) {
     if (fx.otherViews) refreshOthers(fx.otherViews);
 }
 
-void GridFormView::refreshOthers(unsigned views) {
-    refreshOtherViews(frame_, views);
-    // The shared table does not list the DTMF view yet; it is found the same way here.
-    if (views & forms::views::kDtmf)
-        if (QMdiSubWindow* w = frame_.editorWindow(cmd::kDtmf))
-            if (auto* view = dynamic_cast<EditorView*>(w->widget()); view && w->widget() != this)
-                view->refreshFromImage();
-}
-
 bool GridFormView::handleCommand(int command) {
     AreaGrid* g = currentGrid();
     if (!g || !g->hasRows() || (command != cmd::kGridCopy && command != cmd::kGridPaste)) return false;
@@ -169,7 +142,7 @@ bool GridFormView::handleCommand(int command) {
     return true;
 }
 
-void GridFormView::onActivated(bool active) {
+void GridFormView::windowActivated(bool active) {
     const bool was = active_;
     active_ = active;
     if (!active) {

@@ -21,6 +21,7 @@
 
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
+#include "forms/UndoNote.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
 
@@ -119,15 +120,14 @@ int CFormView::secondColumnStart(int page) const {
     // of a run of check boxes outside a frame) nearest to the middle; -1 keeps one column.
     constexpr int kMaxRows = 12;
     int rows = 0;
-    bool inFrame = false;
+    int frameEnd = 0;                        // past the fields of the last frame
     std::vector<std::pair<int, int>> starts; // field, its row
     for (int i = 0; i < area_.fieldCount(page); ++i) {
         const FieldKind kind = area_.descriptor(page, i)->kind;
         const bool afterCheck = i > 0 && area_.descriptor(page, i - 1)->kind == FieldKind::Check;
-        if (kind == FieldKind::Frame || (kind == FieldKind::Check && !inFrame && !afterCheck))
+        if (kind == FieldKind::Frame || (kind == FieldKind::Check && i >= frameEnd && !afterCheck))
             if (rows > 0) starts.emplace_back(i, rows);
-        if (kind == FieldKind::Frame) inFrame = true;
-        if (kind == FieldKind::None) inFrame = false;
+        if (kind == FieldKind::Frame) frameEnd = area_.frameEnd(page, i);
         if (!joinsPrevious(page, i)) ++rows;
     }
     if (rows <= kMaxRows) return -1;
@@ -153,7 +153,9 @@ QWidget* CFormView::makeEdit(Field& f, const forms::FieldDescriptor& d, QWidget*
     // Wide enough for the longest entry and for the field's special text; a fixed-pitch text one
     // character more, so the cursor after a full line hides nothing.
     const QFontMetrics fm(edit->font());
-    const int chars = fmt.maxLength > 0 ? fmt.maxLength : 16;
+    // The table's length is the most the field ever takes; the current one may be less.
+    const int longest = std::max(d.maxLength, fmt.maxLength);
+    const int chars = longest > 0 ? longest : 16;
     const bool numeric = fmt.charClass == forms::CharClass::Digits ||
                          fmt.charClass == forms::CharClass::Decimal ||
                          fmt.charClass == forms::CharClass::DigitsOrC;
@@ -230,6 +232,7 @@ void CFormView::buildPage(int page, QWidget* host) {
     Rows top{columns[0], -1};
     Rows frame;
     bool inFrame = false;
+    int frameEnd = 0; // past the fields the current frame holds
     QHBoxLayout* lastValueBox = nullptr;
     for (int i = 0; i < area_.fieldCount(page); ++i) {
         const forms::FieldDescriptor& d = *area_.descriptor(page, i);
@@ -242,10 +245,13 @@ void CFormView::buildPage(int page, QWidget* host) {
             top = Rows{columns[1], -1};
             inFrame = false;
         }
+        if (inFrame && (d.kind == FieldKind::Frame || i >= frameEnd)) {
+            inFrame = false;
+            lastValueBox = nullptr; // a row inside the frame is not continued outside it
+        }
         const bool joins = lastValueBox && joinsPrevious(page, i);
         // A line spans its column; a single column's also the stretch beside it.
         const int span = split >= 0 ? 2 : 3;
-        if (d.kind == FieldKind::Frame || d.kind == FieldKind::None) inFrame = false;
         Rows& at = inFrame ? frame : top;
         if (!joins) ++at.row;
         switch (d.kind) {
@@ -259,7 +265,7 @@ void CFormView::buildPage(int page, QWidget* host) {
             break;
         }
         case FieldKind::Frame: {
-            // The fields that follow, up to the next frame or line, sit inside it.
+            // The fields the frame holds sit inside it.
             auto* box = new QGroupBox(label, host);
             auto* inner = new QGridLayout(box);
             inner->setVerticalSpacing(4);
@@ -269,6 +275,7 @@ void CFormView::buildPage(int page, QWidget* host) {
             at.grid->addWidget(box, at.row, 0, 1, 2, Qt::AlignTop);
             frame = Rows{inner, -1};
             inFrame = true;
+            frameEnd = area_.frameEnd(page, i);
             f.label = box;
             lastValueBox = nullptr;
             break;
@@ -371,6 +378,16 @@ QWidget* CFormView::labelWidget(int page, int field) const {
     return fields_[std::size_t(page)][std::size_t(field)].label;
 }
 
+FilteredLineEdit* CFormView::lineEdit(int page, int field) const {
+    if (!valueWidget(page, field)) return nullptr;
+    return fields_[std::size_t(page)][std::size_t(field)].edit;
+}
+
+void CFormView::commitFocused() {
+    if (Field* f = fieldOf(QApplication::focusWidget()); f && isOwnWidget(QApplication::focusWidget()))
+        commitEdit(*f);
+}
+
 SpinButtons* CFormView::spinButtons(int page, int field) const {
     if (!valueWidget(page, field)) return nullptr;
     return fields_[std::size_t(page)][std::size_t(field)].spin;
@@ -454,7 +471,8 @@ void CFormView::updatePageVisibility() {
     if (!tabs_->isTabVisible(tabs_->currentIndex())) tabs_->setCurrentIndex(0);
 }
 
-void CFormView::apply(const Field&, const forms::FieldEffects& fx) {
+void CFormView::apply(const Field& f, const forms::FieldEffects& fx) {
+    describeUndoStep(undoCaption(f.label));
     for (forms::FieldRef r : fx.showFields)
         showField(r.page, r.field);
     if (fx.refreshAll) refreshAll();

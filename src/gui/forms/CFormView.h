@@ -32,6 +32,7 @@ class CFormView : public QWidget {
     ~CFormView() override;
 
     forms::FeatureArea& area() { return area_; }
+    const forms::FeatureArea& area() const { return area_; }
     int currentPage() const;
     void setCurrentPage(int page);
     int pageCount() const;
@@ -41,6 +42,8 @@ class CFormView : public QWidget {
     QWidget* valueWidget(int page, int field) const;
     QWidget* labelWidget(int page, int field) const;
     SpinButtons* spinButtons(int page, int field) const;
+    // The edit of an edit field, read-only text or tone combo; nullptr for other kinds.
+    FilteredLineEdit* lineEdit(int page, int field) const;
     // Any control by its id (value, label and spin controls of the tables, Close and Help).
     QWidget* control(int id) const;
     // Help topic for a widget of the view: its field's topic, else the view's default.
@@ -49,7 +52,10 @@ class CFormView : public QWidget {
   public slots:
     void showField(int page, int field);
     void refreshEnables(int page);
-    void refreshAll();
+    // A view whose area has rules to run before everything is shown again extends this.
+    virtual void refreshAll();
+    // What was typed into the focused field goes in now (a command is about to act on the data).
+    void commitFocused();
     // The view became the active one: show what changed elsewhere.
     void activated() { refreshAll(); }
 

@@ -13,7 +13,10 @@ QPointer<HelpWindow> g_help;
 }
 
 QString HelpWindow::helpFolder() {
-    const QStringList candidates{QCoreApplication::applicationDirPath() + QStringLiteral("/help"),
+    // Beside the program (build tree), in share/velora of the installation it runs from, then where
+    // the build was configured to install.
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QStringList candidates{bin + QStringLiteral("/help"), bin + QStringLiteral("/../share/velora/help"),
                                  QStringLiteral(VELORA_INSTALL_DATADIR "/help")};
     for (const auto& c : candidates)
         if (QFileInfo::exists(c + QStringLiteral("/index.html"))) return c;

@@ -24,12 +24,16 @@
 #include "app/ScreenFit.h"
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
+#include "forms/UndoNote.h"
+#include "frame/ChannelCsvDialogs.h"
 #include "frame/ChildFrame.h"
+#include "frame/CompareDialog.h"
 #include "frame/EditorView.h"
 #include "frame/HelpWindow.h"
 #include "frame/ModelInfoDialog.h"
 #include "frame/NavigationTree.h"
-#include "model/DataSetInit.h"
+#include "frame/UndoController.h"
+#include "model/DataSetAdoption.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
 
@@ -38,6 +42,8 @@ namespace velora::gui {
 namespace {
 
 constexpr int kTextFileLabel = 96;
+constexpr int kTextEditMenu = 42;
+constexpr int kTextPaste = 82;
 constexpr int kTextFileFilter = 95;
 
 QString toolIcon(int command) {
@@ -117,6 +123,7 @@ MainFrame::MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* p
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
 
     createActions();
+    undo_ = new UndoController(ctx_, *this);
     rebuildMenus();
     createToolBar();
     createStatusBar();
@@ -173,7 +180,7 @@ namespace {
 // File > Export as PDF...: the report's pages written to a PDF file.
 QAction* exportPdfAction(MainFrame& frame) {
     if (auto* a = frame.findChild<QAction*>(QStringLiteral("exportPdf"))) return a;
-    auto* a = new QAction(MainFrame::tr("Export as PDF..."), &frame);
+    auto* a = new QAction(frame.context().text(kTextExportPdf), &frame);
     a->setObjectName(QStringLiteral("exportPdf"));
     QObject::connect(a, &QAction::triggered, &frame,
                      [&frame] { runExportPdfCommand(frame.context(), &frame); });
@@ -204,6 +211,13 @@ void MainFrame::rebuildMenus() {
             a->setText(ctx_.text(item.text));
             menu->addAction(a);
             if (item.command == cmd::kPrintPreview) menu->addAction(exportPdfAction(*this));
+            if (item.command == cmd::kOpen) addFileMenuExtras(*this, menu);
+            if (item.command == cmd::kSaveAs) addChannelCsvActions(*this, menu);
+        }
+        if (popup.text == kTextEditMenu) {
+            QAction* first = menu->actions().value(0);
+            menu->insertActions(first, {undo_->undoAction(), undo_->redoAction()});
+            if (first) menu->insertSeparator(first);
         }
     }
     updateCommandStates();
@@ -312,10 +326,14 @@ void MainFrame::runCommand(int command) {
         if (files_->open() == CommandOutcome::Done) afterNewDataSet();
         break;
     case cmd::kSave:
+        undo_->checkpoint();
         files_->save();
+        undo_->rebase();
         break;
     case cmd::kSaveAs:
+        undo_->checkpoint();
         files_->saveAs();
+        undo_->rebase();
         updateTitle();
         break;
     case cmd::kExit:
@@ -363,6 +381,7 @@ void MainFrame::runCommand(int command) {
     case cmd::kStatusBar:
         break; // toggled through the checkable action
     default:
+        if (command == cmd::kGridPaste) undo_->describe(undoCaption(ctx_.text(kTextPaste)));
         if (registry_.runCommand(command, ctx_, *this)) break;
         if (auto* sub = mdi_->activeSubWindow())
             if (auto* view = dynamic_cast<EditorView*>(sub->widget())) view->handleCommand(command);
@@ -372,6 +391,18 @@ void MainFrame::runCommand(int command) {
 
 void MainFrame::afterNewDataSet() {
     updateTitle();
+    rebuildMenus();
+    emit gridClipboardDiscarded();
+    openEditor(cmd::kChannelInfo);
+    undo_->reset();
+}
+
+void MainFrame::showRestoredDataSet(bool modelChanged) {
+    updateTitle();
+    if (!modelChanged) {
+        refreshViews();
+        return;
+    }
     rebuildMenus();
     emit gridClipboardDiscarded();
     openEditor(cmd::kChannelInfo);
@@ -519,6 +550,7 @@ void MainFrame::doModelInformation() {
     FrameModelHost host(*this);
     ModelInfoDialog dlg(ctx_, host, this);
     if (dlg.exec() != QDialog::Accepted) return;
+    undo_->describe(undoCaption(dlg.windowTitle()));
     if (dlg.applyResult().discardClipboard) emit gridClipboardDiscarded();
     rebuildMenus();
     updateTitle();
@@ -536,6 +568,7 @@ void MainFrame::doReadRadio() {
     rebuildMenus();
     emit gridClipboardDiscarded();
     openEditor(cmd::kChannelInfo);
+    undo_->reset();
 }
 
 void MainFrame::doWriteRadio() {

@@ -17,6 +17,8 @@
 
 namespace velora::gui {
 
+class UndoController;
+
 class MainFrame : public QMainWindow {
     Q_OBJECT
   public:
@@ -40,6 +42,10 @@ class MainFrame : public QMainWindow {
     QLabel* portPane() const { return portPane_; }
     NavigationTree* navigationTree() const { return tree_; }
     QMdiArea* mdiArea() const { return mdi_; }
+    UndoController& undoController() const { return *undo_; }
+    // Shows a data set that undo or redo restored; a restored model identification rebuilds the
+    // window as Model Information does (the caller has closed the editors).
+    void showRestoredDataSet(bool modelChanged);
 
     // A radio transfer runs on this thread between begin and end; a close request meanwhile is
     // held back and carried out when the transfer has ended.
@@ -96,6 +102,7 @@ class MainFrame : public QMainWindow {
     QLabel* timePane_ = nullptr;
     QTimer clock_;
     QPointer<NavigationTree> tree_;
+    UndoController* undo_ = nullptr;
     bool closingAll_ = false;
     bool exitConfirmed_ = false;
     int transfers_ = 0;

@@ -12,6 +12,7 @@
 
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
+#include "forms/UndoNote.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 
@@ -235,6 +236,7 @@ void MemoryMapDialog::closeEditor(bool commit) {
 
 void MemoryMapDialog::closeApplying() {
     closeEditor(true);
+    describeUndoStep(undoCaption(windowTitle()));
     const MemoryMapApplyResult result = map_->applyTo(ctx_.doc, ctx_.boxes);
     positions_.remember(map_->mode(), {grid_->topRow(), grid_->row(), grid_->col()});
     accept();

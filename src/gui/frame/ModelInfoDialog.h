@@ -8,6 +8,7 @@
 
 #include "app/AppContext.h"
 #include "model/ModelInfoApply.h"
+#include "model/ModelInfoForm.h"
 
 namespace velora::gui {
 

@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 
 #include "forms/FilteredLineEdit.h"
+#include "forms/UndoNote.h"
 
 namespace velora::gui {
 
@@ -76,6 +77,11 @@ QFont sizedLike(QFont font, const QFont& like) {
 }
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
+    // A row command names the undo step it makes; connected first, so before the view acts on it.
+    connect(this, &CMSFlexGrid::command, this, [this](int id) {
+        if (menuTexts_ && (id == CmdPaste || id == CmdDelete))
+            describeUndoStep(undoCaption(qtext(*menuTexts_, id == CmdPaste ? 82 : 83)));
+    });
     // Selection is painted by the grid itself (row selection); the user never selects cells.
     setSelectionMode(QAbstractItemView::NoSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -214,7 +214,7 @@ void PrintOutListDialog::accepted() {
         return;
     }
     QMessageBox::warning(this, QString::fromLatin1(LanguageFile::kCaption),
-                         QStringLiteral("%1:\n%2").arg(tr("Cannot write the PDF file"), path));
+                         QStringLiteral("%1:\n%2").arg(ctx_.text(kTextCannotWritePdf), path));
 }
 
 } // namespace velora::gui

@@ -14,6 +14,10 @@ namespace velora::gui {
 
 struct AppContext;
 
+// Texts of the PDF export: the File menu item and the warning when the file cannot be written.
+inline constexpr int kTextExportPdf = 584;
+inline constexpr int kTextCannotWritePdf = 585;
+
 // The application's printer: its set-up (orientation, paper) stays for the run.
 QPrinter& sharedPrinter();
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace velora::cli {
+namespace velora {
 
 // Reads one record; nullopt at end of input. `line` is advanced by the physical lines consumed.
 std::optional<std::vector<std::string>> readCsvRecord(std::istream& in, int& line, std::string& error);
 std::string csvField(const std::string& field);
 
-} // namespace velora::cli
+} // namespace velora

@@ -1,6 +1,6 @@
-#include "Csv.h"
+#include "channels/CsvText.h"
 
-namespace velora::cli {
+namespace velora {
 
 std::optional<std::vector<std::string>> readCsvRecord(std::istream& in, int& line, std::string& error) {
     std::string text;
@@ -55,4 +55,4 @@ std::string csvField(const std::string& field) {
     return out + '"';
 }
 
-} // namespace velora::cli
+} // namespace velora

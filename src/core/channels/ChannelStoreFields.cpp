@@ -1,5 +1,5 @@
-// Channel fields as display texts and back, and the per-channel rules that follow a frequency
-// entry: step flags, radio unit, narrow-band restriction, noise blanker copy and PTT ID.
+// ChannelStore's channel fields as display texts and back, and the per-channel rules that follow a
+// frequency entry: step flags, radio unit, narrow-band restriction, noise blanker copy and PTT ID.
 #include <algorithm>
 #include <array>
 #include <optional>

@@ -115,9 +115,9 @@ std::set<int> helpContexts() {
 
 // The menu commands that open a dialog with a Help button give it the command's own topic.
 TEST(HelpPage, MenuDialogsHaveATopic) {
-    for (int command : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kExit, cmd::kModelInfo,
-                        cmd::kReadRadio, cmd::kWriteRadio, cmd::kCommPort, cmd::kTestMode, cmd::kPrint,
-                        cmd::kPrintPreview})
+    for (int command :
+         {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kExit, cmd::kModelInfo, cmd::kReadRadio,
+          cmd::kWriteRadio, cmd::kCommPort, cmd::kTestMode, cmd::kPrint, cmd::kPrintPreview})
         EXPECT_TRUE(helpContext(command).has_value()) << "command " << command;
 }
 

@@ -13,6 +13,8 @@
 #include "app/AboutDialog.h"
 #include "app/FrameCommands.h"
 #include "app/SplashWindow.h"
+#include "frame/ChannelCsvDialogs.h"
+#include "frame/CompareDialog.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
@@ -54,9 +56,11 @@ class MainFrameTest : public QObject {
             tops << a->text();
         QCOMPARE(tops, (QStringList{fx.text(30), fx.text(39), fx.text(42), fx.text(59), fx.text(66),
                                     fx.text(68), fx.text(78)}));
-        QCOMPARE(itemTexts(menuTitled(f, fx.text(30))),
-                 (QStringList{fx.text(31), fx.text(32), fx.text(33), fx.text(34), fx.text(35), fx.text(36),
-                              fx.text(kTextExportPdf), fx.text(38)}));
+        QCOMPARE(
+            itemTexts(menuTitled(f, fx.text(30))),
+            (QStringList{fx.text(31), fx.text(32), fx.text(kTextCompareMenu), fx.text(kTextHistoryMenu),
+                         fx.text(33), fx.text(34), fx.text(kTextImportChannels), fx.text(kTextExportChannels),
+                         fx.text(35), fx.text(36), fx.text(kTextExportPdf), fx.text(38)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(59))),
                  (QStringList{fx.text(60), fx.text(61), fx.text(62), fx.text(63)}));
         QCOMPARE(f.action(cmd::kNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <sys/stat.h>
 
 #include "GuiTestSupport.h"
 #include "channels/ChannelStore.h"
@@ -84,6 +85,18 @@ class ChannelCsvGuiTest : public QObject {
 
         frame.undoController().undo();
         QVERIFY(fx.doc.image().working() == before);
+    }
+
+    void aFifoIsRefusedWithoutOpeningIt() {
+        test::Fixture fx;
+        MainFrame frame(fx.ctx, fx.registry);
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        const ImageCopy before = fx.doc.image().working();
+        QVERIFY(!importChannelsFrom(frame, fifo)); // would block for ever in open() before the check
+        QVERIFY(fx.doc.image().working() == before);
+        QCOMPARE(fx.messenger.shown.back().icon, MsgIcon::Error);
     }
 
     void exportReadsBack() {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/AppContext.h"
+#include "app/InputFile.h"
 #include "app/LanguageFile.h"
 #include "channels/ChannelCsvImport.h"
 #include "channels/ChannelStore.h"
@@ -126,6 +127,12 @@ void runExportChannels(MainFrame& frame) {
 
 bool importChannelsFrom(MainFrame& frame, const QString& path, std::optional<int> group) {
     AppContext& ctx = frame.context();
+    // A FIFO, a device or a huge file would hang or swamp the reader: refuse it before opening.
+    if (const int err = regularFileError(path.toStdString(), kMaxCsvFileSize); err != 0) {
+        ctx.boxes.errorText((ctx.text(kTextCsvNotImported) + QLatin1Char('\n')).toStdString() +
+                            regularFileErrorText(err));
+        return false;
+    }
     ChannelCsvOptions options;
     if (isChirpFile(path)) {
         if (!group) group = askGroup(frame);

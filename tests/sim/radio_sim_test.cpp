@@ -218,6 +218,11 @@ TEST_F(RadioSimTest, LineFaultsShapeTheAnswerOfTheirBlock) {
         {"--noise", "deck1:0:3", {'R', 0x0F, 0x03, 0x80}, concat({{0xFF, 0x00, 0xA5}, answer}), {}},
         {"--noise", "head1:2:1", chunkRead, concat({{0xFF}, chunk}), {}},
         {"--late", "deck1:1:600", {'Z', 0x0F, 0x03, 0x81, 0x00}, {kAck}, {{0, 600}}},
+        {"--drop", "deck1:0", {'R', 0x0F, 0x03, 0x80}, {}, {}},
+        {"--truncate", "deck1:0:1", {'R', 0x0F, 0x03, 0x80}, {'W'}, {}},
+        {"--nak-answer", "deck1:0", {'R', 0x0F, 0x03, 0x80}, {kNak}, {}},
+        {"--nak-answer", "deck1:c1", {'T', 0x0F, 0x02}, {kNak}, {}},
+        {"--drop", "deck1:id", {kStx, 0x0F}, {}, {}},
     };
     for (const auto& c : cases) {
         std::string error;

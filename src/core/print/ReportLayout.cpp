@@ -564,7 +564,7 @@ bool isEdit(forms::FieldKind k) {
     return k == forms::FieldKind::Edit || k == forms::FieldKind::EditSpin;
 }
 
-// Column x of each table column: the spec's position, pushed right where the column before it
+// Column x of each table column: the layout's fixed position, pushed right where the column before it
 // would otherwise run into it.
 std::vector<double> tableColumns(std::span<const double> wanted, const std::vector<double>& widths) {
     std::vector<double> xs(widths.size());

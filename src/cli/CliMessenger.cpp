@@ -24,15 +24,7 @@ MsgAnswer CliMessenger::show(const Message& m) {
     std::cerr << "velora-cli: " << kind << ": ";
     if (!context.empty()) std::cerr << context << ": ";
     std::cerr << oneLine(m.text) << '\n';
-    switch (m.buttons) {
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel:
-        return MsgAnswer::Yes;
-    case MsgButtons::RetryCancel:
-        return MsgAnswer::Cancel;
-    default:
-        return MsgAnswer::Ok;
-    }
+    return firstButtonAnswer(m.buttons);
 }
 
 } // namespace velora::cli

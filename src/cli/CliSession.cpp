@@ -8,17 +8,6 @@
 
 namespace velora::cli {
 
-namespace {
-// The CLI never shows dialogs: Open is given its path, and nothing is open to close.
-struct NoDialogs : FileUi {
-    std::optional<std::string> chooseOpenPath(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> chooseSavePath(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void closeAllEditors() override {}
-};
-} // namespace
-
 void printError(const std::string& what) {
     std::cerr << "velora-cli: " << what << '\n';
 }
@@ -34,10 +23,8 @@ bool CliSession::loadTexts() {
 }
 
 bool CliSession::open(const std::string& path) {
-    NoDialogs ui;
-    FileCommands commands(doc, boxes, ui);
     messenger.context = path;
-    bool ok = commands.openPath(path) == CommandOutcome::Done;
+    bool ok = openWithoutDialogs(doc, boxes, path) == CommandOutcome::Done;
     messenger.context.clear();
     return ok;
 }

@@ -2,6 +2,18 @@
 
 namespace velora {
 
+MsgAnswer firstButtonAnswer(MsgButtons b) {
+    switch (b) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Yes;
+    case MsgButtons::RetryCancel:
+        return MsgAnswer::Cancel;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+
 MsgAnswer MessageBoxes::make(int textId, std::string text, int captionId, MsgButtons b, MsgIcon icon,
                              bool defCancel) {
     Message m;

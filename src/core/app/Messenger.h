@@ -26,6 +26,9 @@ class Messenger {
     virtual MsgAnswer show(const Message& m) = 0;
 };
 
+// The answer of a message nobody can be asked (command line, recorded rows): the first button.
+MsgAnswer firstButtonAnswer(MsgButtons b);
+
 // The application's message functions: warning, question and error boxes with their default
 // captions (texts 206, 205 and 204), by text or by text number.
 class MessageBoxes {

@@ -37,6 +37,30 @@ std::string lower(std::string s) {
     return s;
 }
 
+std::optional<DataRow> nextDataRow(std::istream& in, int& line, const std::vector<std::string>& columns,
+                                   const std::string& source, std::string& error) {
+    std::string readError;
+    while (true) {
+        const int first = line + 1;
+        auto rec = readCsvRecord(in, line, readError);
+        if (!rec) return std::nullopt;
+        const std::string where = source + ": line " + std::to_string(first);
+        if (!readError.empty()) {
+            error = where + ": " + readError + "; nothing imported";
+            return std::nullopt;
+        }
+        if (rec->size() == 1 && trim((*rec)[0]).empty()) continue;
+        if (rec->size() > columns.size()) {
+            error = where + ": more fields than the header names; nothing imported";
+            return std::nullopt;
+        }
+        DataRow row{first, where, {}};
+        for (std::size_t i = 0; i < rec->size(); ++i)
+            row.cells[columns[i]] = (*rec)[i];
+        return row;
+    }
+}
+
 bool storeTypedFrequency(ChannelStore& store, MessageBoxes& boxes, const LineMessenger& lines, int g, int c,
                          ChannelField field, const std::string& typed) {
     const int warningsBefore = lines.warnings;
@@ -218,33 +242,17 @@ ChannelCsvResult importVeloraRows(std::istream& in, int& line, const std::vector
     LineMessenger lines(boxes.messenger());
     MessageBoxes lineBoxes(lines, boxes.texts());
     RowContext x{store, lineBoxes, lines};
-    std::string error;
-    while (true) {
-        const int first = line + 1;
-        auto rec = readCsvRecord(in, line, error);
-        if (!rec) break;
-        const std::string where = source + ": line " + std::to_string(first);
-        if (!error.empty()) {
-            result.error = where + ": " + error + "; nothing imported";
-            return result;
-        }
-        if (rec->size() == 1 && trim((*rec)[0]).empty()) continue;
-        if (rec->size() > columns.size()) {
-            result.error = where + ": more fields than the header names; nothing imported";
-            return result;
-        }
-        std::map<std::string, std::string> row;
-        for (std::size_t i = 0; i < rec->size(); ++i)
-            row[columns[i]] = (*rec)[i];
-        lines.where = where;
-        std::string refused = applyRow(x, row);
+    while (auto row = nextDataRow(in, line, columns, source, result.error)) {
+        lines.where = row->where;
+        std::string refused = applyRow(x, row->cells);
         lines.where.clear();
         if (!refused.empty()) {
-            result.error = where + ": " + refused + "; nothing imported";
+            result.error = row->where + ": " + refused + "; nothing imported";
             return result;
         }
         ++result.rows;
     }
+    if (!result.error.empty()) return result;
     result.ok = true;
     return result;
 }

@@ -4,6 +4,8 @@
 // sites publish. Every value goes in through the channel fields the grid uses. An import is all or
 // nothing: on a refusal the working copy is left exactly as it was.
 #include <istream>
+#include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -55,6 +57,17 @@ class LineMessenger : public Messenger {
 
 std::string trim(std::string s);
 std::string lower(std::string s);
+
+// A data row of a CSV body: its first line, "SOURCE: line N" and its cells by column name.
+struct DataRow {
+    int line = 0;
+    std::string where;
+    std::map<std::string, std::string> cells;
+};
+// The next row that is not blank; nullopt at the end of the input, and also, with `error` set to
+// the refusal of the whole import, for a row that cannot be read or has more fields than the header.
+std::optional<DataRow> nextDataRow(std::istream& in, int& line, const std::vector<std::string>& columns,
+                                   const std::string& source, std::string& error);
 
 // Stores a frequency as typed into the grid (the result of setChannelFieldText). The channel step
 // may round it down without a message, as the grid shows the result at once; here a warning names it.

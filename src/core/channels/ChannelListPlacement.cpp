@@ -35,14 +35,13 @@ void setEntry(ChannelStore& store, ListKind list, int i, Byte g, Byte c) {
     setByte(m, entryOffset(list, i) + 1, c);
 }
 
-// Radio unit of a channel (flag B bit 8), -1 when the entry names no existing channel.
+} // namespace
+
 int unitOf(const ChannelStore& store, int g, int c) {
     auto rec = store.channelRecord(g, c);
     if (rec.size() < kRecordSize || !store.channelExists(g, c)) return -1;
     return (le16(rec, kRecFlagsB) & kBModel2) ? 1 : 0;
 }
-
-} // namespace
 
 int listPosition(const ChannelStore& store, ListKind list, int g, int c) {
     if (list == ListKind::Remote) {

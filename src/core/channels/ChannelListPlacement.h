@@ -17,6 +17,10 @@ enum class PlaceResult {
 inline constexpr int kMsgPositionTaken = 240;
 inline constexpr int kMsgRepeaterSameModel = 243;
 
+// Radio unit (0 or 1) a channel belongs to, -1 when (g, c) names no existing channel. The two
+// repeater channels must lie on different units.
+int unitOf(const ChannelStore& store, int g, int c);
+
 // Position 1..15 (remote) or 1..2 (repeater) of the channel, 0 when it is not in the list.
 int listPosition(const ChannelStore& store, ListKind list, int g, int c);
 

@@ -28,15 +28,7 @@ class Recorder : public Messenger {
   public:
     MsgAnswer show(const Message& m) override {
         shown.push_back(m);
-        switch (m.buttons) {
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel:
-            return MsgAnswer::Yes;
-        case MsgButtons::RetryCancel:
-            return MsgAnswer::Cancel;
-        default:
-            return MsgAnswer::Ok;
-        }
+        return firstButtonAnswer(m.buttons);
     }
     std::vector<Message> shown;
 };
@@ -278,31 +270,15 @@ ChannelCsvResult importChirpRows(std::istream& in, int& line, const std::vector<
 
     // Every row first: the numbering looks at the whole list.
     std::vector<ChirpRow> rows;
-    std::string error;
-    while (true) {
-        const int first = line + 1;
-        auto rec = readCsvRecord(in, line, error);
-        if (!rec) break;
-        const std::string where = source + ": line " + std::to_string(first);
-        if (!error.empty()) {
-            result.error = where + ": " + error + "; nothing imported";
-            return result;
-        }
-        if (rec->size() == 1 && trim((*rec)[0]).empty()) continue;
-        if (rec->size() > columns.size()) {
-            result.error = where + ": more fields than the header names; nothing imported";
-            return result;
-        }
-        std::map<std::string, std::string> cells;
-        for (std::size_t i = 0; i < rec->size(); ++i)
-            cells[columns[i]] = (*rec)[i];
+    while (auto data = nextDataRow(in, line, columns, source, result.error)) {
         ChirpRow row;
-        row.line = first;
-        if (auto reason = parseRow(cells, row, point, offText); !reason.empty())
-            result.unusable.push_back(where + ": " + reason);
+        row.line = data->line;
+        if (auto reason = parseRow(data->cells, row, point, offText); !reason.empty())
+            result.unusable.push_back(data->where + ": " + reason);
         else
             rows.push_back(std::move(row));
     }
+    if (!result.error.empty()) return result;
     numberRows(rows, store.perGroupLimit());
 
     // The group becomes the list: channels the list does not name go.

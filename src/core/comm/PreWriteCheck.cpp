@@ -4,9 +4,10 @@
 #include <string>
 
 #include "channels/ChannelLayout.h"
+#include "channels/ChannelListPlacement.h"
 #include "channels/ChannelStore.h"
-#include "features/KeyAssignment.h"
 #include "features/DravixFrames.h"
+#include "features/KeyAssignment.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 
@@ -66,10 +67,6 @@ bool zeroOrUnset(Byte b) {
 bool namesChannel(const ChannelStore& store, Byte groupPlus1, Byte channelPlus1) {
     if (groupPlus1 == kUnset || channelPlus1 == kUnset || groupPlus1 == 0 || channelPlus1 == 0) return false;
     return store.channelExists(groupPlus1 - 1, channelPlus1 - 1);
-}
-
-std::uint16_t flagsB(const ChannelStore& store, Byte groupPlus1, Byte channelPlus1) {
-    return le16(store.channelRecord(groupPlus1 - 1, channelPlus1 - 1), chlayout::kRecFlagsB);
 }
 
 } // namespace
@@ -176,8 +173,7 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
             bool bad = !namesChannel(store, g0, c0) || !namesChannel(store, g1, c1);
             // A repeater pairs the two radio units, so its channels must lie on different ones.
             if (!bad)
-                bad = (flagsB(store, g0, c0) & chlayout::kBModel2) ==
-                      (flagsB(store, g1, c1) & chlayout::kBModel2);
+                bad = channels::unitOf(store, g0 - 1, c0 - 1) == channels::unitOf(store, g1 - 1, c1 - 1);
             add(bad, kTextRepeaterList);
         }
     }

@@ -1,6 +1,8 @@
 #include "features/ChannelLists.h"
 
 #include "channels/ChannelLayout.h"
+#include "channels/ChannelListPlacement.h"
+#include "comm/PreWriteCheck.h"
 #include "features/FieldRules.h"
 #include "model/ModelCatalogue.h"
 
@@ -16,48 +18,11 @@ constexpr int kRepeaterHelp[] = {43, 1301, 1302};
 constexpr int kColumnTitles[] = {259, 345, 344};
 constexpr std::string_view kColumnKeys[] = {"", "group", "channel"};
 
-// Function-port assignment bytes that may hold a remote-select function (codes 0 to 3).
-constexpr std::size_t kPortAlways = layout::kFunctionPort;          // 0x320..0x324
-constexpr std::size_t kPortDualBand = layout::kFunctionPort + 5;    // 0x325..0x329
-constexpr std::size_t kPortHeadAlways = chlayout::kPortHeadBytes;   // 0x32A, 0x32B
-constexpr std::size_t kPortDualHead = chlayout::kPortHeadBytes + 2; // 0x32C, 0x32D
-constexpr int kRemoteSelectFunctions = 4;
-
 bool validColumn(int col) {
     return col == kGroupColumn || col == kChannelColumn;
 }
 
 } // namespace
-
-int chlists::remoteChannelsInUse(const Document& doc) {
-    auto main = doc.image().main();
-    const ModelIdentification id = identificationOf(doc.image());
-    unsigned assigned = 0;
-    auto note = [&](std::size_t from, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const Byte b = byteAt(main, from + i);
-            if (b < kRemoteSelectFunctions) assigned |= 1u << b;
-        }
-    };
-    note(kPortAlways, 5);
-    if (id.isDualBand()) note(kPortDualBand, 5);
-    note(kPortHeadAlways, 2);
-    if (id.isDualHead()) note(kPortDualHead, 2);
-    switch (assigned) {
-    case 0x0:
-        return 0;
-    case 0x1:
-        return 1;
-    case 0x3:
-        return 3;
-    case 0x7:
-        return 7;
-    case 0xF:
-        return 15;
-    default:
-        return -1;
-    }
-}
 
 ChannelListArea::ChannelListArea(Kind kind, ChannelStore& store, MessageBoxes& boxes)
     : FeatureArea(store.document(), boxes), kind_(kind), store_(store) {}
@@ -75,7 +40,7 @@ bool ChannelListArea::applies() const {
 }
 
 int ChannelListArea::openingMessage() const {
-    return kind_ == Kind::Remote && remoteChannelsInUse(document()) <= 0 ? kMsgRemoteNotInUse : 0;
+    return kind_ == Kind::Remote && comm::remoteListSize(document()) <= 0 ? kMsgRemoteNotInUse : 0;
 }
 
 std::size_t ChannelListArea::entryAt(int row) const {
@@ -163,16 +128,11 @@ bool ChannelListArea::commitChannel(int row, int n) {
             return false;
         }
         // The two repeater channels pair one radio unit with the other.
-        auto unitOf = [&](int group, int channel) {
-            auto rec = store_.channelRecord(group, channel);
-            if (rec.size() < chlayout::kRecordSize || !store_.channelExists(group, channel)) return -1;
-            return (le16(rec, chlayout::kRecFlagsB) & chlayout::kBModel2) ? 1 : 0;
-        };
         const int other = 1 - row;
         const Byte og = groupByte(other), oc = channelByte(other);
         if (og != chlayout::kUnset && oc != chlayout::kUnset) {
-            const int otherUnit = unitOf(og - 1, oc - 1);
-            if (otherUnit >= 0 && otherUnit == unitOf(g, c)) {
+            const int otherUnit = channels::unitOf(store_, og - 1, oc - 1);
+            if (otherUnit >= 0 && otherUnit == channels::unitOf(store_, g, c)) {
                 boxes().warning(kMsgRepeaterSameModel);
                 return false;
             }

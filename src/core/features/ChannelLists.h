@@ -19,9 +19,6 @@ inline constexpr int kMsgRemoteNotInUse = 238;
 // The in-place editors of the two views.
 inline constexpr int kRemoteEditor = 1025;
 inline constexpr int kRepeaterEditor = 1028;
-// Remote channels the function port's remote-select assignments can reach: 1, 3, 7 or 15; 0 when
-// no remote-select function is assigned, -1 for an assignment pattern that reaches none.
-int remoteChannelsInUse(const Document& doc);
 } // namespace chlists
 
 class ChannelListArea : public FeatureArea, public GridArea {

@@ -69,6 +69,17 @@ CommandOutcome FileCommands::open() {
     return openPath(*path);
 }
 
+CommandOutcome openWithoutDialogs(Document& doc, MessageBoxes& boxes, const std::string& path) {
+    struct NoDialogs : FileUi {
+        std::optional<std::string> chooseOpenPath(const std::string&) override { return std::nullopt; }
+        std::optional<std::string> chooseSavePath(const std::string&, const std::string&) override {
+            return std::nullopt;
+        }
+        void closeAllEditors() override {}
+    } ui;
+    return FileCommands(doc, boxes, ui).openPath(path);
+}
+
 CommandOutcome FileCommands::openPath(const std::string& path) {
     const DataFileResult r = readDataFile(doc_.image(), path);
     switch (r.status) {

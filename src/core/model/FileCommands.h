@@ -21,6 +21,10 @@ class FileUi {
     virtual void closeAllEditors() = 0;
 };
 
+// Opens the data file at `path` where no dialog can be shown and no editor is open to close
+// (command line, a second data set read for comparison).
+CommandOutcome openWithoutDialogs(Document& doc, MessageBoxes& boxes, const std::string& path);
+
 class FileCommands {
   public:
     FileCommands(Document& doc, MessageBoxes& boxes, FileUi& ui) : doc_(doc), boxes_(boxes), ui_(ui) {}

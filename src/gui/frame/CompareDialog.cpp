@@ -25,15 +25,6 @@ namespace {
 constexpr int kTextFileFilter = 95;
 constexpr int kTextClose = 13;
 
-// Opening the other file shows no dialogs and closes no editors: it is not the edited data set.
-struct NoFileDialogs : FileUi {
-    std::optional<std::string> chooseOpenPath(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> chooseSavePath(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void closeAllEditors() override {}
-};
-
 QAction* menuAction(MainFrame& frame, const QString& name, int text) {
     auto* a = frame.findChild<QAction*>(name);
     if (!a) {
@@ -80,8 +71,8 @@ CompareDialog::CompareDialog(AppContext& ctx, const QString& file, const std::ve
 
 std::optional<std::vector<std::string>> compareWithFile(AppContext& ctx, const std::string& path) {
     auto other = std::make_unique<Document>(ctx.doc.options());
-    NoFileDialogs ui;
-    if (FileCommands(*other, ctx.boxes, ui).openPath(path) != CommandOutcome::Done) return std::nullopt;
+    // The other file is not the edited data set: opening it closes no editors.
+    if (openWithoutDialogs(*other, ctx.boxes, path) != CommandOutcome::Done) return std::nullopt;
     return diffLines(compareDataSets(ctx.doc, *other, ctx.texts, ctx.boxes), ctx.texts);
 }
 

@@ -63,24 +63,8 @@ class StderrMessenger : public Messenger {
   public:
     MsgAnswer show(const Message& m) override {
         std::cerr << "velora: " << m.text << '\n';
-        switch (m.buttons) {
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel:
-            return MsgAnswer::Yes;
-        case MsgButtons::RetryCancel:
-            return MsgAnswer::Cancel;
-        default:
-            return MsgAnswer::Ok;
-        }
+        return firstButtonAnswer(m.buttons);
     }
-};
-
-struct NoDialogs : FileUi {
-    std::optional<std::string> chooseOpenPath(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> chooseSavePath(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void closeAllEditors() override {}
 };
 
 } // namespace
@@ -151,8 +135,7 @@ int exportPdfFromCommandLine(const TextSource& texts, RunOptions run, const std:
     StderrMessenger messenger;
     MessageBoxes boxes(messenger, texts);
     Document doc(run);
-    NoDialogs ui;
-    if (FileCommands(doc, boxes, ui).openPath(dataFile) != CommandOutcome::Done) return 1;
+    if (openWithoutDialogs(doc, boxes, dataFile) != CommandOutcome::Done) return 1;
     print::Selection selection = print::everySection(doc);
     if (!sections.empty()) {
         std::string error;

@@ -25,7 +25,7 @@ class LanguageFile : public TextSource {
   public:
     enum class Status { Ok, NotFound, Damaged };
 
-    static constexpr int kTextCount = 586;
+    static constexpr int kTextCount = 700;
     // Text characters plus one terminator per text.
     static constexpr std::size_t kStoreSize = 27800;
     static constexpr std::string_view kFileName = "velora.lng";

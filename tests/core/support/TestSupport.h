@@ -14,7 +14,7 @@ class NumberedTexts : public TextSource {
     std::string_view text(int number) const override;
 
   private:
-    mutable std::vector<std::string> cache_ = std::vector<std::string>(586);
+    mutable std::vector<std::string> cache_ = std::vector<std::string>(700);
 };
 
 // Records every message and answers from a queue (default: Ok / Yes / Retry as first button).

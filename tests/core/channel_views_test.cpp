@@ -68,10 +68,12 @@ TEST_F(ChInfoFixture, TypingAndEmptyingTheReceiveCellCreatesAndDeletesTheChannel
     EXPECT_EQ(cell(3, kColRx), "150.01250");
     EXPECT_EQ(view.freeAreaText(), "  T346 = 2544 T347");
 
-    // Leaving an unmodified cell stores nothing; an empty one always commits.
+    // Leaving a cell the user did not edit stores nothing, even an empty one; an emptied one commits.
     view.commitText(3, kColName, "XY", false);
     EXPECT_EQ(cell(3, kColName), "   3");
     view.commitText(3, kColRx, "", false);
+    EXPECT_TRUE(store.channelExists(0, 2));
+    view.commitText(3, kColRx, "", true);
     EXPECT_FALSE(store.channelExists(0, 2));
     EXPECT_EQ(view.freeAreaText(), "  T346 = 2560 T347");
     EXPECT_TRUE(f.messenger.ids().empty());

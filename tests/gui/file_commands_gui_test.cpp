@@ -1,6 +1,8 @@
 // The File commands and the exit question as the main window runs them: which questions come in
 // which order, and what is left on disk and in the data set after each answer.
+#include <QApplication>
 #include <QFile>
+#include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,8 +11,13 @@
 
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
+#include "channels/CChInfoView.h"
 #include "comm/TransferDialog.h"
+#include "features/ScanInfo.h"
+#include "forms/CFormView.h"
+#include "forms/FilteredLineEdit.h"
 #include "frame/MainFrame.h"
+#include "grid/CMSFlexGrid.h"
 #include "model/DataFile.h"
 
 using namespace velora;
@@ -250,6 +257,53 @@ class FileCommandsGuiTest : public QObject {
         QCOMPARE(fx.messenger.shown[0].text, saveChangesText(fx, "velora.dat"));
         QVERIFY2(!dialogOpened, "Cancel keeps the edits and reads nothing");
         QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0x12});
+    }
+
+    // Ctrl+S while a typed entry is still open in its editor saves the entry too.
+    void saveTakesWhatTheOpenEditorShows() {
+        struct Case {
+            const char* editor;
+            int command;
+            std::function<void(QWidget* view)> type;
+        } cases[] = {
+            {"form field", cmd::kScanInfo,
+             [](QWidget* view) {
+                 auto* dwell = static_cast<CFormView*>(view)->lineEdit(0, forms::scan::kDwell);
+                 const QString typed =
+                     dwell->text() == QStringLiteral("2.0") ? QStringLiteral("3") : QStringLiteral("2");
+                 dwell->setFocus();
+                 QTest::keyClick(dwell, Qt::Key_A, Qt::ControlModifier);
+                 QTest::keyClicks(dwell, typed);
+             }},
+            {"grid cell", cmd::kChannelInfo,
+             [](QWidget* view) {
+                 CMSFlexGrid* grid = static_cast<CChInfoView*>(view)->grid();
+                 grid->setCurrent(3, channels::kColRx);
+                 grid->setFocus();
+                 QTest::keyClick(grid, Qt::Key_1);
+                 QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("50.125"));
+             }},
+        };
+        for (const Case& c : cases) {
+            test::Fixture fx;
+            fx.doc.setFolder(dir.path().toStdString() + "/");
+            QFile::remove(path("velora.dat"));
+            registerFeatures(fx.registry);
+            MainFrame f(fx.ctx, fx.registry);
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            QApplication::setActiveWindow(&f);
+            f.runCommand(c.command);
+            QCoreApplication::processEvents();
+            const ImageCopy before = fx.doc.image().working();
+            c.type(f.editorWindow(c.command)->widget());
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_S));
+            QVERIFY2(!(fx.doc.image().working() == before), c.editor);
+            MemoryImage saved;
+            QVERIFY(readDataFile(saved, path("velora.dat").toStdString()).ok());
+            QVERIFY2(saved.staging().main == fx.doc.image().working().main, c.editor);
+            QVERIFY2(!fx.doc.isModified(), c.editor);
+        }
     }
 
     void dualBandTitleNamesBothModels() {

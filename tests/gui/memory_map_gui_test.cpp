@@ -108,6 +108,29 @@ class MemoryMapGuiTest : public QObject {
         QCOMPARE(positions.of(MemoryMapMode::Deck), MemoryMap::startPosition(MemoryMapMode::Deck));
     }
 
+    void cellsOpenedAndLeftKeepTheirBytes() {
+        Frame f;
+        MemoryMapPositions positions;
+        const ImageCopy before = f.fx.doc.image().working();
+        const auto main = before.area(Area::Main);
+        // The walk must pass bytes whose character cell shows nothing.
+        QVERIFY(std::any_of(main.begin(), main.begin() + 32, [](Byte b) { return b < 0x20; }));
+        MemoryMapDialog d(f.fx.ctx, MemoryMapMode::Deck, positions, f.frame.get());
+        d.show();
+        CMSFlexGrid* grid = d.grid();
+        grid->setCurrent(grid->rows() - 1, MemoryMap::kCharFirstCol); // offset 0, character block
+        for (int i = 0; i < 32; ++i) {
+            QTest::keyClick(grid, Qt::Key_Return); // opens the cell
+            QTest::keyClick(grid, Qt::Key_Return); // leaves it, one cell on
+        }
+        QCOMPARE(d.addressLabel()->text(), QStringLiteral("0020"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->cellRect(grid->rows() - 1, MemoryMap::kCharFirstCol).center());
+        QVERIFY(grid->editor());
+        QTest::mouseClick(d.closeButton(), Qt::LeftButton); // leaves the clicked cell open
+        QVERIFY(f.fx.doc.image().working() == before);
+    }
+
     void reopeningShowsWhereTheMapWasLeft() {
         test::Fixture fx;
         MemoryMapPositions positions;
@@ -181,6 +204,32 @@ class MemoryMapGuiTest : public QObject {
         v->grid()->setCurrent(3, 2);
         typeCell(v->grid(), QStringLiteral("151")); // no receive frequency: typed into its cell
         QCOMPARE(v->grid()->textMatrix(3, 1), QStringLiteral("151.00000"));
+
+        // A cell opened and left as it was stores nothing: the empty transmit cell of an entry beyond
+        // the defaults keeps its receive frequency.
+        struct Leave {
+            const char* how;
+            bool byMouse;
+        } leaves[] = {{"click away", true}, {"Enter", false}};
+        for (const Leave& l : leaves) {
+            v->grid()->setCurrent(14, 1);
+            typeCell(v->grid(), QStringLiteral("155"));
+            if (l.byMouse) {
+                auto click = [&](int r, int c) {
+                    QTest::mouseClick(v->grid()->viewport(), Qt::LeftButton, {},
+                                      v->grid()->cellRect(r, c).center());
+                };
+                click(14, 2);
+                QVERIFY(v->grid()->editor());
+                click(15, 1);
+            } else {
+                v->grid()->setCurrent(14, 2);
+                QTest::keyClick(v->grid(), Qt::Key_Return);
+                QVERIFY(v->grid()->editor());
+                QTest::keyClick(v->grid(), Qt::Key_Return);
+            }
+            QVERIFY2(v->grid()->textMatrix(14, 1) == QStringLiteral("155.00000"), l.how);
+        }
 
         f.fx.messenger.shown.clear();
         f.frame->editorWindow(cmd::kTestFrequency)->close();

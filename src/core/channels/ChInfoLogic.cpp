@@ -135,7 +135,7 @@ int ChInfoLogic::enterAdvance(int row, int col) const {
 
 ChInfoRefresh ChInfoLogic::commitText(int row, int col, const std::string& text, bool modified) {
     if (row < 1 || row >= rows() || col < kColRx || col > kColName) return {};
-    if (!modified && !text.empty()) return {};
+    if (!modified) return {};
     store_.setChannelFieldText(text, group_, row - 1, fieldOf(col), &boxes_);
     ChInfoRefresh r;
     r.row = r.freeArea = r.groupName = true;

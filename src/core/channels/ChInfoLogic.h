@@ -103,7 +103,7 @@ class ChInfoLogic {
     // Cells Enter moves on after a commit in the column (past the encode column of a receive-only channel).
     int enterAdvance(int row, int col) const;
 
-    // Text editor or tone edit text leaving the cell. Unmodified text is stored only when empty.
+    // Text editor or tone edit text leaving the cell; text the user did not edit stores nothing.
     ChInfoRefresh commitText(int row, int col, const std::string& text, bool modified);
     // A list choice: tone list position (tone columns) or item index (scan add, signalling).
     ChInfoRefresh commitChoice(int row, int col, int index);

@@ -31,6 +31,7 @@ class CChInfoView : public QWidget, public EditorView {
     void refreshFromImage() override { refreshAll(); }
     bool handleCommand(int command) override;
     std::optional<int> helpContext() const override;
+    void commitPendingEdit() override { closeEditor(true); }
 
     int group() const { return logic_.group(); }
     int channel() const { return logic_.channel(); }

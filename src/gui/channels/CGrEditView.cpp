@@ -89,6 +89,10 @@ bool CGrEditView::handleCommand(int command) {
     }
 }
 
+void CGrEditView::commitPendingEdit() {
+    form_->commitFocused();
+}
+
 std::optional<int> CGrEditView::helpContext() const {
     QWidget* w = QApplication::focusWidget();
     int id = w ? w->property("controlId").toInt() : 0;

@@ -22,6 +22,7 @@ class CGrEditView : public QWidget, public EditorView {
     void refreshFromImage() override { refreshAll(); }
     bool handleCommand(int command) override;
     std::optional<int> helpContext() const override;
+    void commitPendingEdit() override;
 
     void showGroup(int g);
     void refreshAll();

@@ -204,8 +204,8 @@ bool CTestFreqView::startEditing(const QKeyEvent* typed, bool empty, bool byEnte
 
 void CTestFreqView::commitEditor() {
     if (committing_ || cancelling_) return;
-    // An entry left as it was shown is not stored again.
-    if (!edit_->isModified() && !edit_->text().isEmpty()) return;
+    // Only typed text is stored: an entry left as it was shown, even an empty one, stays as it is.
+    if (!edit_->isModified()) return;
     committing_ = true; // a message box of this commit takes the focus: no second commit
     apply(area_.commitGridText(model(), editRow_ - 1, editCol_, toCore(edit_->text())), editRow_);
     edit_->setModified(false);

@@ -30,6 +30,7 @@ class CTestFreqView : public QWidget, public EditorView {
     bool handleCommand(int command) override;
     std::optional<int> helpContext() const override;
     bool mayClose(bool closingAll) override;
+    void commitPendingEdit() override { closeEditor(true); }
 
     int model() const;
     void setModel(int model);

@@ -25,6 +25,7 @@ class FeatureFormView : public CFormView, public EditorView {
     // EditorView
     void refreshFromImage() override { refreshAll(); }
     std::optional<int> helpContext() const override;
+    void commitPendingEdit() override { commitFocused(); }
 
   protected:
     // `areaName` as the area registry names it ("scan", "options").

@@ -142,6 +142,12 @@ bool GridFormView::handleCommand(int command) {
     return true;
 }
 
+void GridFormView::commitPendingEdit() {
+    for (AreaGrid* g : grids_)
+        if (g->editing()) g->closeEditor();
+    commitFocused();
+}
+
 void GridFormView::windowActivated(bool active) {
     const bool was = active_;
     active_ = active;

@@ -28,6 +28,7 @@ class GridFormView : public FeatureFormView {
     std::optional<int> helpContext() const override;
     // Grid copy and paste (Ctrl+C, Ctrl+V) act on the current grid's rows, or in its open editor.
     bool handleCommand(int command) override;
+    void commitPendingEdit() override;
 
     int page() const { return currentPage(); }
     const forms::FeatureArea& featureArea() const { return area(); }

@@ -99,6 +99,7 @@ void addChannelCsvActions(MainFrame& frame, QMenu* menu) {
 }
 
 void runImportChannels(MainFrame& frame) {
+    frame.commitPendingEdit();
     AppContext& ctx = frame.context();
     // Either kind of list is told by its header; the filters only narrow what the dialog lists.
     QFileDialog dlg(&frame, ctx.text(kTextImportChannels).remove(QLatin1Char('&')),
@@ -111,6 +112,7 @@ void runImportChannels(MainFrame& frame) {
 }
 
 void runExportChannels(MainFrame& frame) {
+    frame.commitPendingEdit();
     AppContext& ctx = frame.context();
     QFileDialog dlg(&frame, ctx.text(kTextExportChannels).remove(QLatin1Char('&')),
                     QString::fromStdString(ctx.doc.folder()));

@@ -36,6 +36,7 @@ QAction* menuAction(MainFrame& frame, const QString& name, int text) {
 }
 
 void runCompare(MainFrame& frame) {
+    frame.commitPendingEdit();
     AppContext& ctx = frame.context();
     const QString path = QFileDialog::getOpenFileName(
         &frame, ctx.text(kTextCompareMenu).remove(QLatin1Char('&')), QString::fromStdString(ctx.doc.folder()),

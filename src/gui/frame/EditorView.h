@@ -16,6 +16,9 @@ class EditorView {
     virtual std::optional<int> helpContext() const { return std::nullopt; }
     // Whether the frame may close now; closingAll is set while every editor is being closed at once.
     virtual bool mayClose(bool /*closingAll*/) { return true; }
+    // What was typed into the view's open field or cell goes into the data set now, as leaving it
+    // would store it: a command is about to read or replace the data set.
+    virtual void commitPendingEdit() {}
 };
 
 } // namespace velora::gui

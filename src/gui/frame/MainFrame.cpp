@@ -77,6 +77,27 @@ QString strftimeText(const char* format) {
     return QString::fromLocal8Bit(buf, static_cast<int>(n));
 }
 
+// Commands that read the data set (save, print, send) or replace it (open, read, undo): a
+// command must see what the screen shows.
+bool readsDataSet(int command) {
+    switch (command) {
+    case cmd::kNew:
+    case cmd::kOpen:
+    case cmd::kSave:
+    case cmd::kSaveAs:
+    case cmd::kPrint:
+    case cmd::kPrintPreview:
+    case cmd::kModelInfo:
+    case cmd::kReadRadio:
+    case cmd::kWriteRadio:
+    case cmd::kTestMode:
+    case cmd::kMemoryMap:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 // The file dialogs and the closing of the editors, as the File commands need them.
@@ -182,8 +203,10 @@ QAction* exportPdfAction(MainFrame& frame) {
     if (auto* a = frame.findChild<QAction*>(QStringLiteral("exportPdf"))) return a;
     auto* a = new QAction(frame.context().text(kTextExportPdf), &frame);
     a->setObjectName(QStringLiteral("exportPdf"));
-    QObject::connect(a, &QAction::triggered, &frame,
-                     [&frame] { runExportPdfCommand(frame.context(), &frame); });
+    QObject::connect(a, &QAction::triggered, &frame, [&frame] {
+        frame.commitPendingEdit();
+        runExportPdfCommand(frame.context(), &frame);
+    });
     return a;
 }
 } // namespace
@@ -318,6 +341,7 @@ void MainFrame::runCommand(int command) {
         openEditor(command);
         return;
     }
+    if (readsDataSet(command)) commitPendingEdit();
     switch (command) {
     case cmd::kNew:
         if (files_->newDataSet() == CommandOutcome::Done) afterNewDataSet();
@@ -521,6 +545,11 @@ void MainFrame::tile(Qt::Orientation stacking) {
     }
 }
 
+void MainFrame::commitPendingEdit() {
+    for (auto* w : mdi_->subWindowList())
+        if (auto* view = dynamic_cast<EditorView*>(w->widget())) view->commitPendingEdit();
+}
+
 void MainFrame::refreshViews() {
     for (auto* w : mdi_->subWindowList())
         if (auto* view = dynamic_cast<EditorView*>(w->widget())) view->refreshFromImage();
@@ -632,6 +661,7 @@ void MainFrame::closeEvent(QCloseEvent* e) {
         return;
     }
     if (!exitConfirmed_) {
+        commitPendingEdit(); // the save question weighs what was typed
         if (!files_->confirmExit()) {
             e->ignore();
             return;

@@ -36,6 +36,9 @@ class MainFrame : public QMainWindow {
     QMdiSubWindow* editorWindow(int command) const;
     void closeAllEditors();
     void refreshViews();
+    // What was typed into an open editor's field or cell goes into the data set, as leaving it would
+    // store it. Every command that reads or replaces the data set calls this first.
+    void commitPendingEdit();
     void updateTitle();
     void rebuildMenus();
     void updatePortPane();

@@ -215,11 +215,15 @@ bool MemoryMapDialog::startEditing(const QKeyEvent* typed, bool empty) {
     edit_->setMaxLength(MM::editLength(col));
     grid_->showEditor(CMSFlexGrid::EditorKind::Edit, edit_, empty ? QString() : grid_->textMatrix(row, col),
                       true);
+    edit_->setModified(empty); // Backspace and Delete asked for the empty text
     if (typed) grid_->forwardKeyToEditor(typed);
     return true;
 }
 
 void MemoryMapDialog::commitEditor() {
+    // Only typed text changes a byte: an opened and left cell keeps it, even where its character
+    // cell shows nothing.
+    if (!edit_->isModified()) return;
     const QString text = edit_->text();
     // A character the image cannot hold as one byte is not stored.
     if (text.size() == 1 && text.at(0).unicode() > 0xFF) return;

@@ -110,6 +110,8 @@ void UndoController::redo() {
 }
 
 void UndoController::restore(bool redo) {
+    // A pending entry is a step of its own, so undo takes it back first.
+    frame_.commitPendingEdit();
     checkpoint();
     const ModelIdentification before = identificationOf(ctx_.doc.image());
     if (!(redo ? history_.redo(ctx_.doc) : history_.undo(ctx_.doc))) {

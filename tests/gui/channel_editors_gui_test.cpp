@@ -467,7 +467,8 @@ class ChannelViewsTest : public QObject {
         QTest::keyClick(s.grid, '1');
         QCoreApplication::processEvents();
         QVERIFY(s.view->textEditor()->isVisible());
-        fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::No};
+        // The typed "1" goes in first (and is reported outside the band), then New asks.
+        fx.messenger.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No};
         s.frame.runCommand(cmd::kNew);
         QCoreApplication::processEvents();
         CChInfoView* fresh = findChInfoView(s.frame);

@@ -77,8 +77,8 @@ QString strftimeText(const char* format) {
     return QString::fromLocal8Bit(buf, static_cast<int>(n));
 }
 
-// Commands that read the data set (save, print, send) or replace it (open, read, undo): a
-// command must see what the screen shows.
+// Commands that read the data set (save, print, write, test mode, memory map) or replace it (new,
+// open, read, model information): they must act on what the screen shows.
 bool readsDataSet(int command) {
     switch (command) {
     case cmd::kNew:

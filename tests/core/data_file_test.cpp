@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <random>
 #include <set>
 #include <thread>
@@ -288,16 +289,18 @@ TEST(RadioHistory, BoundRemovesOnlyNamesItsWriterMakes) {
 
 TEST(RadioHistory, ReadsInTheSameSecondEachKeepTheirOwnFile) {
     // Two programs reading at once: every read must end in a file of its own.
-    constexpr int kThreads = 2, kReads = 4;
+    constexpr int kThreads = 2, kReads = 20;
     TempDir dir;
     MemoryImage img;
     fillPattern(img);
     const auto when = std::chrono::system_clock::now();
     std::vector<std::string> files(kThreads * kReads);
     {
+        std::latch start(kThreads);
         std::vector<std::jthread> threads;
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&, t] {
+                start.arrive_and_wait();
                 for (int i = 0; i < kReads; ++i)
                     files[static_cast<std::size_t>(t * kReads + i)] =
                         keepInRadioHistory(img.working(), dir.path(), when).file.string();

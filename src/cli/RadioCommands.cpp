@@ -335,8 +335,7 @@ int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
         printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
         return kExitFailure;
     }
-    if (kept.ok())
-        std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
+    if (kept.ok()) std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
     if (!s.save(*out)) return kExitFailure;
     std::cerr << "velora-cli: read " << ui.blocks() << " blocks from " << link.where << " into " << *out
               << '\n';

@@ -327,16 +327,15 @@ int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
     CliTransferUi ui(s.messenger, s.texts, *retries, {});
     comm::RadioTransfer transfer(protocol, s.texts, ui);
     MessageBoxes boxes(ui, s.texts);
-    const comm::TransferOutcome result = comm::readAndAdopt(s.doc, transfer, boxes);
+    HistoryResult kept;
+    const comm::TransferOutcome result = comm::readAndAdopt(s.doc, transfer, boxes, nullptr, &kept);
     ui.endBar();
     // A port that failed to close after a complete read has already been reported as a warning.
     if (!result.complete()) {
         printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
         return kExitFailure;
     }
-    // The read as it came from the radio; a history that cannot be kept only warns.
-    if (auto kept = keepReadInHistory(s.doc.image().staging(), s.texts, s.boxes); kept.ok())
-        std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
+    if (kept.ok()) std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
     if (!s.save(*out)) return kExitFailure;
     std::cerr << "velora-cli: read " << ui.blocks() << " blocks from " << link.where << " into " << *out
               << '\n';

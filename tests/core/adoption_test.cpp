@@ -90,9 +90,10 @@ std::unique_ptr<Document> adopt(const Document& from, RunOptions options, LoadOr
     return doc;
 }
 
-// A radio holding `data` and reporting `id`, read into doc's staging copy.
+// A radio holding `data` and reporting `id`, read into doc's staging copy; with `kept`, read the way
+// both programs do it (kept in the history, then adopted).
 comm::TransferOutcome readRadio(Document& doc, const ImageCopy& data, const comm::Identification& id,
-                                Fixture& fx) {
+                                Fixture& fx, HistoryResult* kept = nullptr) {
     test::FakeLink link;
     test::FakeRadio radio{link};
     radio.id = id;
@@ -103,7 +104,7 @@ comm::TransferOutcome readRadio(Document& doc, const ImageCopy& data, const comm
     test::RecordingTransferUi ui;
     ui.answers = {MsgAnswer::Cancel}; // to an unknown model: give up rather than retry
     comm::RadioTransfer transfer{protocol, fx.texts, ui};
-    return transfer.read(doc.image());
+    return kept ? comm::readAndAdopt(doc, transfer, fx.boxes, nullptr, kept) : transfer.read(doc.image());
 }
 
 } // namespace
@@ -166,6 +167,30 @@ TEST(Adoption, AskingWhetherModifiedBeforeAdoptionKeepsTheRadioData) {
     adoptLoadedDataSet(*doc, LoadOrigin::Radio, fx.boxes);
     EXPECT_EQ(count(*doc, 0), 1);
     EXPECT_EQ(count(*doc, 3), 0);
+}
+
+TEST(Adoption, ARadioItDidNotPrepareIsKeptInTheHistoryAsItArrived) {
+    auto radio = source(kNormal);
+    putChannel(*radio, 2, 5);
+    auto main = radio->image().main();
+    fill(main, layout::kAppTag, layout::kAppTagText.size(), 0xFF); // another program's data
+    std::copy_n("X1.00", 5, main.begin() + layout::kFormatVersion);
+    test::TempDir dir;
+    ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    Fixture fx;
+    Document doc(kNormal);
+    HistoryResult kept;
+    ASSERT_TRUE(
+        readRadio(doc, radio->image().working(), identificationOf(radio->image()).bytes(), fx, &kept).ok());
+    ASSERT_TRUE(kept.ok()) << kept.error;
+    EXPECT_EQ(fx.messenger.ids(), std::vector<int>{kTextNoApplicationTag}); // the data set was replaced
+
+    MemoryImage history;
+    ASSERT_TRUE(readDataFile(history, kept.file.string()).ok());
+    const ImageCopy& sent = radio->image().working();
+    EXPECT_TRUE(history.staging().main == sent.main);
+    EXPECT_TRUE(history.staging().dtmf == sent.dtmf);
+    EXPECT_TRUE(history.staging().ext == sent.ext);
 }
 
 TEST(Adoption, ConsistentDataSetIsTakenOverByteForByte) {
@@ -371,6 +396,52 @@ TEST(Adoption, UnsetSettingsAreRepaired) {
     auto radio = adopt(*src, kNormal, LoadOrigin::Radio, fx);
     EXPECT_EQ(radio->image().main()[layout::kTestFreqModel2 + 3], 0x46);
     EXPECT_TRUE(fx.messenger.shown.empty());
+}
+
+TEST(Adoption, EmergencyFrameIsRebuiltFromTheLoadedFleetsAndIds) {
+    // The frame was built for `built`; then another program changed the values behind its back.
+    struct Values {
+        Byte ownFleet, callFleet;
+        std::uint16_t callId;
+    };
+    struct Case {
+        const char* what;
+        Values built, stored;
+        std::vector<Byte> frame; // all 22 bytes, then the length byte
+    };
+    const Case cases[] = {
+        {"call fleet and ID changed", {1, 1, 1}, {1, 7, 0x123}, {0xAA, 0xAA, 0xAA, 0xAA, 0x23, 0xEB,
+                                                                 0xB4, 0x41, 0x01, 0x00, 0x11, 0x23,
+                                                                 0x6B, 0xEF, 0x07, 0xFF, 0xFF, 0xFF,
+                                                                 0xFF, 0xFF, 0xEC, 0x7E, 22}},
+        {"own fleet changed", {1, 1, 1}, {7, 1, 1}, {0xAA, 0xAA, 0xAA, 0xAA, 0x23, 0xEB, 0xB4, 0x41,
+                                                     0x07, 0x00, 0x10, 0x01, 0x9E, 0xCA, 0x01, 0xFF,
+                                                     0xFF, 0xFF, 0xFF, 0xFF, 0x13, 0x09, 22}},
+        {"own fleet unset, repaired to the call fleet",
+         {3, 1, 5},
+         {0xFF, 1, 5},
+         {0xAA, 0xAA, 0xAA, 0xAA, 0x23, 0xEB, 0xB4, 0x40, 0x01, 0x00, 0x10, 0x05,
+          0xDE, 0x3E, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 14}},
+    };
+    for (const Case& c : cases) {
+        auto src = source(kNormal);
+        auto main = src->image().main();
+        auto put = [&](const Values& v) {
+            main[dravix::kOwnFleet] = v.ownFleet;
+            main[dravix::kEmergencyFleet] = v.callFleet;
+            setLe16(main, dravix::kEmergencyId, v.callId);
+        };
+        put(c.built);
+        dravix::buildEmergencyFrame(main);
+        put(c.stored);
+        Fixture fx;
+        auto doc = adopt(*src, kNormal, LoadOrigin::File, fx);
+        auto m = doc->image().main();
+        EXPECT_EQ(std::vector<Byte>(m.begin() + dravix::kEmergencyFrame,
+                                    m.begin() + dravix::kEmergencyFrameLength + 1),
+                  c.frame)
+            << c.what;
+    }
 }
 
 TEST(Adoption, NamesAreBlankFilledToTheirDisplayLength) {

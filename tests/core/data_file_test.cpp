@@ -7,11 +7,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <random>
+#include <set>
+#include <thread>
 
 #include "TestSupport.h"
 #include "model/DataFile.h"
 #include "model/ModelCatalogue.h"
+#include "model/RadioHistory.h"
 
 using namespace velora;
 using velora::test::TempDir;
@@ -253,4 +257,55 @@ TEST(DataFileReader, RandomAndTruncatedInputNeverCrash) {
             EXPECT_GE(f.size(), datafile::kOldFileSize);
         }
     }
+}
+
+TEST(RadioHistory, BoundRemovesOnlyNamesItsWriterMakes) {
+    struct Case {
+        const char* name;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"2000-01-01_000000_RM-420.dat", true},
+        {"2000-01-01_000001_RM-420_RM-430.dat", true},
+        {"2000-01-01_000002_RM-410_3.dat", true},
+        {"2000-01-01_000003_unknown.dat", true},
+        {"2019-05-05_120000.dat", false},
+        {"2019-05-05_120000_site.dat", false},
+        {"2019-05-05_120000_RM-420 copy.dat", false},
+        {"2019-05-05_120000_RM-420_x.dat", false},
+        {"2019-05-05_120000_RM-420.dat.txt", false},
+    };
+    TempDir dir;
+    for (const Case& c : cases)
+        std::ofstream(dir.file(c.name)) << "kept by hand";
+    MemoryImage img;
+    fillPattern(img);
+    // A bound of one keeps only the new read of all the history files.
+    const auto when = std::chrono::system_clock::now();
+    ASSERT_TRUE(keepInRadioHistory(img.working(), dir.path(), when, 1).ok());
+    for (const Case& c : cases)
+        EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.removed) << c.name;
+}
+
+TEST(RadioHistory, ReadsInTheSameSecondEachKeepTheirOwnFile) {
+    // Two programs reading at once: every read must end in a file of its own.
+    constexpr int kThreads = 2, kReads = 20;
+    TempDir dir;
+    MemoryImage img;
+    fillPattern(img);
+    const auto when = std::chrono::system_clock::now();
+    std::vector<std::string> files(kThreads * kReads);
+    {
+        std::latch start(kThreads);
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] {
+                start.arrive_and_wait();
+                for (int i = 0; i < kReads; ++i)
+                    files[static_cast<std::size_t>(t * kReads + i)] =
+                        keepInRadioHistory(img.working(), dir.path(), when).file.string();
+            });
+    }
+    EXPECT_EQ(std::set<std::string>(files.begin(), files.end()).size(), files.size());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), kThreads * kReads);
 }

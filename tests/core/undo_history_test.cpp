@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "model/DataSetInit.h"
 #include "model/Document.h"
 #include "model/ModelCatalogue.h"
@@ -118,6 +120,38 @@ TEST_F(UndoFixture, CodecFollowsARestoredModel) {
     EXPECT_EQ(doc.codec().bandLimits(kModel1).group, BandGroup::Vhf);
     history.redo(doc);
     EXPECT_EQ(doc.codec().bandLimits(kModel1).group, BandGroup::Uhf);
+}
+
+TEST_F(UndoFixture, StepsRestoreTheFileNameThatWentWithThem) {
+    doc.setFileName("site.dat");
+    history.reset(doc);
+    ModelIdentification id = identificationOf(doc.image());
+    ASSERT_TRUE(id.setModelCode(2));
+    setIdentification(doc.image(), id);
+    doc.setFileName("velora.dat"); // as a model change names the data set
+    history.record(doc, "Model Information");
+    // Each row: the action, then the file name it leaves.
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* name;
+    } steps[] = {
+        {"undo", [&] { history.undo(doc); }, "site.dat"},
+        {"redo", [&] { history.redo(doc); }, "velora.dat"},
+        {"undo again", [&] { history.undo(doc); }, "site.dat"},
+        {"save as",
+         [&] {
+             doc.setFileName("copy.dat");
+             history.rebase(doc);
+         },
+         "copy.dat"},
+        {"redo after save as", [&] { history.redo(doc); }, "velora.dat"},
+        {"undo after save as", [&] { history.undo(doc); }, "copy.dat"},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(doc.fileName(), s.name) << s.what;
+    }
 }
 
 } // namespace

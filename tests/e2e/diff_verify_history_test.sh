@@ -45,7 +45,7 @@ kill "$SIM_PID"; wait "$SIM_PID" 2>/dev/null
 # --- radio history --------------------------------------------------------------------------------
 HIST="$XDG_DATA_HOME/velora/history"
 mkdir -p "$HIST"
-for i in $(seq -w 0 99); do cp blank.dat "$HIST/2000-01-01_0000${i}_old.dat"; done
+for i in $(seq -w 0 99); do cp blank.dat "$HIST/2000-01-01_0000${i}_RM-420.dat"; done
 touch "$HIST/notes.txt"
 start_sim --deck1 a.dat
 "$CLI" read --device "$DEVICE" -o got.dat 2>err.txt || fail "read: $(cat err.txt)"
@@ -55,7 +55,7 @@ expect_eq "$(wc -l <<<"$kept")" 1 "a read is kept in the history"
 expect_contains "$kept" '^[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]_[0-9]\{6\}_RM-' "named by date, time and model"
 expect_eq "$("$CLI" diff got.dat "$HIST/$kept"; echo $?)" 0 "the history holds what was read"
 expect_eq "$(ls "$HIST" | grep -c '\.dat$')" 100 "the history keeps 100 reads"
-[ -e "$HIST/2000-01-01_000000_old.dat" ] && fail "the oldest read was not removed" || pass "the oldest read goes"
+[ -e "$HIST/2000-01-01_000000_RM-420.dat" ] && fail "the oldest read was not removed" || pass "the oldest read goes"
 [ -e "$HIST/notes.txt" ] && pass "other files stay" || fail "a file not from the history was removed"
 
 # A history that cannot be written warns; the read still succeeds.

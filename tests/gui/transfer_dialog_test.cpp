@@ -11,6 +11,7 @@
 #include "comm/TransferDialog.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
+#include "frame/UndoController.h"
 #include "model/DataFile.h"
 
 using namespace velora;
@@ -109,6 +110,17 @@ class TransferDialogTest : public QObject {
         QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0x37});
         QCOMPARE(fx.doc.fileName(), std::string("velora.dat"));
         QVERIFY(!fx.doc.isModified());
+
+        // Writing it back marks the working copy for the radio; that is no step for Undo.
+        QTimer::singleShot(100, [&] {
+            auto* dlg = frame.findChild<TransferDialog*>();
+            QVERIFY(dlg);
+            dlg->findChild<QPushButton*>(QStringLiteral("start"))->click();
+        });
+        frame.runCommand(cmd::kWriteRadio);
+        QCOMPARE(fx.messenger.shown.back().text, fx.text(171).toStdString());
+        frame.undoController().checkpoint(); // as when the event loop goes idle
+        QVERIFY(!frame.undoController().history().canUndo());
     }
 
     void writeSendsTheWorkingCopy() {

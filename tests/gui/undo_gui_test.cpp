@@ -190,6 +190,7 @@ class UndoGuiTest : public QObject {
 
     void undoingAModelChangeShowsTheFormerModel() {
         test::Fixture fx;
+        fx.doc.setFileName("site.dat");
         Setup s(fx);
         s.channelGrid();
         const QString title = s.frame.windowTitle();
@@ -198,11 +199,13 @@ class UndoGuiTest : public QObject {
         id.setBandCode(kModel1, 6);
         setIdentification(fx.doc.image(), id); // as Model Information or the memory map store it
         fx.doc.codec().loadBandLimits(id);
+        fx.doc.setFileName("velora.dat"); // as Model Information names a changed model
         s.frame.updateTitle();
         idle();
         QVERIFY(s.frame.windowTitle() != title);
         s.press(QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(s.frame.windowTitle(), title);
+        QCOMPARE(fx.doc.fileName(), std::string("site.dat")); // Save goes to the file that was open
         QCOMPARE(fx.doc.codec().bandLimits(kModel1).group, BandGroup::Vhf);
         QVERIFY(findChInfoView(s.frame));
     }

@@ -19,6 +19,7 @@
 #include "model/DataSetAdoption.h"
 #include "model/Document.h"
 #include "model/MemoryImage.h"
+#include "model/RadioHistory.h"
 
 namespace velora::comm {
 
@@ -154,10 +155,15 @@ class RadioTransfer {
     bool verify_ = false;
 };
 
-// Reads the radio and, when the read completed (even if the port then failed to close), adopts the
-// result as the data set (origin radio);
-// what the adoption repaired goes to `adopted` when given. The caller closes its editor windows first.
+// Reads the radio into the staging copy and, when the read completed (even if the port then failed
+// to close), keeps it in the radio history exactly as it arrived; a history that cannot be kept only
+// warns. What was kept goes to `kept` when given. Every read, whatever program runs it, goes here.
+TransferOutcome readKeepingHistory(MemoryImage& image, RadioTransfer& transfer, MessageBoxes& boxes,
+                                   HistoryResult* kept = nullptr);
+
+// readKeepingHistory, then adoption of the result as the data set (origin radio); what the adoption
+// repaired goes to `adopted` when given. The caller closes its editor windows first.
 TransferOutcome readAndAdopt(Document& doc, RadioTransfer& transfer, MessageBoxes& boxes,
-                             AdoptResult* adopted = nullptr);
+                             AdoptResult* adopted = nullptr, HistoryResult* kept = nullptr);
 
 } // namespace velora::comm

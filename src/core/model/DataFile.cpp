@@ -60,12 +60,14 @@ std::string resolveTarget(const std::string& path) {
     return path;
 }
 
-// Header and the three areas of the working copy, with the version the file carries.
-bool writeContents(int fd, const MemoryImage& image) {
+// Header and the three areas of the working copy, with the version the file carries unless the
+// areas are to stay as they are.
+bool writeContents(int fd, const MemoryImage& image, VersionStamp stamp) {
     std::array<Byte, layout::kMainSize> main;
     std::copy(image.working().main.begin(), image.working().main.end(), main.begin());
-    std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
-              main.begin() + layout::kFormatVersion);
+    if (stamp == VersionStamp::Current)
+        std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
+                  main.begin() + layout::kFormatVersion);
     const auto header = buildHeader(main);
     return writeAll(fd, header.data(), header.size()) && writeAll(fd, main.data(), main.size()) &&
            writeAll(fd, image.working().dtmf.data(), image.working().dtmf.size()) &&
@@ -74,10 +76,10 @@ bool writeContents(int fd, const MemoryImage& image) {
 
 // Rewrites an existing file where it stands. Only for a folder that refuses new files: a failure
 // part-way leaves the file damaged, and the folder would not let it be removed anyway.
-DataFileResult writeInPlace(const MemoryImage& image, const std::string& path) {
+DataFileResult writeInPlace(const MemoryImage& image, const std::string& path, VersionStamp stamp) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return {DataFileStatus::CannotOpen, errno};
-    bool ok = writeContents(fd, image) && ::ftruncate(fd, static_cast<off_t>(kFileSize)) == 0 &&
+    bool ok = writeContents(fd, image, stamp) && ::ftruncate(fd, static_cast<off_t>(kFileSize)) == 0 &&
               dataFileOps().fsync(fd) == 0;
     int err = ok ? 0 : errno;
     if (dataFileOps().close(fd) != 0 && ok) {
@@ -88,19 +90,20 @@ DataFileResult writeInPlace(const MemoryImage& image, const std::string& path) {
 }
 
 // Writes a temporary file beside the target and renames it over the target.
-DataFileResult writeReplacing(const MemoryImage& image, const std::string& path, mode_t mode, bool exists) {
+DataFileResult writeReplacing(const MemoryImage& image, const std::string& path, mode_t mode, bool exists,
+                              VersionStamp stamp) {
     std::string temp = path + ".XXXXXX";
     std::vector<char> tmpl(temp.begin(), temp.end());
     tmpl.push_back('\0');
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         const int err = errno;
-        if (exists && (err == EACCES || err == EPERM)) return writeInPlace(image, path);
+        if (exists && (err == EACCES || err == EPERM)) return writeInPlace(image, path, stamp);
         return {DataFileStatus::CannotOpen, err};
     }
     temp.assign(tmpl.data());
 
-    bool ok = writeContents(fd, image) && ::fchmod(fd, mode) == 0 && dataFileOps().fsync(fd) == 0;
+    bool ok = writeContents(fd, image, stamp) && ::fchmod(fd, mode) == 0 && dataFileOps().fsync(fd) == 0;
     int err = ok ? 0 : errno;
     if (dataFileOps().close(fd) != 0 && ok) {
         ok = false;
@@ -126,7 +129,7 @@ DataFileOps& dataFileOps() {
     return ops;
 }
 
-DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
+DataFileResult writeDataFile(MemoryImage& image, const std::string& requested, VersionStamp stamp) {
     const std::string path = resolveTarget(requested);
     mode_t mode = 0666;
     struct stat st {};
@@ -143,9 +146,9 @@ DataFileResult writeDataFile(MemoryImage& image, const std::string& requested) {
         mode = 0666 & ~mask;
     }
 
-    const DataFileResult r = writeReplacing(image, path, mode, exists);
+    const DataFileResult r = writeReplacing(image, path, mode, exists, stamp);
     // The file carries "V2.10"; the working copy takes it only once the save has succeeded.
-    if (r.ok())
+    if (r.ok() && stamp == VersionStamp::Current)
         std::copy(layout::kVersionText.begin(), layout::kVersionText.end(),
                   image.working().main.begin() + layout::kFormatVersion);
     return r;

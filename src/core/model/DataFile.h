@@ -39,10 +39,15 @@ struct DataFileOps {
 };
 DataFileOps& dataFileOps();
 
+// Current: the areas carry "V2.10" as their format version; AsIs: they are written exactly as they
+// are (a copy kept as a radio sent it).
+enum class VersionStamp { Current, AsIs };
+
 // Writes the working copy atomically: a temporary file in the same folder is written, flushed,
 // synced and renamed over the target, so a failed save leaves any previous file untouched.
-// On success the working copy's format version becomes "V2.10".
-DataFileResult writeDataFile(MemoryImage& image, const std::string& path);
+// On success the working copy's format version becomes "V2.10" when the file carries it.
+DataFileResult writeDataFile(MemoryImage& image, const std::string& path,
+                             VersionStamp stamp = VersionStamp::Current);
 
 // Reads a data file into the staging copy. Nothing is staged unless the whole file is sound.
 DataFileResult readDataFile(MemoryImage& image, const std::string& path);

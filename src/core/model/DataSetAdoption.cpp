@@ -70,7 +70,10 @@ AdoptResult adoptLoadedDataSet(Document& doc, LoadOrigin origin, MessageBoxes& b
     if (origin == LoadOrigin::Radio && identificationOf(image).isDualBand())
         ensureTestFrequencies(image, kModel2, doc.codec());
 
+    // The prepared frames carry the fleet and IDs the data set holds now, whatever program or hand
+    // changed them since the frames were built.
     dravix::repairBlock(main);
+    dravix::buildEmergencyFrame(main);
 
     ChannelStore store(doc, boxes.texts());
     // Trimming and every later channel operation rely on sound tables; repair them first, and only

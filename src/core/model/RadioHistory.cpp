@@ -1,7 +1,11 @@
 #include "model/RadioHistory.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -19,19 +23,6 @@ namespace {
 constexpr std::string_view kExtension = ".dat";
 constexpr std::size_t kStampLength = 17; // "2024-05-01_134512"
 
-// A file this folder's bound may count and remove: a stamp, then anything, then ".dat".
-bool isHistoryName(const std::string& name) {
-    if (name.size() < kStampLength + kExtension.size() || !name.ends_with(kExtension)) return false;
-    for (std::size_t i = 0; i < kStampLength; ++i) {
-        const char c = name[i];
-        const bool want = i == 4 || i == 7 ? c == '-'
-                          : i == 10        ? c == '_'
-                                           : std::isdigit(static_cast<unsigned char>(c)) != 0;
-        if (!want) return false;
-    }
-    return true;
-}
-
 std::string fileSafe(const std::string& s) {
     std::string out;
     for (char c : s) {
@@ -44,6 +35,41 @@ std::string fileSafe(const std::string& s) {
     while (!out.empty() && out.back() == '_')
         out.pop_back();
     return out.empty() ? "unknown" : out;
+}
+
+bool allDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The model part a history name can carry: one model, two (dual band), or "unknown".
+bool isModelPart(std::string_view part) {
+    if (part == "unknown") return true;
+    for (const ModelEntry& first : kModels) {
+        const std::string one = fileSafe(std::string(first.name));
+        if (part == one) return true;
+        for (const ModelEntry& second : kModels)
+            if (part == one + "_" + fileSafe(std::string(second.name))) return true;
+    }
+    return false;
+}
+
+// Only a name this folder's writer makes may be counted or removed: the stamp, the model part and,
+// for a later read in the same second, its number. A user's own file stays.
+bool isHistoryName(const std::string& name) {
+    if (name.size() < kStampLength + 1 + kExtension.size() || !name.ends_with(kExtension)) return false;
+    for (std::size_t i = 0; i < kStampLength; ++i) {
+        const char c = name[i];
+        const bool want = i == 4 || i == 7 ? c == '-' : i == 10 ? c == '_' : c >= '0' && c <= '9';
+        if (!want) return false;
+    }
+    if (name[kStampLength] != '_') return false;
+    std::string_view rest(name);
+    rest = rest.substr(kStampLength + 1, rest.size() - kStampLength - 1 - kExtension.size());
+    if (isModelPart(rest)) return true;
+    const std::size_t cut = rest.rfind('_');
+    if (cut == std::string_view::npos) return false;
+    const std::string_view number = rest.substr(cut + 1);
+    return allDigits(number) && number[0] != '0' && isModelPart(rest.substr(0, cut));
 }
 
 void prune(const std::filesystem::path& folder, std::size_t limit) {
@@ -94,18 +120,31 @@ HistoryResult keepInRadioHistory(const ImageCopy& data, const std::filesystem::p
         r.error = folder.string() + ": " + ec.message();
         return r;
     }
-    // Two reads within one second each keep their own file.
+    // Two reads within one second each keep their own file; creating the name exclusively keeps a
+    // read running beside this one (another window, the command line) from taking the same name.
     const std::string name = radioHistoryName(data, when);
     const std::string stem = name.substr(0, name.size() - kExtension.size());
     r.file = folder / name;
-    for (int n = 2; std::filesystem::exists(r.file, ec); ++n)
+    for (int n = 2;; ++n) {
+        const int fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            break;
+        }
+        if (errno != EEXIST) {
+            r.error = r.file.string() + ": " + std::strerror(errno);
+            return r;
+        }
         r.file = folder / (stem + "_" + std::to_string(n) + std::string(kExtension));
+    }
 
+    // The copy holds what the radio sent, the format version bytes included.
     auto image = std::make_unique<MemoryImage>();
     image->working() = data;
-    const DataFileResult w = writeDataFile(*image, r.file.string());
+    const DataFileResult w = writeDataFile(*image, r.file.string(), VersionStamp::AsIs);
     if (!w.ok()) {
         r.error = r.file.string() + ": " + std::strerror(w.systemError ? w.systemError : EIO);
+        std::filesystem::remove(r.file, ec);
         return r;
     }
     prune(folder, limit);

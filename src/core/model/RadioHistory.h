@@ -31,8 +31,9 @@ struct HistoryResult {
 // "2024-05-01_134512_RM-420.dat": local date and time, then the model names.
 std::string radioHistoryName(const ImageCopy& data, std::chrono::system_clock::time_point when);
 
-// Writes `data` (a data set as read) into `folder`, creating it, then removes the oldest history
-// files beyond `limit`. Only files named like history files are counted or removed.
+// Writes `data` (a data set as read, byte for byte) into `folder`, creating it, under a name no
+// other read has taken, then removes the oldest history files beyond `limit`. Only names of the
+// exact form this function writes are counted or removed.
 HistoryResult keepInRadioHistory(const ImageCopy& data, const std::filesystem::path& folder,
                                  std::chrono::system_clock::time_point when,
                                  std::size_t limit = kRadioHistoryLimit);

@@ -12,7 +12,6 @@
 #include "comm/PreWriteCheck.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
-#include "model/RadioHistory.h"
 
 namespace velora::gui {
 
@@ -101,15 +100,15 @@ void TransferDialog::start() {
     protocol.setMessagePump([this] { pumpMessages(); });
     comm::RadioTransfer transfer(protocol, ctx_.texts, *this);
     transfer.setVerify(verify_ && verify_->isChecked());
-    outcome_ = mode_ == Mode::Read ? transfer.read(ctx_.doc.image()) : transfer.write(ctx_.doc.image());
+    // A complete read is kept in the radio history as it arrived, before the frame adopts it.
+    outcome_ = mode_ == Mode::Read ? comm::readKeepingHistory(ctx_.doc.image(), transfer, ctx_.boxes)
+                                   : transfer.write(ctx_.doc.image());
 
     running_ = false;
     frame_.endTransfer();
     // The transfer has shown the completion message, and the warning when only the closing of the
     // port failed; such a transfer still counts, so a read is adopted.
     if (outcome_.complete()) {
-        // Every read is kept in the radio history too; a history that cannot be kept only warns.
-        if (mode_ == Mode::Read) keepReadInHistory(ctx_.doc.image().staging(), ctx_.texts, ctx_.boxes);
         QDialog::accept();
     } else {
         // The technician must know the radio was left half written, and where.

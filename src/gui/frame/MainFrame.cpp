@@ -601,8 +601,11 @@ void MainFrame::doReadRadio() {
 }
 
 void MainFrame::doWriteRadio() {
+    // What the write marks in the working copy (version bits, format version) is no user's step.
+    undo_->checkpoint();
     TransferDialog dlg(ctx_, *this, TransferDialog::Mode::Write);
     dlg.exec();
+    undo_->rebase();
 }
 
 void MainFrame::doCommPort() {

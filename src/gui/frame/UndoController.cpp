@@ -85,7 +85,7 @@ QString UndoController::fallbackName() const {
 void UndoController::checkpoint() {
     const ImageCopy& working = ctx_.doc.image().working();
     if (history_.pending(working)) {
-        history_.record(working, (pendingName_.isEmpty() ? fallbackName() : pendingName_).toStdString());
+        history_.record(ctx_.doc, (pendingName_.isEmpty() ? fallbackName() : pendingName_).toStdString());
         updateActions();
     }
     pendingName_.clear();
@@ -93,12 +93,12 @@ void UndoController::checkpoint() {
 
 void UndoController::reset() {
     pendingName_.clear();
-    history_.reset(ctx_.doc.image().working());
+    history_.reset(ctx_.doc);
     updateActions();
 }
 
 void UndoController::rebase() {
-    history_.rebase(ctx_.doc.image().working());
+    history_.rebase(ctx_.doc);
 }
 
 void UndoController::undo() {

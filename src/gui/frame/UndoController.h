@@ -40,7 +40,8 @@ class UndoController : public QObject {
     void checkpoint();
     // A fresh history for a new data set (New, Open, Read from Radio).
     void reset();
-    // What saving changed in the working copy (padded names) is no step of its own.
+    // What saving or a write changed in the working copy (padded names, version marks), and the name
+    // a save gave the file, are no step of their own.
     void rebase();
     void undo();
     void redo();

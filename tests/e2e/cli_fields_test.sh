@@ -139,6 +139,7 @@ cp base.dat w.dat
 "$CLI" set w.dat "message.line_1=Café ünïcode" 2>err.txt || fail "accented text refused: $(cat err.txt)"
 expect_eq "$(shown_after w.dat message.line_1)" 'Caf\u00e9 \u00fcn\u00efcode' "one byte per accented character"
 expect_eq "$("$CLI" fields w.dat message | grep '^message.line_1' | cut -f2)" "Café ünïcode" "fields prints UTF-8"
+expect_contains "$("$CLI" report w.dat --sections message)" "Café ünïcode" "report prints UTF-8"
 text=$("$CLI" fields w.dat message --json | jq -r '.[] | select(.key == "message.line_1") | .text')
 cp w.dat before.dat
 "$CLI" set w.dat "message.line_1=$text" 2>err.txt || fail "fields --json text refused: $(cat err.txt)"

@@ -1,9 +1,11 @@
 // velora-cli fields / set: the feature editors' fields by key.
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "CliArgs.h"
 #include "CliSession.h"
+#include "app/Latin1.h"
 #include "features/FieldAccess.h"
 
 namespace velora::cli {
@@ -75,7 +77,7 @@ void printPlain(const std::vector<FieldEntry>& entries) {
         // One line per field, whatever a free text holds.
         for (char& c : text)
             if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-        out += e.key + '\t' + text + '\n';
+        out += e.key + '\t' + latin1ToUtf8(text) + '\n';
     }
     std::cout << out;
 }
@@ -104,11 +106,29 @@ int cmdFields(CliSession& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+// The typed text as the data set's single bytes; nullopt (with the reason printed) when a
+// character has no byte there.
+static std::optional<std::string> storableText(const std::string& key, const std::string& typed) {
+    const Latin1Text t = utf8ToLatin1(typed);
+    switch (t.status) {
+    case Latin1Text::Status::Ok:
+        return t.text;
+    case Latin1Text::Status::NoByte:
+        printError(key + ": '" + t.character +
+                   "' cannot be stored, the radio's text has one byte per character " +
+                   "(Latin-1); nothing changed");
+        return std::nullopt;
+    default:
+        printError(key + ": the text is not UTF-8; nothing changed");
+        return std::nullopt;
+    }
+}
+
 int cmdSet(CliSession& s, const std::vector<std::string>& args) {
-    CliArgs a(args, {"-o"}, {});
+    CliArgs a(args, {"-o"}, {"--strict"});
     const auto& p = a.positional();
     if (!a.ok() || p.size() < 2) {
-        printError(a.ok() ? "usage: velora-cli set FILE KEY=TEXT... [-o OUT]" : a.error());
+        printError(a.ok() ? "usage: velora-cli set FILE KEY=TEXT... [-o OUT] [--strict]" : a.error());
         return kExitUsage;
     }
     std::vector<std::pair<std::string, std::string>> assignments;
@@ -123,15 +143,25 @@ int cmdSet(CliSession& s, const std::vector<std::string>& args) {
     const std::string& path = p[0];
     if (!s.open(path)) return kExitFailure;
     forms::FieldAccess access(s.doc, s.boxes);
-    for (const auto& [key, text] : assignments) {
+    // Each value the field does not show as typed: "key: typed -> stored", in UTF-8.
+    std::vector<std::string> changed;
+    for (const auto& [key, typed] : assignments) {
+        const auto text = storableText(key, typed);
+        if (!text) return kExitFailure;
         s.messenger.context = key;
-        auto refused = access.set(key, text);
+        auto refused = access.set(key, *text);
         s.messenger.context.clear();
         if (refused) {
-            printError(refused->key + ": " + refused->reason + "; nothing changed");
+            printError(refused->key + ": " + latin1ToUtf8(refused->reason) + "; nothing changed");
             return kExitFailure;
         }
+        if (auto shown = access.shownOtherwise(key, *text))
+            changed.push_back(key + ": \"" + typed + "\" -> \"" + latin1ToUtf8(*shown) + "\"");
     }
+    const bool strict = a.flag("--strict");
+    for (const std::string& line : changed)
+        printError(line + (strict ? "; nothing changed" : ""));
+    if (strict && !changed.empty()) return kExitFailure;
     return s.save(a.value("-o").value_or(path)) ? kExitOk : kExitFailure;
 }
 

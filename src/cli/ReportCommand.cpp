@@ -4,6 +4,7 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
+#include "app/Latin1.h"
 #include "print/ReportLayout.h"
 #include "print/TextRender.h"
 
@@ -32,7 +33,8 @@ int cmdReport(CliSession& s, const std::vector<std::string>& args) {
     if (options.landscape) std::swap(options.width, options.height);
     options.stamp = print::headerStamp(print::reportTime());
     print::ReportLayout layout(s.doc, s.boxes);
-    const std::string text = print::renderText(layout.build(options));
+    // The report holds the data set's single-byte text; what leaves the command line is UTF-8.
+    const std::string text = latin1ToUtf8(print::renderText(layout.build(options)));
     if (auto out = a.value("-o")) {
         std::ofstream file(*out, std::ios::binary);
         if (!(file << text) || !file.flush()) {

@@ -26,9 +26,12 @@ Commands:
   fields FILE [AREA...] [--json]    every field and grid cell of the feature editors
                                     (all areas when none is named), as KEY<TAB>TEXT lines
                                     or as one JSON array
-  set FILE KEY=TEXT... [-o OUT]     enter each TEXT into the field KEY as typed or chosen in
+  set FILE KEY=TEXT... [-o OUT] [--strict]
+                                    enter each TEXT into the field KEY as typed or chosen in
                                     its editor (check boxes 1 or 0, lists an offered item);
                                     an unknown key, a disabled field or an item not offered
+                                    changes nothing; a field that shows other than typed is
+                                    reported (KEY: "typed" -> "stored"), and --strict then
                                     changes nothing
   report FILE [--sections LIST] [--landscape] [-o OUT]
                                     the printed report as text, pages separated by form

@@ -453,7 +453,7 @@ TEST_F(Areas2Fixture, TypedGridCellsThroughTheKeyedAccess) {
         const char* text;
         const char* shown;
     } cases[] = {
-        {"dtmf.3.2", "1 2*#x", "12*#"},
+        {"dtmf.3.2", "12*#x", "12*#"},
         {"ost.1.5.name", "abc", "ABC"},
         {"ost.1.5.tone_1", "d023n", "D023N"},
         {"ost.1.5.tone_2", "T262", "T262"},

@@ -4,6 +4,7 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
+#include "app/Latin1.h"
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
 #include "features/FieldRules.h"
@@ -111,6 +112,18 @@ TEST_F(ScanFixture, APriorityThatIsNoLongerFixedReleasesTheRevertChannel) {
     EXPECT_EQ(m(0x04), 1);
     auto items = offered(scan::kRevert);
     EXPECT_NE(std::find(items.begin(), items.end(), 4), items.end());
+}
+
+TEST_F(ScanFixture, ScanViewAndChannelViewsAgreeWhenAPriorityPairIsInUse) {
+    const struct {
+        Byte mode;
+        bool inUse;
+    } cases[] = {{0, false}, {1, true}, {2, false}, {3, true}, {4, false}, {7, false}, {0xFF, false}};
+    for (const auto& c : cases) {
+        m(0x01) = c.mode;
+        EXPECT_EQ(area.isFieldEnabled(0, scan::kPriority2Group), c.inUse) << int(c.mode);
+        EXPECT_EQ(store.referenceApplies(ReferenceKind::Priority2), c.inUse) << int(c.mode);
+    }
 }
 
 struct OptionsFixture : AreasFixture {
@@ -289,6 +302,69 @@ TEST_F(AreasFixture, SetRefusesWhatTheViewWouldNotTake) {
     // Typed through the edit's filter: capitals, and no more than the edit holds.
     EXPECT_FALSE(access.set("options.power_on_text", "abcdefghijk"));
     EXPECT_EQ(access.find("options.power_on_text")->text, "ABCDEFGH");
+}
+
+// What set does to a typed text is told: the field's text afterwards, when it is not the typed one.
+TEST_F(AreasFixture, SetTellsWhereAFieldShowsOtherThanTyped) {
+    FieldAccess access(doc, f.boxes);
+    m(0x00) = 1; // priority 1 on a fixed channel: its pair is in use
+    struct Case {
+        const char* key;
+        const char* typed;
+        std::optional<std::string> shown; // nullopt: shown as typed
+    } cases[] = {
+        {"options.minimum_volume", "100", "10"}, // cut to the edit's two places
+        {"scan.priority_1_group", "abc", ""},    // no digit passes the filter
+        {"ost.1.2.name", "a~b", "AB"},
+        {"scan.look_back_time_b", "1.2", "1.0"}, // to the half second
+        {"scan.dwell_time", "", "3.0"},          // empty takes the default
+        {"scan.priority_1", "t267", std::nullopt},
+        {"scan.look_back_time_a", "1.50", std::nullopt}, // the same number
+        {"options.power_on_text", "ABC", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        ASSERT_FALSE(access.set(c.key, c.typed)) << c.key;
+        EXPECT_EQ(access.shownOtherwise(c.key, c.typed), c.shown) << c.key << "=" << c.typed;
+    }
+}
+
+TEST_F(AreasFixture, SetRefusesABlankInADtmfCode) {
+    FieldAccess access(doc, f.boxes);
+    ASSERT_FALSE(access.set("dtmf.auto_dial", "1"));
+    for (const char* key : {"dtmf.3.1", "dtmf.primary_code"}) {
+        const auto before = doc.image().working();
+        auto refused = access.set(key, "1 2");
+        ASSERT_TRUE(refused) << key;
+        EXPECT_EQ(refused->key, key);
+        EXPECT_EQ(doc.image().working(), before) << key;
+        EXPECT_FALSE(access.set(key, "12")) << key;
+    }
+}
+
+TEST(Latin1Text, OneBytePerCharacterBothWays) {
+    using S = Latin1Text::Status;
+    const struct {
+        const char* utf8;
+        S status;
+        const char* latin1; // Ok: the bytes; NoByte: the character refused
+    } cases[] = {
+        {"Caf\xC3\xA9 \xC3\xBF", S::Ok, "Caf\xE9 \xFF"},
+        {"\xC2\x80", S::Ok, "\x80"},
+        {"1\xE2\x82\xAC", S::NoByte, "\xE2\x82\xAC"}, // the euro sign
+        {"\xC4\x80", S::NoByte, "\xC4\x80"},
+        {"\xF0\x9F\x98\x80", S::NoByte, "\xF0\x9F\x98\x80"},
+        {"Caf\xE9", S::NotUtf8, ""},
+        {"\xC3", S::NotUtf8, ""},
+        {"\xC1\xA9", S::NotUtf8, ""}, // overlong
+        {"\xA9", S::NotUtf8, ""},
+    };
+    for (const auto& c : cases) {
+        const Latin1Text t = utf8ToLatin1(c.utf8);
+        EXPECT_EQ(t.status, c.status) << c.utf8;
+        EXPECT_EQ(c.status == S::NoByte ? t.character : t.text, c.status == S::NotUtf8 ? "" : c.latin1)
+            << c.utf8;
+        if (c.status == S::Ok) EXPECT_EQ(latin1ToUtf8(c.latin1), c.utf8);
+    }
 }
 
 } // namespace

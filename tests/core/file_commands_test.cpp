@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "TestSupport.h"
 #include "model/DataFile.h"
@@ -64,21 +65,50 @@ TEST_F(FileCommandsTest, ConfirmDiscardAsksOnlyWhenModified) {
     EXPECT_EQ(ui.saveDialogs, 0);
 }
 
-TEST_F(FileCommandsTest, YesThenCancelledFileDialogStillContinues) {
-    modify();
-    fx.messenger.answers = {MsgAnswer::Yes};
-    ui.savePath = std::nullopt;
-    EXPECT_TRUE(commands.confirmDiscard());
-    EXPECT_EQ(ui.saveDialogs, 1);
-}
-
-TEST_F(FileCommandsTest, YesThenFailedSaveStopsTheCommand) {
-    modify();
-    fx.messenger.answers = {MsgAnswer::Yes};
-    ui.savePath = dir.file("no/such/folder/x.dat");
-    EXPECT_FALSE(commands.confirmDiscard());
-    EXPECT_TRUE(doc.isModified()) << "nothing was discarded";
-    EXPECT_EQ(fx.messenger.shown.back().icon, MsgIcon::Error);
+// Yes in the save question goes on only once the data set is saved; leaving the file dialog or a
+// failed write cancels the whole command and keeps the edits.
+TEST_F(FileCommandsTest, YesGoesOnOnlyAfterACompletedSave) {
+    struct Command {
+        const char* name;
+        std::vector<MsgAnswer> answers; // up to and including Yes in the save question
+        std::function<bool()> goesOn;
+    };
+    const Command cases[] = {
+        {"new",
+         {MsgAnswer::Ok, MsgAnswer::Yes},
+         [&] { return commands.newDataSet() == CommandOutcome::Done; }},
+        {"open",
+         {MsgAnswer::Yes},
+         [&] {
+             const int before = ui.openDialogs;
+             commands.open();
+             return ui.openDialogs > before;
+         }},
+        {"exit", {MsgAnswer::Yes, MsgAnswer::Yes}, [&] { return commands.confirmExit(); }},
+        {"read from radio, model change", {MsgAnswer::Yes}, [&] { return commands.confirmDiscard(); }},
+    };
+    const struct {
+        const char* name;
+        std::optional<std::string> savePath;
+        bool goesOn;
+    } saves[] = {
+        {"file dialog left", std::nullopt, false},
+        {"write failed", dir.file("no/such/folder/x.dat"), false},
+        {"saved", dir.file("kept.dat"), true},
+    };
+    Byte edit = 'A';
+    for (const Command& c : cases)
+        for (const auto& save : saves) {
+            doc.image().main()[layout::kEmbeddedMessage] = ++edit;
+            fx.messenger.answers = {c.answers.begin(), c.answers.end()};
+            ui.savePath = save.savePath;
+            ui.openPath.reset();
+            EXPECT_EQ(c.goesOn(), save.goesOn) << c.name << ", " << save.name;
+            if (!save.goesOn) {
+                EXPECT_TRUE(doc.isModified()) << c.name << ", " << save.name;
+                EXPECT_EQ(doc.image().main()[layout::kEmbeddedMessage], edit) << c.name << ", " << save.name;
+            }
+        }
 }
 
 TEST_F(FileCommandsTest, NewAsksFirstAndResetsToDefaults) {

@@ -60,7 +60,7 @@ dtmf.star_hash_digit_time|50|0
 dtmf.primary_code|12a|12A
 dtmf.secondary_code|1234567890|1234567
 dtmf.dead_beat_disable||
-dtmf.3.*|1 *#9x|1*#9
+dtmf.3.*|1*#9x|1*#9
 dravix.fleet|350|349
 dravix.id|5|1000
 dravix.tx_modulation_delay||400
@@ -132,6 +132,35 @@ cmp -s w.dat before.dat && pass "a channel already in the list is refused" || fa
 "$CLI" set w.dat dtmf.auto_dial=0 || fail "auto dial off"
 "$CLI" set w.dat dtmf.3.1=1 2>/dev/null && fail "auto-dial code taken with auto dial off"
 pass "emergency and list cells"
+
+# Text goes in and out as UTF-8 and is stored one byte per character: what fields --json shows,
+# set stores again byte for byte; a character without a byte is refused.
+cp base.dat w.dat
+"$CLI" set w.dat "message.line_1=Café ünïcode" 2>err.txt || fail "accented text refused: $(cat err.txt)"
+expect_eq "$(shown_after w.dat message.line_1)" 'Caf\u00e9 \u00fcn\u00efcode' "one byte per accented character"
+expect_eq "$("$CLI" fields w.dat message | grep '^message.line_1' | cut -f2)" "Café ünïcode" "fields prints UTF-8"
+expect_contains "$("$CLI" report w.dat --sections message)" "Café ünïcode" "report prints UTF-8"
+text=$("$CLI" fields w.dat message --json | jq -r '.[] | select(.key == "message.line_1") | .text')
+cp w.dat before.dat
+"$CLI" set w.dat "message.line_1=$text" 2>err.txt || fail "fields --json text refused: $(cat err.txt)"
+cmp -s w.dat before.dat && pass "fields --json -> set stores the same bytes" || fail "the round trip changed the file"
+"$CLI" set w.dat "message.line_2=5 €" 2>err.txt && fail "a character without a byte accepted"
+expect_contains "$(cat err.txt)" "message.line_2: '€'" "the refused character names the field"
+cmp -s w.dat before.dat && pass "a refused character leaves the file" || fail "a refused character changed the file"
+
+# Whatever a field shows other than typed is reported; --strict refuses instead.
+cp base.dat w.dat
+"$CLI" set w.dat options.minimum_volume=100 "ost.1.2.name=a~b" options.warning_tone=7 2>err.txt ||
+  fail "set with changed values refused: $(cat err.txt)"
+expect_eq "$(cat err.txt)" 'velora-cli: options.minimum_volume: "100" -> "10"
+velora-cli: ost.1.2.name: "a~b" -> "AB"' "one line per changed key, typed -> stored"
+cp base.dat w.dat
+"$CLI" set w.dat --strict options.warning_tone=7 "scan.priority_1_group=abc" 2>err.txt && fail "--strict took a changed value"
+expect_contains "$(cat err.txt)" 'scan.priority_1_group: "abc" -> ""' "--strict names the key"
+cmp -s w.dat base.dat && pass "--strict leaves the file" || fail "--strict changed the file"
+"$CLI" set w.dat --strict options.warning_tone=7 "scan.priority_1=fixed channel" 2>err.txt || fail "--strict refused exact values: $(cat err.txt)"
+"$CLI" set w.dat "dtmf.3.1=1 2" 2>err.txt && fail "a blank in an auto-dial code accepted"
+expect_contains "$(cat err.txt)" "dtmf.3.1: a DTMF code takes no blank" "a blank in a DTMF code names the key"
 
 # A refusal anywhere in the command refuses all of it.
 cp base.dat w.dat

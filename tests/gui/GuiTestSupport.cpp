@@ -10,6 +10,7 @@ namespace velora::gui::test {
 
 MsgAnswer Recorder::show(const Message& m) {
     shown.push_back(m);
+    if (forward) return forward->show(m);
     if (!answers.empty()) {
         auto a = answers.front();
         answers.pop_front();

@@ -18,6 +18,7 @@ class Recorder : public Messenger {
     MsgAnswer show(const Message& m) override;
     std::vector<Message> shown;
     std::deque<MsgAnswer> answers; // consumed front to back; default: the first button
+    Messenger* forward = nullptr;  // when set, the real boxes answer instead
     std::vector<int> ids() const;
 };
 

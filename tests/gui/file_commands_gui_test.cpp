@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/FrameCommands.h"
+#include "app/QtMessenger.h"
 #include "channels/CChInfoView.h"
 #include "comm/TransferDialog.h"
 #include "features/ScanInfo.h"
@@ -103,6 +105,38 @@ class FileCommandsGuiTest : public QObject {
                     .contains(QStringLiteral("Backup/LastWinPos")));
     }
 
+    // As the user does it: Yes to both questions, then Escape in the real file dialog keeps the
+    // program open with the edit.
+    void exitWithKeysStopsWhenTheFileDialogIsLeft() {
+        test::Fixture fx;
+        QtMessenger real;
+        fx.messenger.forward = &real;
+        MainFrame f(fx.ctx, fx.registry);
+        f.show();
+        setByte(fx.doc.image().main(), kMarker, 0x12);
+        const std::pair<const char*, Qt::Key> steps[] = {
+            {"QMessageBox", Qt::Key_Y}, {"QMessageBox", Qt::Key_Y}, {"QFileDialog", Qt::Key_Escape}};
+        QStringList seen;
+        QPointer<QWidget> last;
+        QTimer keys;
+        connect(&keys, &QTimer::timeout, [&] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w || w == last || seen.size() == qsizetype(std::size(steps))) return;
+            last = w;
+            seen << QString::fromLatin1(w->metaObject()->className());
+            QTest::keyClick(w, steps[seen.size() - 1].second);
+        });
+        keys.start(20);
+        QVERIFY(!f.close());
+        keys.stop();
+        QCOMPARE(seen, (QStringList{QStringLiteral("QMessageBox"), QStringLiteral("QMessageBox"),
+                                    QStringLiteral("QFileDialog")}));
+        QCOMPARE(fx.messenger.ids(), (std::vector<int>{138, -1}));
+        QVERIFY(f.isVisible());
+        QVERIFY(fx.doc.isModified());
+        QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0x12});
+    }
+
     void saveWritesTheCurrentFileAndAsksBeforeReplacingIt() {
         test::Fixture fx;
         fx.doc.setFolder(dir.path().toStdString() + "/");
@@ -150,7 +184,7 @@ class FileCommandsGuiTest : public QObject {
         QVERIFY(!QFile::exists(path("no-such-folder/fleet.dat")));
     }
 
-    // Yes in the save question runs Save As; leaving its file dialog still lets Open go on.
+    // Yes in the save question runs Save As; leaving its file dialog cancels Open.
     void openAfterSaveQuestion() {
         test::Fixture fx;
         const QString source = dataFile(fx, "source.dat", 0x44);
@@ -161,10 +195,9 @@ class FileCommandsGuiTest : public QObject {
         fx.messenger.answers = {MsgAnswer::Yes};
         f.runCommand(cmd::kOpen);
         QCOMPARE(fx.messenger.shown.at(0).text, saveChangesText(fx, "velora.dat"));
-        QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0x44});
-        QCOMPARE(fx.doc.fileName(), std::string("source.dat"));
-        QVERIFY(f.windowTitle().endsWith(QStringLiteral(": source.dat ]")));
-        QVERIFY(!fx.doc.isModified());
+        QCOMPARE(byteAt(fx.doc.image().main(), kMarker), Byte{0x12});
+        QCOMPARE(fx.doc.fileName(), std::string("velora.dat"));
+        QVERIFY(fx.doc.isModified());
 
         // Yes with a file chosen saves the edit there before the other file comes in.
         setByte(fx.doc.image().main(), kMarker, 0x13);

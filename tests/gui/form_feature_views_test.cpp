@@ -247,6 +247,24 @@ class FormFeatureViewsTest : public QObject {
         QVERIFY(edit->fontMetrics().horizontalAdvance(edit->text()) < edit->contentsRect().width());
     }
 
+    // Bytes that happen to form UTF-8 are still one character each: appending keeps them.
+    void appendingToAMessageLineKeepsItsBytes() {
+        test::Fixture fx;
+        Setup s(fx);
+        const QByteArray bytes = "Caf\xC3\xA9 \xC3\xBCn\xC3\xAF"
+                                 "code";
+        std::fill(&s.at(0x3E80), &s.at(0x3E80) + 32, Byte(' '));
+        std::copy(bytes.begin(), bytes.end(), &s.at(0x3E80));
+        auto* view = s.open<CEmbView>(cmd::kEmbeddedMessage);
+        QVERIFY(view);
+        FilteredLineEdit* edit = editOf(view, 0, 0);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, 'X');
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(&s.at(0x3E80)), bytes.size() + 1), bytes + "X");
+    }
+
     void helpFollowsTheFocusedFieldElseTheView() {
         test::Fixture fx;
         Setup s(fx);

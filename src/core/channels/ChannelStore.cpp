@@ -507,16 +507,16 @@ void ChannelStore::padNames() {
 // ------------------------------------------------------------------------------------------------
 // Special references, remote and repeater lists
 
+bool priorityPairInUse(int mode) {
+    return mode == 1 || mode == 3;
+}
+
 bool ChannelStore::referenceApplies(ReferenceKind kind) const {
     switch (kind) {
-    case ReferenceKind::Priority1: {
-        Byte m = byteAt(main(), kCsPriority1Mode);
-        return m == 1 || m == 3;
-    }
-    case ReferenceKind::Priority2: {
-        Byte m = byteAt(main(), kCsPriority2Mode);
-        return m == 1 || m == 3;
-    }
+    case ReferenceKind::Priority1:
+        return priorityPairInUse(byteAt(main(), kCsPriority1Mode));
+    case ReferenceKind::Priority2:
+        return priorityPairInUse(byteAt(main(), kCsPriority2Mode));
     case ReferenceKind::Home:
         return keys::homeFunctionAssigned(main(), keys::headSetupOf(identificationOf(doc_.image())));
     case ReferenceKind::Emergency:

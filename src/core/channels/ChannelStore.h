@@ -23,6 +23,11 @@ inline constexpr int kChannelFieldCount = 7;
 
 enum class ReferenceKind { Priority1 = 0, Priority2, Home, Emergency };
 
+// Whether a priority's group/channel pair is in use for the priority's mode byte: only a fixed (1)
+// or operator-selected (3) channel names one; off, the selected channel and bytes no list offers
+// do not.
+bool priorityPairInUse(int mode);
+
 struct ChannelFieldText {
     std::string text;
     int raw = -1; // stored value behind the text (tone word, bit, code); -1 when there is none

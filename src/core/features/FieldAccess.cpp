@@ -59,6 +59,27 @@ FieldKind cellKind(CellEditor e) {
     }
 }
 
+// A decimal number without its leading zeros and its fraction's trailing ones; empty when the
+// text is no number.
+std::string plainNumber(std::string_view t, char point) {
+    const std::size_t dot = t.find(point);
+    std::string_view whole = t.substr(0, dot);
+    std::string_view fraction = dot == std::string_view::npos ? std::string_view{} : t.substr(dot + 1);
+    auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if ((whole.empty() && fraction.empty()) || !digits(whole) || !digits(fraction)) return {};
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
+    return "0" + std::string(whole) + (fraction.empty() ? "" : "." + std::string(fraction));
+}
+
+bool hasBlankInDtmfCode(const EditFormat& fmt, std::string_view text) {
+    return fmt.charClass == CharClass::Dtmf && text.find(' ') != std::string_view::npos;
+}
+
+constexpr char kBlankInDtmfCode[] = "a DTMF code takes no blank";
+
 } // namespace
 
 std::string_view fieldKindName(FieldKind kind) {
@@ -265,6 +286,8 @@ std::optional<FieldAccess::Refusal> FieldAccess::apply(std::string_view key, std
                                        [&](const std::string& s) { return sameIgnoringCase(s, text); });
             if (choice != choices.end())
                 typed = *choice;
+            else if (hasBlankInDtmfCode(g.gridEditFormat(p, r, c), text))
+                return refuse(kBlankInDtmfCode);
             else if (text == g.gridCellTextAt(p, r, c).text)
                 typed = std::string(text);
             else
@@ -306,11 +329,29 @@ std::optional<FieldAccess::Refusal> FieldAccess::apply(std::string_view key, std
         break;
     }
     default:
+        if (hasBlankInDtmfCode(a.editFormat(p, f), text)) return refuse(kBlankInDtmfCode);
         a.commitField(p, f, typedText(a, p, f, text));
         break;
     }
     a.leaveField(p, f);
     return std::nullopt;
+}
+
+std::optional<std::string> FieldAccess::shownOtherwise(std::string_view key, std::string_view typed) {
+    auto e = find(key);
+    if (!e || e->text == typed) return std::nullopt;
+    if (sameIgnoringCase(e->text, typed)) {
+        // An item or a special value's word, which both match in any case.
+        std::vector<std::string> words = e->values;
+        if (auto at = locate(key); at && at->row < 0)
+            if (const int special = at->form->descriptor(at->page, at->field)->storage.special.text)
+                words.push_back(at->form->text(special));
+        if (std::find(words.begin(), words.end(), e->text) != words.end()) return std::nullopt;
+    }
+    const char point = doc_.codec().decimalSeparator();
+    const std::string number = plainNumber(typed, point);
+    if (!number.empty() && number == plainNumber(e->text, point)) return std::nullopt;
+    return e->text;
 }
 
 } // namespace velora::forms

@@ -55,7 +55,13 @@ class FieldAccess {
     // nothing; messages the view would show go to the message boxes. A value the view turns away
     // with a message (a group or channel that does not exist, a channel already listed) is refused
     // too, so a script never takes an unstored value for a stored one.
+    // A blank in a DTMF code is refused: the radio reads a blank as the end of the code.
     std::optional<Refusal> set(std::string_view key, std::string_view text);
+    // After `set`: what the field shows when that is not what was typed (a character dropped,
+    // a text cut, a value clamped, rounded or replaced by its default), else nullopt. An offered
+    // item typed in another case and a number typed in another form of the same value count as
+    // shown as typed.
+    std::optional<std::string> shownOtherwise(std::string_view key, std::string_view typed);
 
     // The area made for this document (made on first use); nullptr for an unknown name.
     FeatureArea* area(std::string_view name);

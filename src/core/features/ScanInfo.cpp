@@ -87,10 +87,6 @@ bool isGroupField(int field) {
 int pairIndex(int field) {
     return field <= kPriority1Channel ? 0 : 1;
 }
-// A pair applies while its priority is a fixed or operator-selected channel.
-bool pairApplies(int mode) {
-    return mode != kModeOff && mode != kModeSelected;
-}
 
 } // namespace
 
@@ -123,7 +119,7 @@ FieldText ScanInfoArea::fieldText(int page, int field) const {
         const Document& doc = document();
         int stored = isGroupField(field) ? pair.group(doc) : pair.channel(doc);
         // A pair that does not apply shows empty, whatever it still holds.
-        if (!pairApplies(mode(pairIndex(field)))) return {{}, stored};
+        if (!priorityPairInUse(mode(pairIndex(field)))) return {{}, stored};
         return {isGroupField(field) ? pair.groupText(doc) : pair.channelText(doc), stored};
     }
     if (isTime(field)) {
@@ -139,11 +135,11 @@ bool ScanInfoArea::isFieldEnabled(int, int field) const {
     switch (field) {
     case kPriority1Group:
     case kPriority2Group:
-        return pairApplies(mode(pairIndex(field)));
+        return priorityPairInUse(mode(pairIndex(field)));
     case kPriority1Channel:
     case kPriority2Channel: {
         const GroupChannelPair& pair = pairs_[std::size_t(pairIndex(field))];
-        return pairApplies(mode(pairIndex(field))) && pair.hasGroup(document());
+        return priorityPairInUse(mode(pairIndex(field))) && pair.hasGroup(document());
     }
     case kLookBackA:
     case kLookBackB:
@@ -236,7 +232,7 @@ FieldEffects ScanInfoArea::leaveField(int, int field) {
     FieldEffects fx;
     if (field != kPriority1 && field != kPriority2) return fx;
     const int p = field == kPriority1 ? 0 : 1;
-    if (!pairApplies(mode(p))) {
+    if (!priorityPairInUse(mode(p))) {
         const std::size_t at = chlayout::kCsReferences + 2 * std::size_t(p);
         fill(document().image().main(), at, 2, chlayout::kUnset);
         const int group = p == 0 ? kPriority1Group : kPriority2Group;
@@ -269,9 +265,9 @@ std::vector<ValueItem> ScanInfoArea::valueList(int page, int field) const {
                          : p2 == kModeSelected ? kTextPriority2
                                                : kTextSelected;
             else if (i.stored == kRevertPriority1 || i.stored == kRevertPriority1Talkback) {
-                if (!pairApplies(p1)) continue;
+                if (!priorityPairInUse(p1)) continue;
             } else if (i.stored == kRevertPriority2 || i.stored == kRevertPriority2Talkback) {
-                if (!pairApplies(p2)) continue;
+                if (!priorityPairInUse(p2)) continue;
             }
             out.push_back(i);
         }

@@ -42,8 +42,9 @@ bool FileCommands::confirmDiscard() {
     case MsgAnswer::No:
         return true;
     default:
-        // Leaving the file dialog still lets the command go on; a failed save must not lose the data.
-        return saveAs() != CommandOutcome::Failed;
+        // Only a completed save lets the command drop the data set: leaving the file dialog or a
+        // failed write cancels the whole command, as Cancel would.
+        return saveAs() == CommandOutcome::Done;
     }
 }
 

@@ -29,7 +29,8 @@ class FileCommands {
   public:
     FileCommands(Document& doc, MessageBoxes& boxes, FileUi& ui) : doc_(doc), boxes_(boxes), ui_(ui) {}
 
-    // Whether a command that would drop the data set may go on (offers to save a modified one).
+    // Whether a command that would drop the data set may go on: it offers to save a modified one,
+    // and only No or Yes with a completed save go on.
     bool confirmDiscard();
     CommandOutcome newDataSet();
     CommandOutcome open();

@@ -1,15 +1,14 @@
 #include "forms/CoreBridge.h"
 
-#include <QByteArray>
 #include <QVariant>
 #include <QWidget>
 
 namespace velora::gui {
 
 QString fromCore(const std::string& s) {
-    QByteArray bytes(s.data(), qsizetype(s.size()));
-    QString utf8 = QString::fromUtf8(bytes);
-    return utf8.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(bytes) : utf8;
+    // Never guessed: bytes that happen to form UTF-8 are still one character each, so an edit
+    // writes back exactly the bytes it was shown.
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
 std::string toCore(const QString& s) {

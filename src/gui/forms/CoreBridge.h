@@ -7,7 +7,7 @@ class QWidget;
 
 namespace velora::gui {
 
-// Language texts are UTF-8 where valid; texts from the memory image are single bytes (Latin-1).
+// The core's texts are one byte per character (Latin-1), as the memory image holds them.
 QString fromCore(const std::string& s);
 // Back into the image's single-byte characters.
 std::string toCore(const QString& s);

@@ -161,8 +161,10 @@ TEST(ChirpCsv, ARefusedRowLeavesItsChannelAndTheGroupNamesWhatGoes) {
         Imported x;
         test::put(x.store, 0, 1);
         test::put(x.store, 0, 6);
-        const auto channel2 = std::vector<Byte>(x.store.channelRecord(0, 1).begin(), x.store.channelRecord(0, 1).end());
-        x.run(std::string(kHeader) + "1,,150.1,,,,,,,,,,NFM\n" + refused + "3,,150.3,,,,,,,,,,NFM\n", {0, true});
+        const auto channel2 =
+            std::vector<Byte>(x.store.channelRecord(0, 1).begin(), x.store.channelRecord(0, 1).end());
+        x.run(std::string(kHeader) + "1,,150.1,,,,,,,,,,NFM\n" + refused + "3,,150.3,,,,,,,,,,NFM\n",
+              {0, true});
         ASSERT_TRUE(x.result.ok) << x.result.error;
         EXPECT_EQ(x.store.channelNumbers(0), (std::vector<int>{0, 1, 2}));
         const auto after = x.store.channelRecord(0, 1);
@@ -186,10 +188,13 @@ TEST(ChannelCsv, ValuesAreRefusedOrStoredWithAWarningByOnePolicy) {
     };
     const auto rx = ChannelField::RxFrequency, name = ChannelField::Name;
     const Case cases[] = {
-        {"above the wide limits", velora + "1,1,440,,Off,Off,,1,0\n", "line 2: rx '440' is outside", rx, "", ""},
-        {"below the wide limits", velora + "1,1,50,,Off,Off,,1,0\n", "(the grid would make it 148.00000)", rx, "",
+        {"above the wide limits", velora + "1,1,440,,Off,Off,,1,0\n", "line 2: rx '440' is outside", rx, "",
          ""},
+        {"below the wide limits", velora + "1,1,50,,Off,Off,,1,0\n", "(the grid would make it 148.00000)", rx,
+         "", ""},
         {"a CTCSS tone past the list", velora + "1,1,150,,300.0,Off,,1,0\n", "decode '300.0' is not one", rx,
+         "", ""},
+        {"a CTCSS tone in hundredths", velora + "1,1,150,,88.55,Off,,1,0\n", "decode '88.55' is not one", rx,
          "", ""},
         {"a DCS code past the list", velora + "1,1,150,,Off,D999N,,1,0\n", "encode 'D999N' is not one", rx,
          "", ""},

@@ -45,6 +45,8 @@ printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,150,150,
 if "$CLI" channels import keep.dat bad.csv 2>err.txt; then fail "bad group accepted"; fi
 expect_contains "$(cat err.txt)" "line 3" "refusal names the line"
 cmp -s keep.dat one.dat && pass "refused import leaves the file untouched" || fail "file changed by refused import"
+"$CLI" channels import keep.dat bad.csv --skip-unusable -o skip.dat 2>/dev/null || fail "--skip-unusable refused"
+expect_contains "$("$CLI" channels export skip.dat)" "^1,2,150.00000" "--skip-unusable imports the other rows"
 
 printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,abc,,,,,,\n' > junk.csv
 "$CLI" channels import keep.dat junk.csv 2>/dev/null && fail "unparsable rx accepted" || pass "unparsable rx refused"

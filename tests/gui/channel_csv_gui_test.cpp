@@ -109,7 +109,8 @@ class ChannelCsvGuiTest : public QObject {
         QVERIFY(!importChannelsFrom(frame, path));
         QVERIFY(fx.doc.image().working() == before);
         const QString question = QString::fromStdString(fx.messenger.shown.back().text);
-        QVERIFY2(question.contains(fx.text(kTextCsvDeleted) + QStringLiteral("\nchannel 7")), qPrintable(question));
+        QVERIFY2(question.contains(fx.text(kTextCsvDeleted) + QStringLiteral("\nchannel 7")),
+                 qPrintable(question));
     }
 
     void aFifoIsRefusedWithoutOpeningIt() {

@@ -125,7 +125,8 @@ MsgAnswer Recorder::show(const Message& m) {
 }
 
 std::string storeListFrequency(ChannelStore& store, MessageBoxes& boxes, const LineMessenger& lines, int g,
-                               int c, ChannelField field, const std::string& typed, const std::string& label) {
+                               int c, ChannelField field, const std::string& typed,
+                               const std::string& label) {
     const bool transmit = field == ChannelField::TxFrequency;
     const auto rec = store.channelRecord(g, c);
     const bool unit2 = !rec.empty() && (le16(rec, chlayout::kRecFlagsB) & chlayout::kBModel2);

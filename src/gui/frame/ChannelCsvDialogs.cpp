@@ -145,8 +145,9 @@ bool importChannelsFrom(MainFrame& frame, const QString& path, std::optional<int
     const bool rest = !result.ok && !result.unusable.empty() && result.rows > 0;
     if (result.ok || rest) {
         QString question;
-        if (rest) question += ctx.text(kTextCsvUnusable) + QLatin1Char('\n') + listed(result.unusable) +
-                              QStringLiteral("\n\n");
+        if (rest)
+            question += ctx.text(kTextCsvUnusable) + QLatin1Char('\n') + listed(result.unusable) +
+                        QStringLiteral("\n\n");
         if (!result.deleted.empty())
             question += ctx.text(kTextCsvDeleted) + QLatin1Char('\n') + listed(result.deleted) +
                         QStringLiteral("\n\n");
@@ -176,7 +177,8 @@ bool importChannelsFrom(MainFrame& frame, const QString& path, std::optional<int
     QString summary = ctx.text(kTextCsvImported).replace(QStringLiteral("%d"), QString::number(result.rows));
     if (!notes.lines.empty()) summary += QStringLiteral("\n\n") + listed(notes.lines);
     if (!result.deleted.empty())
-        summary += QStringLiteral("\n\n") + ctx.text(kTextCsvDeleted) + QLatin1Char('\n') + listed(result.deleted);
+        summary +=
+            QStringLiteral("\n\n") + ctx.text(kTextCsvDeleted) + QLatin1Char('\n') + listed(result.deleted);
     const bool plain = notes.lines.empty() && result.deleted.empty();
     inform(ctx, summary, plain ? MsgIcon::Information : MsgIcon::Warning);
     return true;

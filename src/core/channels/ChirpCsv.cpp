@@ -88,7 +88,9 @@ std::string parseRow(const std::map<std::string, std::string>& cells, ChirpRow& 
         return it == cells.end() ? std::string() : trim(it->second);
     };
     row.location = get("location");
-    row.name = get("name");
+    // The name as written: the name rules, not the cell trimming, decide on tabs and line breaks.
+    const auto name = cells.find("name");
+    row.name = name == cells.end() ? std::string() : name->second;
 
     const std::string mode = upper(get("mode"));
     if (mode == "FM")

@@ -110,6 +110,7 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
         std::string rows;
         std::vector<int> channels; // 1-based numbers the group ends with
         std::string unusable;      // what the first unusable row says
+        bool fileOrder = false;    // a warning says the Locations were not used
     };
     std::string tooMany;
     for (int i = 1; i <= 161; ++i)
@@ -118,7 +119,8 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
         {"locations from 0 are renumbered from 1",
          "0,,150.1,,,,,,,,,,FM\n5,,150.2,,,,,,,,,,FM\n",
          {1, 2},
-         ""},
+         "",
+         true},
         {"locations that fit are kept", "7,,150.1,,,,,,,,,,FM\n3,,150.2,,,,,,,,,,FM\n", {3, 7}, ""},
         {"a group holds 160 channels", tooMany, {}, "line 162: more channels than a group holds (160)"},
         {"an unknown duplex", "1,,150.1,x,,,,,,,,,FM\n", {}, "line 2: duplex 'x'"},
@@ -132,7 +134,8 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
         {"a refused row keeps its place in file order",
          "0,,150.1,,,,,,,,,,NFM\n0,,150.2,x,,,,,,,,,NFM\n0,,150.3,,,,,,,,,,NFM\n",
          {1, 3},
-         "line 3: duplex 'x'"},
+         "line 3: duplex 'x'",
+         true},
         {"inside the wide limits a value stays as written", "1,,175.0,,,,,,,,,,NFM\n", {1}, ""},
     };
     for (const auto& c : cases) {
@@ -146,6 +149,10 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
                 numbers.push_back(n + 1);
             EXPECT_EQ(numbers, c.channels);
         }
+        std::string shown;
+        for (const auto& m : x.f.messenger.shown)
+            shown += m.text + "\n";
+        EXPECT_EQ(shown.find("in file order") != std::string::npos, c.fileOrder) << shown;
         const std::string first = x.result.unusable.empty() ? "" : x.result.unusable[0];
         if (c.unusable.empty())
             EXPECT_EQ(first, "");

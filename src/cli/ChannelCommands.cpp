@@ -63,6 +63,9 @@ static int importChannels(CliSession& s, const std::string& path, const std::str
         return kExitFailure;
     }
     if (!s.save(out)) return kExitFailure;
+    for (const auto& channel : result.deleted)
+        std::cerr << "velora-cli: deleted from group " << options.group + 1
+                  << ", not in the list: " << channel << '\n';
     std::cerr << "velora-cli: imported " << result.rows << " row(s) into " << out << '\n';
     return kExitOk;
 }

@@ -110,6 +110,7 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
         std::string rows;
         std::vector<int> channels; // 1-based numbers the group ends with
         std::string unusable;      // what the first unusable row says
+        bool fileOrder = false;    // a warning says the Locations were not used
     };
     std::string tooMany;
     for (int i = 1; i <= 161; ++i)
@@ -118,11 +119,24 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
         {"locations from 0 are renumbered from 1",
          "0,,150.1,,,,,,,,,,FM\n5,,150.2,,,,,,,,,,FM\n",
          {1, 2},
-         ""},
+         "",
+         true},
         {"locations that fit are kept", "7,,150.1,,,,,,,,,,FM\n3,,150.2,,,,,,,,,,FM\n", {3, 7}, ""},
         {"a group holds 160 channels", tooMany, {}, "line 162: more channels than a group holds (160)"},
         {"an unknown duplex", "1,,150.1,x,,,,,,,,,FM\n", {}, "line 2: duplex 'x'"},
         {"a tone the radio lacks", "1,,150.1,,,Tone,69.4,,,,,,FM\n", {}, "line 2: tone 69.4 is not one"},
+        {"a tone past the list", "1,,150.1,,,Tone,300.0,,,,,,FM\n", {}, "line 2: tone 300.0 is not one"},
+        {"a name character outside the set", "1,a\tb,150.1,,,,,,,,,,FM\n", {}, "line 2: name 'a\tb' has the"},
+        {"a Location past the group keeps the others' numbers",
+         "3,,150.1,,,,,,,,,,NFM\n200,,150.2,,,,,,,,,,NFM\n1,,150.3,,,,,,,,,,NFM\n",
+         {1, 3},
+         "line 3: more channels than a group holds (160): Location 200"},
+        {"a refused row keeps its place in file order",
+         "0,,150.1,,,,,,,,,,NFM\n0,,150.2,x,,,,,,,,,NFM\n0,,150.3,,,,,,,,,,NFM\n",
+         {1, 3},
+         "line 3: duplex 'x'",
+         true},
+        {"inside the wide limits a value stays as written", "1,,175.0,,,,,,,,,,NFM\n", {1}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,11 +149,93 @@ TEST(ChirpCsv, RowsTheListCannotNumberOrHold) {
                 numbers.push_back(n + 1);
             EXPECT_EQ(numbers, c.channels);
         }
+        std::string shown;
+        for (const auto& m : x.f.messenger.shown)
+            shown += m.text + "\n";
+        EXPECT_EQ(shown.find("in file order") != std::string::npos, c.fileOrder) << shown;
         const std::string first = x.result.unusable.empty() ? "" : x.result.unusable[0];
         if (c.unusable.empty())
             EXPECT_EQ(first, "");
         else
             EXPECT_NE(first.find(c.unusable), std::string::npos) << first;
+    }
+}
+
+TEST(ChirpCsv, ARefusedRowLeavesItsChannelAndTheGroupNamesWhatGoes) {
+    // The middle row is refused when read (duplex) or when stored (band); channel 2 stays either way.
+    for (const char* refused : {"2,,150.2,x,,,,,,,,,NFM\n", "2,,440.0,,,,,,,,,,NFM\n"}) {
+        SCOPED_TRACE(refused);
+        Imported x;
+        test::put(x.store, 0, 1);
+        test::put(x.store, 0, 6);
+        const auto channel2 =
+            std::vector<Byte>(x.store.channelRecord(0, 1).begin(), x.store.channelRecord(0, 1).end());
+        x.run(std::string(kHeader) + "1,,150.1,,,,,,,,,,NFM\n" + refused + "3,,150.3,,,,,,,,,,NFM\n",
+              {0, true});
+        ASSERT_TRUE(x.result.ok) << x.result.error;
+        EXPECT_EQ(x.store.channelNumbers(0), (std::vector<int>{0, 1, 2}));
+        const auto after = x.store.channelRecord(0, 1);
+        EXPECT_TRUE(std::equal(after.begin(), after.end(), channel2.begin(), channel2.end()));
+        ASSERT_EQ(x.result.deleted.size(), 1u);
+        EXPECT_EQ(x.result.deleted[0].rfind("channel 7", 0), 0u) << x.result.deleted[0];
+    }
+}
+
+// One policy for both formats: a value the radio cannot hold as written refuses its row; one the
+// grid's rules change is stored with a warning naming the line.
+TEST(ChannelCsv, ValuesAreRefusedOrStoredWithAWarningByOnePolicy) {
+    const std::string velora = "group,channel,rx,tx,decode,encode,name,scan_add,signalling\n";
+    struct Case {
+        const char* name;
+        std::string csv;
+        std::string refusal; // part of the row's refusal; empty when imported
+        ChannelField field;
+        const char* stored;  // the field's text after an import
+        std::string warning; // part of a message shown; empty for none
+    };
+    const auto rx = ChannelField::RxFrequency, name = ChannelField::Name;
+    const Case cases[] = {
+        {"above the wide limits", velora + "1,1,440,,Off,Off,,1,0\n", "line 2: rx '440' is outside", rx, "",
+         ""},
+        {"below the wide limits", velora + "1,1,50,,Off,Off,,1,0\n", "(the grid would make it 148.00000)", rx,
+         "", ""},
+        {"a CTCSS tone past the list", velora + "1,1,150,,300.0,Off,,1,0\n", "decode '300.0' is not one", rx,
+         "", ""},
+        {"a CTCSS tone in hundredths", velora + "1,1,150,,88.55,Off,,1,0\n", "decode '88.55' is not one", rx,
+         "", ""},
+        {"a DCS code past the list", velora + "1,1,150,,Off,D999N,,1,0\n", "encode 'D999N' is not one", rx,
+         "", ""},
+        {"a tab in a name", velora + "1,1,150,,Off,Off,\"A\tB\",1,0\n", "character 0x09", rx, "", ""},
+        {"UTF-8 in a name", velora + "1,1,150,,Off,Off,\xC3\xA9,1,0\n", "character 0xC3", rx, "", ""},
+        {"inside the wide limits", velora + "1,1,175,,Off,Off,,1,0\n", "", rx, "175.00000", "line 2: T222"},
+        {"lower case becomes capitals", velora + "1,1,150,,Off,Off,base,1,0\n", "", name, "BASE", ""},
+        {"a long name is cut", velora + "1,1,150,,Off,Off,ABCDEFGHIJ,1,0\n", "", name, "ABCDEFGH",
+         "line 2: name 'ABCDEFGHIJ' cut to 8"},
+        {"a CHIRP name is cut", std::string(kHeader) + "1,abcdefghij,150.1,,,,,,,,,,NFM\n", "", name,
+         "ABCDEFGH", "line 2: name 'abcdefghij' cut to 8"},
+        {"CHIRP FM made narrow", std::string(kHeader) + "1,,151.82,,,,,,,,,,FM\n", "", rx, "151.82000",
+         "line 2: T555"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Imported x;
+        const ImageCopy before = x.doc.image().working();
+        x.run(c.csv);
+        EXPECT_EQ(x.result.ok, c.refusal.empty()) << x.result.error;
+        if (!c.refusal.empty()) {
+            ASSERT_EQ(x.result.unusable.size(), 1u);
+            EXPECT_NE(x.result.unusable[0].find(c.refusal), std::string::npos) << x.result.unusable[0];
+            EXPECT_TRUE(x.doc.image().working() == before);
+            continue;
+        }
+        EXPECT_EQ(x.text(0, 0, c.field), c.stored);
+        std::string shown;
+        for (const auto& m : x.f.messenger.shown)
+            shown += m.text + "\n";
+        if (c.warning.empty())
+            EXPECT_EQ(shown, "");
+        else
+            EXPECT_NE(shown.find(c.warning), std::string::npos) << shown;
     }
 }
 

@@ -21,16 +21,19 @@ cmp -s short.dat short.orig && pass "refused file untouched" || fail "refused fi
 cat > in.csv <<'CSV'
 group,channel,rx,tx,decode,encode,name,scan_add,signalling
 1,1,151.8125,151.8125,67.0,D023N,Base,1,0
-1,3,460.5,,Off,Off,,0,2
+1,3,174.5,,Off,Off,,0,2
 2,5,155,155,Off,d754i,"Yard, N",1,1
 CSV
 "$CLI" channels import new.dat in.csv -o one.dat 2>imp.txt || fail "import: $(cat imp.txt)"
 out=$("$CLI" channels export one.dat)
 expect_eq "$(head -1 <<<"$out" | cut -d, -f1-9)" "group,channel,rx,tx,decode,encode,name,scan_add,signalling" "export header"
-expect_contains "$out" "^1,1,151.81250,151.81250,67.0,D023N,Base,1,0" "typed channel round trip"
-expect_contains "$out" "^2,5,155.00000,155.00000,Off,D754I,\"Yard, N\",1,1" "quoted name and inverted DCS"
-expect_contains "$out" "^1,3,174.00000,," "a UHF frequency in a VHF model is clamped to the band edge, as typed"
+expect_contains "$out" "^1,1,151.81250,151.81250,67.0,D023N,BASE,1,0" "typed channel round trip, the name in capitals"
+expect_contains "$out" "^2,5,155.00000,155.00000,Off,D754I,\"YARD, N\",1,1" "quoted name and inverted DCS"
+expect_contains "$out" "^1,3,174.50000,," "inside the wide limits a frequency stays as typed"
 expect_contains "$(cat imp.txt)" "line 3" "band warning names its CSV line"
+printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,3,460.5,,Off,Off,,0,2\n' > uhf.csv
+if "$CLI" channels import one.dat uhf.csv -o uhf.dat 2>err.txt; then fail "a UHF frequency in a VHF model accepted"; fi
+expect_contains "$(cat err.txt)" "line 2: rx '460.5' is outside the radio's band" "a value the grid would clamp is refused"
 
 # Empty rx deletes; the import is all or nothing.
 printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,1,,,,,,,\n' > del.csv
@@ -42,6 +45,8 @@ printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,150,150,
 if "$CLI" channels import keep.dat bad.csv 2>err.txt; then fail "bad group accepted"; fi
 expect_contains "$(cat err.txt)" "line 3" "refusal names the line"
 cmp -s keep.dat one.dat && pass "refused import leaves the file untouched" || fail "file changed by refused import"
+"$CLI" channels import keep.dat bad.csv --skip-unusable -o skip.dat 2>/dev/null || fail "--skip-unusable refused"
+expect_contains "$("$CLI" channels export skip.dat)" "^1,2,150.00000" "--skip-unusable imports the other rows"
 
 printf 'group,channel,rx,tx,decode,encode,name,scan_add,signalling\n1,2,abc,,,,,,\n' > junk.csv
 "$CLI" channels import keep.dat junk.csv 2>/dev/null && fail "unparsable rx accepted" || pass "unparsable rx refused"
@@ -89,6 +94,8 @@ expect_contains "$(cat err.txt)" "line 3: mode AM" "the unusable row is named wi
 cmp -s one.dat chirp.orig && pass "a refused list changes nothing" || fail "file changed by a refused list"
 "$CLI" channels import one.dat chirp.csv --group 3 --skip-unusable -o chirp.dat 2>err.txt || fail "skip: $(cat err.txt)"
 out=$("$CLI" channels export chirp.dat)
+"$CLI" channels import one.dat chirp.csv --group 2 --skip-unusable -o g2.dat 2>err.txt || fail "group 2: $(cat err.txt)"
+expect_contains "$(cat err.txt)" "deleted from group 2, not in the list: channel 5 YARD, N" "a channel the list drops is named"
 expect_contains "$out" "^3,1,162.55000,161.95000,Off,100.0,RPT,1," "duplex minus and an encoded tone"
 expect_contains "$out" "^3,3,153.00000,153.00000,D754I,D754N,DCS,0," "DTCS polarity and skip"
 expect_contains "$out" "^1,1,151.81250" "other groups stay"

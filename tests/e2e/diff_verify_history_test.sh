@@ -21,7 +21,7 @@ while IFS='|' read -r name other status line; do
   [ -n "$line" ] && expect_contains "$out" "$line" "diff $name: names the difference"
 done <<CASES
 equal|a.dat|0|
-changed channel|changed.dat|1|  Channel 2 changed: name "Yard" -> "Depot"
+changed channel|changed.dat|1|  Channel 2 changed: name "YARD" -> "DEPOT"
 added group|added.dat|1|Group 5 added
 changed field|field.dat|1|Field $KEY: "0" -> "1"
 missing file|nothing.dat|2|

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -85,6 +86,31 @@ class ChannelCsvGuiTest : public QObject {
 
         frame.undoController().undo();
         QVERIFY(fx.doc.image().working() == before);
+    }
+
+    void aListWithAByteOrderMarkAsksForItsGroupAndNamesWhatItDeletes() {
+        test::Fixture fx;
+        MainFrame frame(fx.ctx, fx.registry);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bom.csv"));
+        write(path, (std::string("\xEF\xBB\xBF") + kChirp).c_str());
+        ChannelStore store(fx.doc, fx.texts);
+        store.setChannelFieldText("150.00000", 3, 6, ChannelField::RxFrequency, nullptr);
+        const ImageCopy before = fx.doc.image().working();
+        QTimer::singleShot(0, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dlg = qobject_cast<QInputDialog*>(w)) {
+                    dlg->setIntValue(4);
+                    dlg->accept();
+                }
+        });
+        // The question names channel 7, which the list does not: No changes nothing.
+        fx.messenger.answers = {MsgAnswer::No};
+        QVERIFY(!importChannelsFrom(frame, path));
+        QVERIFY(fx.doc.image().working() == before);
+        const QString question = QString::fromStdString(fx.messenger.shown.back().text);
+        QVERIFY2(question.contains(fx.text(kTextCsvDeleted) + QStringLiteral("\nchannel 7")),
+                 qPrintable(question));
     }
 
     void aFifoIsRefusedWithoutOpeningIt() {

@@ -7,11 +7,9 @@
 #include <optional>
 #include <set>
 
-#include "channels/ChEditArea.h"
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelLayout.h"
 #include "channels/CsvText.h"
-#include "features/CharClass.h"
 #include "model/ToneCodec.h"
 
 namespace velora {
@@ -22,16 +20,6 @@ using namespace csvimport;
 
 constexpr int kTextOff = 262;
 constexpr long long kSplitAboveHz = 10000000; // wider frequency pairs are written as split
-
-// What the core messages would say to a user, kept until the row is known to be usable.
-class Recorder : public Messenger {
-  public:
-    MsgAnswer show(const Message& m) override {
-        shown.push_back(m);
-        return firstButtonAnswer(m.buttons);
-    }
-    std::vector<Message> shown;
-};
 
 // "146.520000" as whole hertz; nothing for text that is not a frequency in MHz.
 std::optional<long long> parseHz(const std::string& text) {
@@ -83,6 +71,7 @@ struct ChirpRow {
     bool scan = true;
     std::string name;
     int channel = -1;
+    std::string refusal; // why the radio cannot hold the row; its channel is left as it was
 };
 
 std::string upper(std::string s) {
@@ -99,7 +88,9 @@ std::string parseRow(const std::map<std::string, std::string>& cells, ChirpRow& 
         return it == cells.end() ? std::string() : trim(it->second);
     };
     row.location = get("location");
-    row.name = get("name");
+    // The name as written: the name rules, not the cell trimming, decide on tabs and line breaks.
+    const auto name = cells.find("name");
+    row.name = name == cells.end() ? std::string() : name->second;
 
     const std::string mode = upper(get("mode"));
     if (mode == "FM")
@@ -138,7 +129,7 @@ std::string parseRow(const std::map<std::string, std::string>& cells, ChirpRow& 
         std::optional<std::string> t;
         if (kind.empty()) return std::string();
         if (kind == "Tone") {
-            t = ctcssText(get(toneColumn), point);
+            t = ctcssText(get(toneColumn), '.');
             if (!t) return "tone '" + get(toneColumn) + "' is not a CTCSS tone";
         } else if (kind == "DTCS") {
             const std::string code = transmit ? get("dtcscode") : rxCode;
@@ -147,9 +138,7 @@ std::string parseRow(const std::map<std::string, std::string>& cells, ChirpRow& 
         } else {
             return "tone mode '" + kind + "' is not one the radio can use";
         }
-        const std::uint16_t word = textToTone(*t, offText, point);
-        if (word == 0xFFFF || !toneChoiceIndex(word)) return "tone " + *t + " is not one the radio offers";
-        out = *t;
+        if (auto why = listTone(*t, offText, point, out); !why.empty()) return "tone " + *t + " " + why;
         return std::string();
     };
     std::string txKind, rxKind;
@@ -178,71 +167,59 @@ std::string parseRow(const std::map<std::string, std::string>& cells, ChirpRow& 
     return {};
 }
 
-// The name as the grid's editor would take it, character by character, cut to the name length.
-std::string gridName(const std::string& text, int length) {
-    std::string out;
-    for (unsigned char ch : text) {
-        if (static_cast<int>(out.size()) >= length) break;
-        forms::EditContext ctx{out, static_cast<int>(out.size()), 0, '.'};
-        forms::CharVerdict v = forms::filterTypedChar(forms::CharClass::Name, ctx, ch);
-        if (v.accept && v.insert < 0x100) out += static_cast<char>(v.insert);
-    }
-    return out;
-}
-
 // Stores one channel. Returns the reason when the radio refused part of it; the caller restores.
 std::string applyRow(const ChirpRow& row, int g, ChannelStore& store, MessageBoxes& boxes,
                      const LineMessenger& lines, std::string_view offText) {
     const int c = row.channel;
+    std::string name;
+    if (store.channelNameLength() > 0)
+        if (auto why = listName(row.name, store.channelNameLength(), boxes, name); !why.empty())
+            return "name '" + row.name + "' " + why;
     if (store.channelExists(g, c)) {
         // The list replaces the channel: nothing of the old one stays behind.
         const int r = store.findRecord(g, c);
         store.initNewRecord(r);
         store.initNewNames(g, c);
     }
-    const bool rxOk = storeTypedFrequency(store, boxes, lines, g, c, ChannelField::RxFrequency, row.rx);
-    if (!store.channelExists(g, c)) return "no room left in the channel pool";
-    if (!rxOk) return "receive frequency " + row.rx + " MHz is outside the radio's band";
-    if (!storeTypedFrequency(store, boxes, lines, g, c, ChannelField::TxFrequency, row.tx))
-        return "transmit frequency " + row.tx + " MHz is outside the radio's band";
+    if (auto why = storeListFrequency(store, boxes, lines, g, c, ChannelField::RxFrequency, row.rx,
+                                      "receive frequency " + row.rx + " MHz");
+        !why.empty())
+        return why;
+    if (auto why = storeListFrequency(store, boxes, lines, g, c, ChannelField::TxFrequency, row.tx,
+                                      "transmit frequency " + row.tx + " MHz");
+        !why.empty())
+        return why;
     store.setChannelFieldText(row.decode.empty() ? std::string(offText) : row.decode, g, c,
                               ChannelField::Decode, &boxes);
     store.setChannelFieldText(row.encode.empty() ? std::string(offText) : row.encode, g, c,
                               ChannelField::Encode, &boxes);
-    if (store.channelNameLength() > 0)
-        store.setChannelFieldText(gridName(row.name, store.channelNameLength()), g, c, ChannelField::Name,
-                                  &boxes);
+    if (store.channelNameLength() > 0) store.setChannelFieldText(name, g, c, ChannelField::Name, &boxes);
     store.setChannelChoice(g, c, ChannelField::ScanAdd, row.scan ? 1 : 0);
-    if (row.wide) {
-        // As the channel edit view's bandwidth list: wide only where the narrow-band rule allows.
-        channels::ChEditArea edit(store, boxes);
-        edit.setChannel(g, c);
-        edit.applyShowRules();
-        if (edit.isFieldEnabled(0, channels::chedit::kBandwidth))
-            edit.commitChoice(0, channels::chedit::kBandwidth, *row.wide ? 1 : 0);
-    }
-    store.checkNarrowband(g, c, &boxes);
+    // On a low-band channel the mode says nothing the radio keeps per channel.
+    if (!row.wide || !storeListBandwidth(store, boxes, g, c, *row.wide)) store.checkNarrowband(g, c, &boxes);
     return {};
 }
 
-// Numbers the rows: their Locations when every one is a distinct channel number of the group,
-// otherwise 1, 2, 3 ... in file order. Rows past the group's last channel get none.
-void numberRows(std::vector<ChirpRow>& rows, int limit) {
+// Numbers every row, refused ones too, so that a refused row never moves another: by Location when
+// every row has a distinct one from 1, otherwise 1, 2, 3 ... in file order. A row numbered past the
+// group's last channel gets none. True when the Locations are kept.
+bool numberRows(std::vector<ChirpRow>& rows, int limit) {
     std::set<int> seen;
-    bool fit = true;
+    bool byLocation = true;
     for (auto& r : rows) {
         const auto& loc = r.location;
         const bool number =
-            !loc.empty() && loc.size() <= 4 &&
+            !loc.empty() && loc.size() <= 6 &&
             std::all_of(loc.begin(), loc.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
         const int n = number ? std::stoi(loc) : 0;
-        if (n < 1 || n > limit || !seen.insert(n).second) fit = false;
-        r.channel = n - 1;
+        if (n < 1 || !seen.insert(n).second) byLocation = false;
+        r.channel = n <= limit ? n - 1 : -1;
     }
-    if (fit) return;
+    if (byLocation) return true;
     int next = 0;
     for (auto& r : rows)
         r.channel = next < limit ? next++ : -1;
+    return false;
 }
 
 } // namespace
@@ -273,20 +250,25 @@ ChannelCsvResult importChirpRows(std::istream& in, int& line, const std::vector<
     while (auto data = nextDataRow(in, line, columns, source, result.error)) {
         ChirpRow row;
         row.line = data->line;
-        if (auto reason = parseRow(data->cells, row, point, offText); !reason.empty())
-            result.unusable.push_back(data->where + ": " + reason);
-        else
-            rows.push_back(std::move(row));
+        row.refusal = parseRow(data->cells, row, point, offText);
+        rows.push_back(std::move(row));
     }
     if (!result.error.empty()) return result;
-    numberRows(rows, store.perGroupLimit());
+    const int limit = store.perGroupLimit();
+    if (!numberRows(rows, limit) && !rows.empty())
+        boxes.warningText(source + ": the Locations are not distinct channel numbers from 1; the rows are " +
+                          "numbered 1, 2, 3 ... in file order");
 
-    // The group becomes the list: channels the list does not name go.
+    // The group becomes the list: channels the list does not name go, and the result names them.
     std::set<int> listed;
     for (const auto& r : rows)
         if (r.channel >= 0) listed.insert(r.channel);
     for (int c : store.channelNumbers(g))
-        if (!listed.count(c)) store.deleteChannel(g, c);
+        if (!listed.count(c)) {
+            const std::string name = trim(store.channelNameText(g, c));
+            result.deleted.push_back("channel " + std::to_string(c + 1) + (name.empty() ? "" : " " + name));
+            store.deleteChannel(g, c);
+        }
 
     Recorder recorder;
     LineMessenger lines(recorder);
@@ -295,8 +277,12 @@ ChannelCsvResult importChirpRows(std::istream& in, int& line, const std::vector<
     for (const auto& row : rows) {
         const std::string where = source + ": line " + std::to_string(row.line);
         if (row.channel < 0) {
-            result.unusable.push_back(where + ": more channels than a group holds (" +
-                                      std::to_string(store.perGroupLimit()) + ")");
+            result.unusable.push_back(where + ": more channels than a group holds (" + std::to_string(limit) +
+                                      ")" + (row.location.empty() ? "" : ": Location " + row.location));
+            continue;
+        }
+        if (!row.refusal.empty()) {
+            result.unusable.push_back(where + ": " + row.refusal);
             continue;
         }
         const ImageCopy before = image.working();
@@ -311,13 +297,6 @@ ChannelCsvResult importChirpRows(std::istream& in, int& line, const std::vector<
             boxes.messenger().show(m);
         ++result.rows;
     }
-    std::sort(result.unusable.begin(), result.unusable.end(), [](const std::string& a, const std::string& b) {
-        auto lineOf = [](const std::string& s) {
-            const auto at = s.rfind(": line ");
-            return at == std::string::npos ? 0 : std::atoi(s.c_str() + at + 7);
-        };
-        return lineOf(a) < lineOf(b);
-    });
     if (!result.unusable.empty() && !options.skipUnusable) {
         result.error = source + ": " + std::to_string(result.unusable.size()) +
                        " row(s) the radio cannot hold; nothing imported";

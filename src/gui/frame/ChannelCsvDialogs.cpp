@@ -65,10 +65,7 @@ std::optional<int> askGroup(MainFrame& frame) {
 
 bool isChirpFile(const QString& path) {
     std::ifstream in(path.toStdString());
-    int line = 0;
-    std::string error;
-    auto header = readCsvRecord(in, line, error);
-    return header && channelCsvFormatOf(*header) == ChannelCsvFormat::Chirp;
+    return channelCsvFormatOf(in) == ChannelCsvFormat::Chirp;
 }
 
 ChannelCsvResult runImport(AppContext& ctx, const QString& path, const ChannelCsvOptions& options,
@@ -142,14 +139,26 @@ bool importChannelsFrom(MainFrame& frame, const QString& path, std::optional<int
     }
     options.group = group.value_or(1) - 1;
 
+    // A trial first, so that what the list would leave out or delete is asked before anything changes.
     Collector notes;
+    options.trial = true;
     ChannelCsvResult result = runImport(ctx, path, options, notes);
-    if (!result.ok && !result.unusable.empty() && result.rows > 0) {
-        // Only rows the radio cannot hold stand in the way: the user may take the rest.
-        const QString question = ctx.text(kTextCsvUnusable) + QLatin1Char('\n') + listed(result.unusable) +
-                                 QStringLiteral("\n\n") + ctx.text(kTextCsvImportRest);
-        if (ctx.boxes.questionText(question.toStdString(), MsgButtons::YesNo) != MsgAnswer::Yes) return false;
-        options.skipUnusable = true;
+    // Only rows the radio cannot hold stand in the way: the user may take the rest.
+    const bool rest = !result.ok && !result.unusable.empty() && result.rows > 0;
+    if (result.ok || rest) {
+        QString question;
+        if (rest)
+            question += ctx.text(kTextCsvUnusable) + QLatin1Char('\n') + listed(result.unusable) +
+                        QStringLiteral("\n\n");
+        if (!result.deleted.empty())
+            question += ctx.text(kTextCsvDeleted) + QLatin1Char('\n') + listed(result.deleted) +
+                        QStringLiteral("\n\n");
+        question += ctx.text(rest ? kTextCsvImportRest : kTextCsvImportList);
+        if ((rest || !result.deleted.empty()) &&
+            ctx.boxes.questionText(question.toStdString(), MsgButtons::YesNo) != MsgAnswer::Yes)
+            return false;
+        options.trial = false;
+        options.skipUnusable = rest;
         notes.lines.clear();
         result = runImport(ctx, path, options, notes);
     }
@@ -169,7 +178,11 @@ bool importChannelsFrom(MainFrame& frame, const QString& path, std::optional<int
     frame.updateTitle();
     QString summary = ctx.text(kTextCsvImported).replace(QStringLiteral("%d"), QString::number(result.rows));
     if (!notes.lines.empty()) summary += QStringLiteral("\n\n") + listed(notes.lines);
-    inform(ctx, summary, notes.lines.empty() ? MsgIcon::Information : MsgIcon::Warning);
+    if (!result.deleted.empty())
+        summary +=
+            QStringLiteral("\n\n") + ctx.text(kTextCsvDeleted) + QLatin1Char('\n') + listed(result.deleted);
+    const bool plain = notes.lines.empty() && result.deleted.empty();
+    inform(ctx, summary, plain ? MsgIcon::Information : MsgIcon::Warning);
     return true;
 }
 

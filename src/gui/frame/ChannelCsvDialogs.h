@@ -19,6 +19,8 @@ inline constexpr int kTextCsvUnusable = 580;     // "The radio cannot hold these
 inline constexpr int kTextCsvImportRest = 581;   // "Import the other rows?"
 inline constexpr int kTextCsvImported = 582;     // "%d channel(s) imported."
 inline constexpr int kTextCsvGroup = 583;        // "Group for the channel list (1-160):"
+inline constexpr int kTextCsvDeleted = 630; // "Channels of the group that the list does not name, deleted:"
+inline constexpr int kTextCsvImportList = 631; // "Import the list?"
 
 // Adds the two commands after `menu`'s last item (the File menu, after Save As).
 void addChannelCsvActions(MainFrame& frame, QMenu* menu);

@@ -145,6 +145,15 @@ const DiffCase kCases[] = {
          EXPECT_TRUE(d.groups.empty());
          EXPECT_TRUE(d.bytes.empty()) << "the field's byte shows as the field";
      }},
+    {"differs_but_shows_alike", // a check box of the scan settings shows 0 and 3 alike; a radio reads 3
+     [](Document& doc, MessageBoxes&, const TextSource&) { doc.image().main()[0x09] ^= 0x03; },
+     [](const DataSetDiff& d) {
+         EXPECT_TRUE(d.fields.empty());
+         ASSERT_EQ(d.bytes.size(), 1u);
+         EXPECT_EQ(d.bytes[0].area, Area::Main);
+         EXPECT_EQ(d.bytes[0].begin, 0x09u);
+         EXPECT_EQ(d.bytes[0].end, 0x0Au);
+     }},
     {"unseen_bytes",
      [](Document& doc, MessageBoxes&, const TextSource&) {
          doc.image().ext()[0x1F10] ^= 0x5A;

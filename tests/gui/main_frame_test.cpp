@@ -319,6 +319,7 @@ class MainFrameTest : public QObject {
                 chooser->selectFile(other);
                 QMetaObject::invokeMethod(chooser, &QDialog::accept);
             } else if (auto* dlg = f.findChild<CompareDialog*>(); dlg && dlg->isVisible()) {
+                test::saveShot(dlg, QStringLiteral("compare-dialog"));
                 sides = dlg->sides()->text();
                 for (int i = 0; i < dlg->list()->count(); ++i)
                     items << dlg->list()->item(i)->text();

@@ -1,4 +1,5 @@
-// velora-cli diff: two data files compared by meaning, with diff's exit status.
+// velora-cli diff: two data files compared by meaning, with diff's exit status. FILE1 is the before
+// side, FILE2 the after side; the first line of a difference says so.
 #include <iostream>
 #include <memory>
 
@@ -25,6 +26,7 @@ int cmdDiff(CliSession& s, const std::vector<std::string>& args) {
         return kExitTrouble;
     const DataSetDiff diff = compareDataSets(s.doc, other->doc, s.texts, s.boxes);
     if (diff.empty()) return kExitOk;
+    std::cout << sidesLine(a.positional()[0], a.positional()[1], s.texts) << '\n';
     for (const auto& line : diffLines(diff, s.texts))
         std::cout << line << '\n';
     return kExitDiffer;

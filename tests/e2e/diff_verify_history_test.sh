@@ -12,6 +12,10 @@ sed 's/Yard/Depot/' a.csv > changed.csv
 "$CLI" channels import blank.dat changed.csv -o changed.dat 2>/dev/null
 printf '5,1,150.0,150.0,Off,Off,New,0,0\n' | cat a.csv - > added.csv
 "$CLI" channels import blank.dat added.csv -o added.dat 2>/dev/null
+# The same channels imported in the other order sit in other records of the pool.
+{ head -1 a.csv; tail -n +2 a.csv | tac; } > reordered.csv
+"$CLI" channels import blank.dat reordered.csv -o reordered.dat 2>/dev/null
+cmp -s a.dat reordered.dat && fail "reordered.dat should hold its records in other slots"
 KEY=options.panel_test
 "$CLI" set a.dat "$KEY=1" -o field.dat >/dev/null 2>&1 || fail "preparing field.dat ($KEY)"
 
@@ -21,13 +25,16 @@ while IFS='|' read -r name other status line; do
   [ -n "$line" ] && expect_contains "$out" "$line" "diff $name: names the difference"
 done <<CASES
 equal|a.dat|0|
+records in other slots|reordered.dat|0|
+sides named|changed.dat|1|From a.dat (before) to changed.dat (after):
 changed channel|changed.dat|1|  Channel 2 changed: name "YARD" -> "DEPOT"
 added group|added.dat|1|Group 5 added
+added channel's values|added.dat|1|  Channel 1 added: rx "150.00000", tx "150.00000", decode "Off", encode "Off", name "NEW"
 changed field|field.dat|1|Field $KEY: "0" -> "1"
 missing file|nothing.dat|2|
 CASES
 expect_eq "$("$CLI" diff a.dat a.dat)" "" "equal files print nothing"
-expect_eq "$("$CLI" diff a.dat changed.dat | grep -c .)" 2 "one changed channel: its group and the channel, nothing else"
+expect_eq "$("$CLI" diff a.dat changed.dat | grep -c .)" 3 "one changed channel: the sides, its group and the channel, nothing else"
 
 # --- write --verify -------------------------------------------------------------------------------
 start_sim --deck1 blank.dat --corrupt-write deck1:5

@@ -1,5 +1,8 @@
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -7,17 +10,20 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
 #include "app/AboutDialog.h"
 #include "app/FrameCommands.h"
 #include "app/SplashWindow.h"
+#include "channels/ChannelStore.h"
 #include "frame/ChannelCsvDialogs.h"
 #include "frame/CompareDialog.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
+#include "model/DataFile.h"
 #include "print/ReportPrinting.h"
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -289,6 +295,47 @@ class MainFrameTest : public QObject {
         f.runCommand(cmd::kOpen);
         QCOMPARE(byteAt(fx.doc.image().main(), 0x1800), Byte{0x12});
         QVERIFY(f.windowTitle().endsWith(QStringLiteral(": fleet.dat ]")));
+    }
+
+    // The file is the before side, the data set being edited the after side, and what opening the
+    // file said is a note about the file in the dialog, not a box about the edited data set.
+    void compareWithFileNamesBothSidesAndNotesTheFile() {
+        test::Fixture fx;
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("other.dat"));
+        auto file = std::make_unique<Document>(fx.doc);
+        file->image().main()[0x1480] = 0x05; // a group table that is rebuilt on opening
+        QVERIFY(writeDataFile(file->image(), other.toStdString()).ok());
+        ChannelStore store(fx.doc, fx.texts);
+        store.addChannel(2, 0);
+        QVERIFY(store.setChannelFieldText("148.5", 2, 0, ChannelField::RxFrequency, &fx.boxes));
+        fx.messenger.shown.clear();
+        MainFrame f(fx.ctx, fx.registry);
+
+        QString sides;
+        QStringList items;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* chooser = f.findChild<QFileDialog*>(); chooser && chooser->isVisible()) {
+                // Typed into the name field: selectFile leaves a field that has the focus alone.
+                chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(other);
+                QMetaObject::invokeMethod(chooser, &QDialog::accept);
+            } else if (auto* dlg = f.findChild<CompareDialog*>(); dlg && dlg->isVisible()) {
+                test::saveShot(dlg, QStringLiteral("compare-dialog"));
+                sides = dlg->sides()->text();
+                for (int i = 0; i < dlg->list()->count(); ++i)
+                    items << dlg->list()->item(i)->text();
+                dlg->reject();
+            }
+        });
+        poll.start(10);
+        f.findChild<QAction*>(QStringLiteral("compareWithFile"))->trigger();
+        QVERIFY(fx.messenger.shown.empty());
+        QCOMPARE(sides,
+                 QStringLiteral("From other.dat (before) to the data set being edited, velora.dat (after):"));
+        QVERIFY2(items.size() >= 2, qPrintable(items.join(QLatin1Char('|'))));
+        QVERIFY(items[0].startsWith(QStringLiteral("Note on other.dat: ")));
+        QCOMPARE(items[1], QStringLiteral("Group 3 added"));
     }
 
     void closeDuringATransferWaitsForItsEnd() {

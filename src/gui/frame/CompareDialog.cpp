@@ -5,17 +5,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "app/FrameCommands.h"
 #include "frame/MainFrame.h"
-#include "model/DataSetDiff.h"
-#include "model/FileCommands.h"
 #include "model/RadioHistory.h"
 
 namespace velora::gui {
@@ -42,39 +40,37 @@ void runCompare(MainFrame& frame) {
         &frame, ctx.text(kTextCompareMenu).remove(QLatin1Char('&')), QString::fromStdString(ctx.doc.folder()),
         ctx.text(kTextFileFilter) + QStringLiteral(" (*.dat *.DAT)"));
     if (path.isEmpty()) return;
-    auto lines = compareWithFile(ctx, path.toStdString());
-    if (!lines) return;
-    CompareDialog dlg(ctx, QFileInfo(path).fileName(), *lines, &frame);
+    const auto comparison = compareWithDataFile(ctx.doc, path.toStdString(), ctx.texts, ctx.boxes);
+    if (!comparison) return;
+    CompareDialog dlg(ctx, QFileInfo(path).fileName(), *comparison, &frame);
     dlg.exec();
 }
 
 } // namespace
 
-CompareDialog::CompareDialog(AppContext& ctx, const QString& file, const std::vector<std::string>& lines,
+CompareDialog::CompareDialog(AppContext& ctx, const QString& file, const FileComparison& comparison,
                              QWidget* parent)
-    : QDialog(parent), list_(new QListWidget) {
+    : QDialog(parent), sides_(new QLabel(QString::fromStdString(comparison.sides))), list_(new QListWidget) {
     setObjectName(QStringLiteral("compareDialog"));
     setWindowTitle(
         QString::fromStdString(formatText(ctx.texts.text(kTextCompareTitle), {file.toStdString()})));
+    sides_->setObjectName(QStringLiteral("sides"));
+    sides_->setWordWrap(true);
     list_->setObjectName(QStringLiteral("differences"));
     list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    for (const auto& l : lines)
+    for (const auto& l : comparison.notes)
+        list_->addItem(QString::fromStdString(l));
+    for (const auto& l : comparison.lines)
         list_->addItem(QString::fromStdString(l));
     auto* buttons = new QDialogButtonBox;
     auto* close = buttons->addButton(ctx.text(kTextClose), QDialogButtonBox::RejectRole);
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* v = new QVBoxLayout(this);
+    v->addWidget(sides_);
     v->addWidget(list_);
     v->addWidget(buttons);
     resize(640, 420);
-}
-
-std::optional<std::vector<std::string>> compareWithFile(AppContext& ctx, const std::string& path) {
-    auto other = std::make_unique<Document>(ctx.doc.options());
-    // The other file is not the edited data set: opening it closes no editors.
-    if (openWithoutDialogs(*other, ctx.boxes, path) != CommandOutcome::Done) return std::nullopt;
-    return diffLines(compareDataSets(ctx.doc, *other, ctx.texts, ctx.boxes), ctx.texts);
 }
 
 void addFileMenuExtras(MainFrame& frame, QMenu* menu) {

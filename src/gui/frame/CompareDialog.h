@@ -1,15 +1,15 @@
 #pragma once
-// File > Compare with File... lists how another data file differs from the data set being edited, in
-// the words of `velora-cli diff`; File > Open Radio History... opens the folder where every read
+// File > Compare with File... lists how the data set being edited differs from another data file
+// (the file before, the data set after), in the words of `velora-cli diff`, with what opening the
+// file said as notes about it; File > Open Radio History... opens the folder where every read
 // from a radio is kept.
 #include <QDialog>
 #include <QListWidget>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "app/AppContext.h"
+#include "model/DataSetDiff.h"
 
+class QLabel;
 class QMenu;
 
 namespace velora::gui {
@@ -24,17 +24,14 @@ inline constexpr int kTextCompareTitle = 571;
 class CompareDialog : public QDialog {
     Q_OBJECT
   public:
-    CompareDialog(AppContext& ctx, const QString& file, const std::vector<std::string>& lines,
-                  QWidget* parent);
-    QListWidget* list() const { return list_; }
+    CompareDialog(AppContext& ctx, const QString& file, const FileComparison& comparison, QWidget* parent);
+    QLabel* sides() const { return sides_; }
+    QListWidget* list() const { return list_; } // the notes, then the differences
 
   private:
+    QLabel* sides_;
     QListWidget* list_;
 };
-
-// The comparison lines of the working copy (before) with the data file at `path` (after); nothing
-// when the file cannot be opened (the reason was shown).
-std::optional<std::vector<std::string>> compareWithFile(AppContext& ctx, const std::string& path);
 
 // Adds the two items below File > Open.
 void addFileMenuExtras(MainFrame& frame, QMenu* menu);

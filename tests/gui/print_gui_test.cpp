@@ -1,7 +1,9 @@
 // Print Out List and the PDF the report is written to.
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +60,28 @@ class PrintGuiTest : public QObject {
         QVERIFY(bytes.startsWith("%PDF-"));
         // Two pages of optional features and one of scan information.
         QCOMPARE(bytes.count("/Type /Page\n"), 3);
+    }
+
+    // A job that cannot start is told, and the printer still takes the next one.
+    void failedPrintIsToldAndThePrinterTakesTheNextJob() {
+        test::Fixture f;
+        QTemporaryDir dir;
+        print::Selection s;
+        s.sections = section::kModel;
+        QPrinter& before = sharedPrinter();
+        before.setPageOrientation(QPageLayout::Landscape);
+        before.setOutputFileName(QStringLiteral("/nonexistent-folder/sheet.pdf"));
+        QVERIFY(!paintOnSharedPrinter(f.ctx, buildReport(f.ctx, s, sharedPrinter())));
+        QCOMPARE(f.messenger.shown.size(), std::size_t(1));
+        QVERIFY(f.messenger.shown[0].text.find("/nonexistent-folder/sheet.pdf") != std::string::npos);
+        QCOMPARE(sharedPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+
+        const QString pdf = dir.filePath(QStringLiteral("next.pdf"));
+        sharedPrinter().setOutputFileName(pdf);
+        QVERIFY(paintOnSharedPrinter(f.ctx, buildReport(f.ctx, s, sharedPrinter())));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        sharedPrinter().setOutputFileName(QString());
+        sharedPrinter().setPageOrientation(QPageLayout::Portrait);
     }
 
     void exportToAnUnwritablePlaceLeavesNoFile() {

@@ -1,5 +1,6 @@
 // velora-cli read / write: the radio transfers with progress on stderr and prompts as flags; a write
 // to several ports at once runs one transfer per radio, each on its own thread.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -68,7 +69,8 @@ class CliTransferUi : public comm::TransferUi {
             // The model question has its text number; the version warning is composed.
             const bool model = m.textId == comm::kTextModelDiffers;
             if (model ? consent_.otherModel : consent_.oldVersion) return MsgAnswer::Ok;
-            std::cerr << "velora-cli: refused; use " << (model ? "--force-model" : "--force-version")
+            std::cerr << "velora-cli: " << (out_.context.empty() ? "" : out_.context + ": ")
+                      << "refused; use " << (model ? "--force-model" : "--force-version")
                       << " to write anyway\n";
             return MsgAnswer::Cancel;
         }
@@ -152,6 +154,18 @@ bool setUpTarget(const Target& t, LinkOptions& link) {
         settings::kSettingsOrganisation, settings::kSettingsApplication, std::getenv)));
     link.where = "COM" + std::to_string(n) + " (" + link.port.devicePath(n) + ")";
     return true;
+}
+
+// Two targets that reach the same device (the same path, a link to it, or a port mapped to it) would
+// have two transfers fight over one radio.
+bool sameDevice(const LinkOptions& a, const LinkOptions& b) {
+    const std::string pa = a.port.devicePath(a.port.portNumber()),
+                      pb = b.port.devicePath(b.port.portNumber());
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(pa.c_str(), &sa) == 0 && ::stat(pb.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return pa == pb;
 }
 
 bool setUpPort(const std::vector<Target>& targets, LinkOptions& link) {
@@ -357,6 +371,12 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& argv) {
     for (const Target& t : targets) {
         links.push_back(std::make_unique<LinkOptions>());
         if (!setUpTarget(t, *links.back())) return kExitUsage;
+        for (std::size_t i = 0; i + 1 < links.size(); ++i)
+            if (sameDevice(*links[i], *links.back())) {
+                printError(links.back()->where + " is the same device as " + links[i]->where +
+                           "; give each radio once. Nothing was written");
+                return kExitUsage;
+            }
     }
     if (!retries) return kExitUsage;
     const std::string& file = a.positional()[0];

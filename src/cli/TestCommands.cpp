@@ -97,6 +97,16 @@ int cmdTestMode(CliSession& s, const std::vector<std::string>& args) {
     }
     std::cout << "test channel " << session.channel() + 1 << "\n";
 
+    const std::uint8_t bandCode1 = identificationOf(s.doc.image()).bandCode(kModel1);
+    // An action the radio or the item does not offer is refused with its reason; a number moved into
+    // its range is said.
+    std::string refusal;
+    auto clamped = [](const std::string& what, int asked, comm::Limited l) {
+        if (l.clamped)
+            std::cerr << "velora-cli: " << what << ' ' << asked << " is out of range; " << l.value
+                      << " was set\n";
+        return l.value;
+    };
     std::unique_ptr<comm::AdjustmentSession> item;
     bool ok = true;
     for (std::size_t i = 1; i < a.positional().size() && ok; ++i) {
@@ -118,7 +128,9 @@ int cmdTestMode(CliSession& s, const std::vector<std::string>& args) {
             }
         } else if (key == "tx" && (text == "on" || text == "off")) {
             const bool on = text == "on";
-            if (item)
+            if (item && on && !(refusal = item->transmitRefusal()).empty())
+                known = false;
+            else if (item)
                 ok = item->transmitting() == on || item->toggleTransmit();
             else
                 ok = session.transmitting() == on || session.toggleTransmit();
@@ -140,25 +152,30 @@ int cmdTestMode(CliSession& s, const std::vector<std::string>& args) {
             ok = session.setBeatShift(*n);
         } else if (key == "msk") {
             ok = session.setMskRate(*n);
-        } else if (key == "item" && !item && *n >= 0 && *n < comm::kAdjustmentItemCount) {
-            ok = session.prepareAdjustment();
-            if (ok) {
+        } else if (key == "item" && !item) {
+            refusal = comm::adjustmentItemRefusal(*n, bandCode1, session.shared().statusExtension);
+            known = refusal.empty();
+            ok = !known || session.prepareAdjustment();
+            if (known && ok) {
                 item = std::make_unique<comm::AdjustmentSession>(session, *n);
                 ok = item->open();
             }
         } else if (item && key == "value") {
-            ok = item->setValue(*n);
+            ok = item->setValue(clamped("value", *n, comm::limitValue(*n)));
         } else if (item && key == "step") {
-            ok = item->setValue(item->value() + *n);
+            const int asked = item->value() + *n;
+            ok = item->setValue(clamped("value", asked, comm::limitValue(asked)));
         } else if (item && key == "tab") {
-            ok = item->setTab(*n);
+            refusal = item->tabRefusal(*n);
+            known = refusal.empty();
+            ok = !known || item->setTab(*n);
         } else if (item && key == "volume") {
-            ok = item->setVolume(*n);
+            ok = item->setVolume(clamped("volume", *n, comm::limitVolume(*n)));
         } else {
             known = false;
         }
         if (!known) {
-            printError("cannot do '" + action + "' here");
+            printError("cannot do '" + action + "' here" + (refusal.empty() ? "" : ": " + refusal));
             ok = false;
             break;
         }

@@ -356,6 +356,40 @@ TEST_F(TransferTest, WriteFailureSaysWhereItStopped) {
     EXPECT_EQ(radio.frames.back().first, 'E');
 }
 
+// A verified write whose read-back is given up was written completely: the outcome names the verify
+// and the place, and nothing claims a half-written radio.
+TEST_F(TransferTest, GivenUpReadBackIsAVerifyFailureNotAStoppedWrite) {
+    struct Case {
+        Byte cmd;
+        Byte selector;
+        int index;
+        TransferStage place;
+    };
+    const std::vector<Case> cases{
+        {'R', kSelectorDeck1, 9, TransferStage::MainBlock},
+        {'T', kSelectorDeck1, 4, TransferStage::CodeRecord},
+        {'S', kSelectorHead1, 30, TransferStage::ExtChunk},
+    };
+    fillWorking();
+    transfer.setVerify(true);
+    for (const Case& c : cases) {
+        radio.drop = [&](Byte cmd, Byte sel, int index) {
+            return cmd == c.cmd && sel == c.selector && index == c.index;
+        };
+        ui.shown.clear();
+        ui.answers = {MsgAnswer::Cancel};
+        const TransferOutcome out = transfer.write(image);
+        EXPECT_EQ(out.stage, TransferStage::Verify) << c.cmd;
+        EXPECT_EQ(out.place, c.place) << c.cmd;
+        EXPECT_EQ(out.index, c.index) << c.cmd;
+        EXPECT_EQ(partialWriteText(texts, out), "") << c.cmd;
+        EXPECT_EQ(describe(out).find("stopped"), std::string::npos) << describe(out);
+        ASSERT_FALSE(ui.shown.empty());
+        EXPECT_EQ(ui.shown.back().textId, kTextVerifyUnread) << c.cmd;
+    }
+    radio.drop = nullptr;
+}
+
 // Retry starts an area again at its first unit; when the write is then given up, the place named is
 // how far the radio was written, not where the last attempt failed.
 TEST_F(TransferTest, StoppedWriteNamesTheFirstUnitNeverAcknowledged) {

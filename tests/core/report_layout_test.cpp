@@ -221,6 +221,7 @@ TEST_F(Report, TestSheetUsesTheSameColumnsInLandscape) {
     TestSheetValues v;
     v.items = {0, 10};
     v.record.fill(7);
+    v.record[comm::kRecordVolume] = 33;
     Selection s;
     s.sections = section::kModel | section::kTestSheet;
     for (bool landscape : {false, true}) {
@@ -230,7 +231,27 @@ TEST_F(Report, TestSheetUsesTheSameColumnsInLandscape) {
         ASSERT_FALSE(left.empty()) << landscape;
         EXPECT_EQ(left.size(), 4u) << "item 10 starts the right column at the top";
         EXPECT_EQ(left[1], "7");
+        EXPECT_EQ(row(pages.pages[0], texts.text(197).data()),
+                  (std::vector<std::string>{texts.text(197).data(), "33"}))
+            << "the volume closes the right column, below item 10 wide and narrow";
     }
+}
+
+// The knob row comes first; the frame caption heads the key table with its column head under it.
+TEST_F(Report, KeyPageShowsTheKnobAboveTheKeyTable) {
+    fresh();
+    Selection s;
+    s.sections = section::kKeys;
+    const PageDescription pages = build(s);
+    const Page& page = pages.pages.at(0);
+    auto y = [&](int n) {
+        auto it = std::find_if(page.texts.begin(), page.texts.end(),
+                               [&](const TextRun& t) { return t.text == texts.text(n); });
+        return it == page.texts.end() ? 0.0 : it->y;
+    };
+    ASSERT_LT(y(461), 0.0);
+    EXPECT_GT(y(464), y(465));
+    EXPECT_GT(y(465), y(461));
 }
 
 TEST_F(Report, RangeEditsAndSectionLists) {

@@ -37,12 +37,20 @@ expect_eq "$("$CLI" diff a.dat a.dat)" "" "equal files print nothing"
 expect_eq "$("$CLI" diff a.dat changed.dat | grep -c .)" 3 "one changed channel: the sides, its group and the channel, nothing else"
 
 # --- write --verify -------------------------------------------------------------------------------
-start_sim --deck1 blank.dat --corrupt-write deck1:5
-"$CLI" write --device "$DEVICE" a.dat --verify 2>err.txt; rc=$?
-expect_eq "$rc" 1 "a verify that finds a damaged block fails"
-expect_contains "$(cat err.txt)" "main-area block 5" "the verify names the block"
-expect_eq "$(grep -c 'Data has been written' err.txt)" 0 "no completion message after a failed verify"
-kill "$SIM_PID"; wait "$SIM_PID" 2>/dev/null
+# A radio that keeps a block or DTMF record damaged, or whose read-back of a block never checks out:
+# the verify names the place, and nothing calls the completely written radio half written.
+while IFS='|' read -r fault want; do
+  start_sim --deck1 blank.dat $fault
+  "$CLI" write --device "$DEVICE" a.dat --verify --retries 0 2>err.txt; rc=$?
+  expect_eq "$rc" 1 "$fault: the verify fails"
+  expect_contains "$(cat err.txt)" "verify failed.*$want" "$fault: the verify names $want"
+  expect_eq "$(grep -c -e 'Data has been written' -e 'stopped' err.txt)" 0 "$fault: neither done nor stopped"
+  kill "$SIM_PID"; wait "$SIM_PID" 2>/dev/null
+done <<'CASES'
+--corrupt-write deck1:5|differs .*main-area block 5
+--corrupt-write deck1:c2|differs .*DTMF code record 2
+--bad-checksum deck1:9:9|main-area block 9 could not be read back
+CASES
 
 start_sim --deck1 blank.dat
 "$CLI" write --device "$DEVICE" a.dat --verify 2>err.txt || fail "verified write to a sound radio: $(cat err.txt)"

@@ -28,4 +28,16 @@ for i in 1 2 4; do
   cmp -s want.csv got$i.csv && pass "radio $i holds the data set" || fail "radio $i differs"
 done
 
+# Every line of a radio names its port; one device given twice (also through a link) starts nothing.
+start_sim --deck1 blank.dat --version 2 --link "$WORK/radio-link"
+ONE=$DEVICE
+start_sim --deck1 blank.dat
+TWO=$DEVICE
+"$CLI" write a.dat --retries 0 --device "$ONE" --device "$TWO" >summary.txt 2>err.txt
+expect_contains "$(grep 'refused' err.txt)" "$ONE: refused; use --force-version" "the refusal names its port"
+"$CLI" write a.dat --device "$TWO" --device "$WORK/radio-link" --device "$ONE" >summary.txt 2>err.txt; rc=$?
+expect_eq "$rc" 2 "the same device twice is a usage error"
+expect_contains "$(cat err.txt)" "$ONE is the same device as $WORK/radio-link" "both names are given"
+expect_eq "$(cat summary.txt)" "" "nothing was started"
+
 finish

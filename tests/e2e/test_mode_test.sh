@@ -51,6 +51,22 @@ expect_eq "$(grep '^item 20 up' sim.log | tail -1)" "item 20 up to 114" "two ste
 expect_contains "$(cat out.txt)" "left test mode" "test mode is left after the cancel"
 has "normal operation" "the radio leaves test mode"
 
+# What the radio or the item does not offer is refused with its reason and never reaches the radio;
+# a number moved into its range is said.
+while IFS='|' read -r opts actions rc want absent; do
+  SIM_OPTS="$opts" run $actions; got=$?
+  expect_eq "$got" "$rc" "$actions: exit code"
+  expect_contains "$(cat err.txt)" "$want" "$actions: says why"
+  [ -z "$absent" ] || ! grep -q "$absent" sim.log && pass "$actions: not sent" || fail "$actions: [$absent] sent"
+done <<'CASES'
+--version 0|item=1 value=120 ok|1|item 1 is only offered on a radio that reports|item 32
+|item=13 tx=on|1|item 13 does not allow transmitting|transmitter on
+|item=0 tab=1|1|item 0 has no tabs|
+|item=0 volume=-4 ok|0|volume -4 is out of range; 0 was set|
+|item=0 value=300 ok|0|value 300 is out of range; 255 was set|
+CASES
+expect_eq "$(grep '^item 20 up' sim.log | tail -1)" "item 20 up to 255" "the clamped value reached the radio (last case)"
+
 # Entering test mode on a radio whose test channels differ from the data set fails.
 cp radio.dat other.dat
 patch other.dat $((MAIN + 0x3F00)) 00 00 00 01

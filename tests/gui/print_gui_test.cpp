@@ -1,7 +1,9 @@
 // Print Out List and the PDF the report is written to.
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +60,41 @@ class PrintGuiTest : public QObject {
         QVERIFY(bytes.startsWith("%PDF-"));
         // Two pages of optional features and one of scan information.
         QCOMPARE(bytes.count("/Type /Page\n"), 3);
+    }
+
+    // A job that cannot start is told, and the printer keeps its set-up and takes the next job.
+    void failedPrintIsToldAndThePrinterTakesTheNextJob() {
+        struct Case {
+            QString file;
+            QString told;
+        };
+        test::Fixture f;
+        const QList<Case> cases{
+            {QString(), f.text(kTextPrinterFailed)}, // nothing chosen yet
+            {QStringLiteral("/nonexistent-folder/sheet.pdf"),
+             QStringLiteral("/nonexistent-folder/sheet.pdf")},
+        };
+        QTemporaryDir dir;
+        print::Selection s;
+        s.sections = section::kModel;
+        for (const Case& c : cases) {
+            f.messenger.shown.clear();
+            sharedPrinter().setOutputFormat(QPrinter::PdfFormat);
+            sharedPrinter().setOutputFileName(c.file);
+            sharedPrinter().setPageOrientation(QPageLayout::Landscape);
+            QVERIFY(!paintOnSharedPrinter(f.ctx, buildReport(f.ctx, s, sharedPrinter())));
+            QCOMPARE(f.messenger.shown.size(), std::size_t(1));
+            QVERIFY2(QString::fromStdString(f.messenger.shown[0].text).contains(c.told), qPrintable(c.told));
+            QCOMPARE(sharedPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+
+            const QString pdf = dir.filePath(QStringLiteral("next.pdf"));
+            sharedPrinter().setOutputFileName(pdf);
+            QVERIFY2(paintOnSharedPrinter(f.ctx, buildReport(f.ctx, s, sharedPrinter())), qPrintable(c.file));
+            QVERIFY(QFileInfo(pdf).size() > 0);
+            QFile::remove(pdf);
+        }
+        sharedPrinter().setOutputFileName(QString());
+        sharedPrinter().setPageOrientation(QPageLayout::Portrait);
     }
 
     void exportToAnUnwritablePlaceLeavesNoFile() {

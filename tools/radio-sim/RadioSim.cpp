@@ -423,8 +423,10 @@ void RadioSim::writeCodeRecord(std::span<const Byte> f) {
     armLineFault(place->unit, kCodeRecordPlace + place->index);
     if (refuseWrite(place->unit, kCodeRecordPlace + place->index)) return;
     std::span<const Byte> data = f.subspan(4, kCodeRecordSize);
-    std::copy(data.begin(), data.end(),
-              memory_.unit(place->unit).dtmf.data() + place->index * kCodeRecordSize);
+    Byte* dest = memory_.unit(place->unit).dtmf.data() + place->index * kCodeRecordSize;
+    std::copy(data.begin(), data.end(), dest);
+    if (takeFault(config_.corruptWrites, place->unit, kCodeRecordPlace + place->index))
+        dest[0] = static_cast<Byte>(~dest[0]);
     ack();
 }
 

@@ -90,8 +90,10 @@ std::string describe(const TransferOutcome& o) {
         const std::string what = o.place == TransferStage::MainBlock    ? ", main-area block "
                                  : o.place == TransferStage::CodeRecord ? ", DTMF code record "
                                                                         : ", extension chunk ";
-        return "verify failed: the radio differs from what was written at " + unitName(o.selector) + what +
-               std::to_string(o.index);
+        const std::string where = unitName(o.selector) + what + std::to_string(o.index);
+        if (o.status != RadioStatus::Ok)
+            return "verify failed: everything was written, but " + where + " could not be read back" + code;
+        return "verify failed: the radio differs from what was written at " + where;
     }
     }
     return "failed";
@@ -481,7 +483,15 @@ bool RadioTransfer::verifyWritten(const std::vector<Byte>& units, const ImageCop
         *back = sent; // what the unit does not hold compares equal
         const bool done = deck ? transferDeck(Direction::Read, unit, *back, counter, total, out)
                                : transferHead(Direction::Read, unit, *back, counter, total, out);
-        if (!done) return false;
+        if (!done) {
+            // Everything was written; only the read-back stopped. The radio is not half written.
+            out.place = out.stage;
+            out.stage = TransferStage::Verify;
+            ask(kTextVerifyUnread,
+                formatText(texts_.text(kTextVerifyUnread), {placeText(texts_, out.place, unit, out.index)}),
+                kCaptionError, MsgButtons::Ok, MsgIcon::Error);
+            return false;
+        }
         clearVersionBits(*back);
         const auto place = firstDifference(deck, *expected, *back);
         if (!place) continue;

@@ -32,6 +32,7 @@ inline constexpr int kTextModelDiffers = 213;
 inline constexpr int kTextReadDone = 164;
 inline constexpr int kTextWriteDone = 171;
 inline constexpr int kTextVerifyFailed = 566;
+inline constexpr int kTextVerifyUnread = 665;
 
 // 0 success; 1 failed or cancelled (the port is closed); 2 every byte travelled but the port failed
 // to close at the end: the transfer counts as done (a read is adopted) and the user was warned.
@@ -50,7 +51,8 @@ enum class TransferStage {
     CodeRecord,     // a DTMF code record failed, user cancelled
     ExtChunk,       // an extension chunk failed, user cancelled
     ClosePort,      // everything travelled, but the port did not close at the end
-    Verify,         // write with verification: the radio read back differs from what was sent
+    Verify,         // write with verification: everything was written, but the read-back differs
+                    // from what was sent, or (status not Ok) a unit could not be read back
 };
 
 struct TransferOutcome {
@@ -60,8 +62,8 @@ struct TransferOutcome {
     int index = -1; // the first block, record or chunk of that area no attempt got acknowledged
     RadioStatus status = RadioStatus::Ok; // the protocol's status of that frame
     PortResult port;                      // why the port did not open
-    // Verify: the kind of the first unit read back that differs (MainBlock, CodeRecord or ExtChunk);
-    // selector and index name it.
+    // Verify: the kind of the first unit read back that differs or could not be read (MainBlock,
+    // CodeRecord or ExtChunk); selector and index name it.
     TransferStage place = TransferStage::None;
     bool ok() const { return result == TransferResult::Ok; }
     // Every unit travelled: true also when only the closing of the port failed.
@@ -120,8 +122,8 @@ class RadioTransfer {
 
     // With verification on, a write reads every unit it wrote back in the same programming run and
     // compares it with what was sent (the version bits of the model identification aside, which the
-    // radio sets itself). The first unit that differs is named in an error message and the write
-    // fails with stage Verify; the working copy then stays as it was.
+    // radio sets itself). The first unit that differs, or that cannot be read back, is named in an
+    // error message and the write fails with stage Verify; the working copy then stays as it was.
     void setVerify(bool on) { verify_ = on; }
     bool verify() const { return verify_; }
 

@@ -81,16 +81,24 @@ std::pair<std::string, std::string> signallingTexts(const TextSource& texts, int
     return {"  " + std::string(texts.text(rx)), "  " + std::string(texts.text(tx))};
 }
 
-std::vector<int> availableAdjustmentItems(std::uint8_t bandCode1, bool statusExtension) {
+std::string adjustmentItemRefusal(int item, std::uint8_t bandCode1, bool statusExtension) {
     const std::uint8_t band = bandCode1 & kBandNibble;
+    if (item < 0 || item >= kAdjustmentItemCount)
+        return "there is no adjustment item " + std::to_string(item) + " (0 to 15)";
+    const std::string which = "adjustment item " + std::to_string(item);
+    if ((item == 1 || item == 2) && band != kVhfBand && band != kVhfBand2)
+        return which + " is only offered on a radio of band code 4 or 5";
+    if ((item == 1 || item == 2) && !statusExtension)
+        return which + " is only offered on a radio that reports the two extra adjustment values";
+    if (item == 3 && band == 9) return which + " is not offered on a radio of band code 9";
+    if ((item == 4 || item == 5) && band != 9) return which + " is only offered on a radio of band code 9";
+    return {};
+}
+
+std::vector<int> availableAdjustmentItems(std::uint8_t bandCode1, bool statusExtension) {
     std::vector<int> items;
-    for (int item = 0; item < kAdjustmentItemCount; ++item) {
-        bool listed = true;
-        if (item == 1 || item == 2) listed = (band == kVhfBand || band == kVhfBand2) && statusExtension;
-        if (item == 3) listed = band != 9;
-        if (item == 4 || item == 5) listed = band == 9;
-        if (listed) items.push_back(item);
-    }
+    for (int item = 0; item < kAdjustmentItemCount; ++item)
+        if (adjustmentItemRefusal(item, bandCode1, statusExtension).empty()) items.push_back(item);
     return items;
 }
 

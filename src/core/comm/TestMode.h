@@ -102,6 +102,9 @@ TestModeKeyAction testModeKeyAction(TestModeKey key, TestModeFocus focus);
 
 // RX and TX texts of a test signalling index, each after two blanks.
 std::pair<std::string, std::string> signallingTexts(const TextSource& texts, int index);
+// Why this radio does not offer an adjustment item; empty when it does. The dialog's list and the
+// command line both follow it.
+std::string adjustmentItemRefusal(int item, std::uint8_t bandCode1, bool statusExtension);
 // The adjustment items listed for this data set and radio, in item order.
 std::vector<int> availableAdjustmentItems(std::uint8_t bandCode1, bool statusExtension);
 // Low-band radios offer the noise blanker instead of the channel spacing.

@@ -117,6 +117,16 @@ std::optional<std::pair<std::string, std::string>> adjustmentFrequencyTexts(int 
     return std::nullopt;
 }
 
+Limited limitValue(int asked) {
+    const int v = std::clamp(asked, kMinValue, kMaxValue);
+    return {v, v != asked};
+}
+
+Limited limitVolume(int asked) {
+    const int v = std::clamp(asked, 0, kMaxVolume);
+    return {v, v != asked};
+}
+
 AdjustmentKeyAction adjustmentKeyAction(AdjustmentKey key, AdjustmentFocus focus, int item,
                                         bool transmitting) {
     using Kind = AdjustmentKeyAction::Kind;
@@ -257,8 +267,19 @@ void AdjustmentSession::applySteps(int steps) {
             stored(t) = static_cast<Byte>(stored(t) + steps);
 }
 
+std::string AdjustmentSession::transmitRefusal() const {
+    if (info().transmitAllowed) return {};
+    return "adjustment item " + std::to_string(item_) + " does not allow transmitting";
+}
+
+std::string AdjustmentSession::tabRefusal(int tab) const {
+    if (tab >= 0 && tab < info().tabs) return {};
+    if (info().tabs == 1) return "adjustment item " + std::to_string(item_) + " has no tabs";
+    return "adjustment item " + std::to_string(item_) + " has tabs 0 to " + std::to_string(info().tabs - 1);
+}
+
 bool AdjustmentSession::setValue(int value) {
-    const int target = std::clamp(value, kMinValue, kMaxValue);
+    const int target = limitValue(value).value;
     // Each pass sends only the steps the radio has not taken yet, so a retry after a failure in the
     // middle ends where the user asked and the shown value always is the radio's.
     while (target != value_) {
@@ -273,7 +294,7 @@ bool AdjustmentSession::setValue(int value) {
 }
 
 bool AdjustmentSession::setVolume(int volume) {
-    const int v = std::clamp(volume, 0, kMaxVolume);
+    const int v = limitVolume(volume).value;
     if (v == shared_.volume) return true;
     if (!run(TuneOp::Volume, v)) return false;
     shared_.volume = v;

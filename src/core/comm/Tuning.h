@@ -44,6 +44,15 @@ inline constexpr int kTextValue = 196;
 inline constexpr std::array<int, 4> kTabTexts{198, 199, 201, 203};
 inline constexpr int kMinValue = 1, kMaxValue = 255, kMaxVolume = 255;
 
+// A value or volume moved into its range, and whether it had to be moved, so that the caller can
+// say so.
+struct Limited {
+    int value;
+    bool clamped;
+};
+Limited limitValue(int asked);  // 1..255
+Limited limitVolume(int asked); // 0..255
+
 // Byte of the adjustment record that holds the item's value for this point and channel spacing.
 std::size_t adjustmentRecordIndex(int item, int tab, int spacing);
 // The item's name, with "(Wide)" or "(Narrow)" for items stored per channel spacing.
@@ -85,6 +94,10 @@ class AdjustmentSession {
     // Cancel path: puts the test channel and signalling back and stops the item, unless an earlier
     // operation was cancelled. Returns true when test mode must close as well.
     bool cancel();
+
+    // Why the item cannot transmit or has no such point; empty when it can.
+    std::string transmitRefusal() const;
+    std::string tabRefusal(int tab) const;
 
     int item() const { return item_; }
     const AdjustmentItem& info() const { return kAdjustmentItems[static_cast<std::size_t>(item_)]; }

@@ -90,12 +90,29 @@ struct ReportLayout::SectionSpec {
     int perSheetPortrait = 1;  // area pages per printed page; 0 = all
     int perSheetLandscape = 1;
     std::array<int, 2> pageHeadings{0, 0}; // sub-headings replacing the tab captions
+    // A frame that boxes the grid on screen heads the table on paper, below the form fields.
+    bool framesHeadGrid = false;
 };
 
 // Plan order.
 static const ReportLayout::SectionSpec kSections[] = {
     {section::kOptions, PageKind::Options, "options", 40, 280},
-    {section::kKeys, PageKind::Keys, "keys", 40, 210, {40, 210}, 0},
+    {section::kKeys,
+     PageKind::Keys,
+     "keys",
+     40,
+     210,
+     {40, 210},
+     0,
+     false,
+     kNoValue,
+     true,
+     true,
+     false,
+     1,
+     1,
+     {0, 0},
+     true},
     {section::kScan, PageKind::Scan, "scan", 20, 220},
     {section::kTwoTone,
      PageKind::TwoTone,
@@ -589,6 +606,7 @@ void ReportLayout::layoutAreaPage(Composer& c, const SectionSpec& spec, int page
 
     // Form fields.
     std::vector<FormRow> rows;
+    std::string gridHeading;
     forms::FieldKind lastKind = forms::FieldKind::None;
     int lastLabel = -1;
     for (int f = 0; f < a->fieldCount(page); ++f) {
@@ -599,7 +617,10 @@ void ReportLayout::layoutAreaPage(Composer& c, const SectionSpec& spec, int page
             continue;
         }
         if (d.kind == forms::FieldKind::Frame) {
-            if (spec.framesAsHeadings) rows.push_back({true, text(d.labelText), {}, {}});
+            if (spec.framesHeadGrid)
+                gridHeading = text(d.labelText);
+            else if (spec.framesAsHeadings)
+                rows.push_back({true, text(d.labelText), {}, {}});
             lastKind = d.kind;
             continue;
         }
@@ -649,6 +670,7 @@ void ReportLayout::layoutAreaPage(Composer& c, const SectionSpec& spec, int page
     // The grid, as a table.
     auto* grid = dynamic_cast<forms::GridArea*>(a);
     if (!grid || grid->gridRowCount(page) <= 0) return;
+    if (!gridHeading.empty()) c.subheading(gridHeading);
     auto* port = dynamic_cast<port::FunctionPortArea*>(a);
     const int rowCount = grid->gridRowCount(page);
     const int valueColumns = grid->gridColumnCount(page);
@@ -792,6 +814,8 @@ void ReportLayout::layoutTestSheet(Composer& c, const TestSheetValues& values) {
                 columns[item < 10 ? 0 : 1].push_back({std::move(title), std::to_string(v)});
             }
     }
+    // The volume the values were taken at closes the right column.
+    columns[1].push_back({text(comm::kTextVolume), std::to_string(values.record[comm::kRecordVolume])});
     // The widest titles decide the columns; a page too narrow for them takes a smaller face.
     Font f = kBody;
     double leftValue = 250, rightTitle = 350, rightValue = 600;

@@ -67,15 +67,58 @@ class StderrMessenger : public Messenger {
     }
 };
 
+std::unique_ptr<QPrinter>& printerSlot() {
+    static std::unique_ptr<QPrinter> printer;
+    return printer;
+}
+
+std::unique_ptr<QPrinter> newPrinter() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(QStringLiteral("VELORA"));
+    return printer;
+}
+
+// A printer whose job failed to start stays active and refuses every later job and setting; a fresh
+// one takes over its destination and page set-up.
+void renewSharedPrinter() {
+    auto& slot = printerSlot();
+    auto fresh = newPrinter();
+    if (slot) {
+        if (slot->outputFormat() == QPrinter::NativeFormat)
+            fresh->setPrinterName(slot->printerName());
+        else
+            fresh->setOutputFileName(slot->outputFileName());
+        fresh->setPageLayout(slot->pageLayout());
+    }
+    slot = std::move(fresh);
+}
+
+// The print dialog on the shared printer, then the pages built for where the user sent them.
+bool printWithDialog(AppContext& ctx, const print::Selection& selection, const print::TestSheetValues* sheet,
+                     QWidget* parent) {
+    QPrintDialog dialog(&sharedPrinter(), parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return paintOnSharedPrinter(ctx, buildReport(ctx, selection, sharedPrinter(), sheet));
+}
+
 } // namespace
 
 QPrinter& sharedPrinter() {
-    static std::unique_ptr<QPrinter> printer;
-    if (!printer) {
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setDocName(QStringLiteral("VELORA"));
-    }
-    return *printer;
+    auto& slot = printerSlot();
+    if (!slot) slot = newPrinter();
+    return *slot;
+}
+
+bool paintOnSharedPrinter(AppContext& ctx, const print::PageDescription& pages) {
+    QPrinter& printer = sharedPrinter();
+    if (paintReport(pages, printer)) return true;
+    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    const QString where = !file.isEmpty()
+                              ? ctx.text(kTextCannotWritePdf) + QStringLiteral(":\n") + file
+                              : ctx.text(kTextPrinterFailed) + QStringLiteral("\n") + printer.printerName();
+    renewSharedPrinter();
+    ctx.boxes.errorText(where.trimmed().toStdString());
+    return false;
 }
 
 print::PageDescription buildReport(AppContext& ctx, const print::Selection& selection,
@@ -88,10 +131,7 @@ void printSetup(QWidget* parent) {
 }
 
 bool printReport(AppContext& ctx, const print::Selection& selection, QWidget* parent) {
-    QPrinter& printer = sharedPrinter();
-    QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    return paintReport(buildReport(ctx, selection, printer), printer);
+    return printWithDialog(ctx, selection, nullptr, parent);
 }
 
 void previewReport(AppContext& ctx, const print::Selection& selection, QWidget* parent) {
@@ -111,11 +151,10 @@ bool exportReport(AppContext& ctx, const print::Selection& selection, const QStr
     return false;
 }
 
-bool printTestSheet(AppContext& ctx, const print::TestSheetValues& values, QWidget*) {
+bool printTestSheet(AppContext& ctx, const print::TestSheetValues& values, QWidget* parent) {
     print::Selection s;
     s.sections = print::section::kModel | print::section::kTestSheet;
-    QPrinter& printer = sharedPrinter();
-    return paintReport(buildReport(ctx, s, printer, &values), printer);
+    return printWithDialog(ctx, s, &values, parent);
 }
 
 void runPrintCommand(AppContext& ctx, QWidget* parent) {

@@ -17,6 +17,8 @@ struct AppContext;
 // Texts of the PDF export: the File menu item and the warning when the file cannot be written.
 inline constexpr int kTextExportPdf = 584;
 inline constexpr int kTextCannotWritePdf = 585;
+// The printer did not take a job.
+inline constexpr int kTextPrinterFailed = 666;
 
 // The application's printer: its set-up (orientation, paper) stays for the run.
 QPrinter& sharedPrinter();
@@ -26,9 +28,14 @@ print::PageDescription buildReport(AppContext& ctx, const print::Selection& sele
                                    const QPagedPaintDevice& device,
                                    const print::TestSheetValues* testSheet = nullptr);
 
+// The pages on the shared printer as it is set up now. A failure is told to the user and leaves a
+// printer with the same set-up that takes the next job.
+bool paintOnSharedPrinter(AppContext& ctx, const print::PageDescription& pages);
+
 // The platform's page set-up on the shared printer.
 void printSetup(QWidget* parent);
-// The print dialog on the shared printer, then the pages. False when cancelled or failed.
+// The print dialog on the shared printer, then the pages. False when cancelled or failed (the failure
+// told).
 bool printReport(AppContext& ctx, const print::Selection& selection, QWidget* parent);
 // The preview window, modal over `parent`; the parent is usable again when it closes.
 void previewReport(AppContext& ctx, const print::Selection& selection, QWidget* parent);
@@ -36,7 +43,7 @@ void previewReport(AppContext& ctx, const print::Selection& selection, QWidget* 
 // cannot be written.
 bool exportReport(AppContext& ctx, const print::Selection& selection, const QString& path);
 
-// Test mode's Print: the model block and the adjustment values, printed at once.
+// Test mode's Print: the model block and the adjustment values, sent where the print dialog says.
 bool printTestSheet(AppContext& ctx, const print::TestSheetValues& values, QWidget* parent);
 
 // Print (opens "Print Out List" unless it is open), Print Preview (every section) and

@@ -196,18 +196,21 @@ fi
 mapfile -t tests < <(ls tests/core/*_test.cpp | sed 's|.*/||; s|\.cpp$||')
 
 # Runs the core test programs, those that include the mutated file's header first, until one fails
-# or the time is up. Sets verdict and why (the program that failed or ran out of time).
+# or their running time (builds not counted) is up. Sets verdict and why (the program that failed or
+# ran out of time).
 run_tests() { # FILE|"" SECONDS
-    local header order t rc deadline=$((SECONDS + $2))
+    local header order t rc start left=$2
     header=$(basename "${1%.cpp}").h
     order=$({ [ -n "$1" ] && grep -lF "/$header\"" tests/core/*_test.cpp | sed 's|.*/||; s|\.cpp$||'; printf '%s\n' "${tests[@]}"; } | awk '!seen[$0]++')
     for t in $order; do
         why=$t
         run ninja -C "$build" -j "$jobs" "$t" >>"$state/build.log" 2>&1 || { verdict=nobuild; return; }
-        [ $SECONDS -lt $deadline ] || { verdict=timeout; return; }
-        cd "$build/tests" && run timeout $((deadline - SECONDS)) "$build/bin/$t" --gtest_fail_fast --gtest_brief=1 >"$state/test.log" 2>&1
+        [ "$left" -gt 0 ] || { verdict=timeout; return; }
+        start=$SECONDS
+        cd "$build/tests" && run timeout "$left" "$build/bin/$t" --gtest_fail_fast --gtest_brief=1 >"$state/test.log" 2>&1
         rc=$?
         cd "$root" || exit 2
+        left=$((left - (SECONDS - start)))
         [ $rc = 124 ] && { verdict=timeout; return; }
         [ $rc = 0 ] || { verdict=killed; return; }
     done
@@ -216,10 +219,11 @@ run_tests() { # FILE|"" SECONDS
 
 : >"$state/build.log"
 if [ "$limit" = 0 ]; then
+    run ninja -C "$build" -j "$jobs" "${tests[@]}" >>"$state/build.log" 2>&1 || { echo "mutate.sh: the unmutated core does not build; see $state/build.log" >&2; exit 2; }
     start=$SECONDS
     run_tests "" 3600
     [ "$verdict" = survived ] || { echo "mutate.sh: the unmutated core does not pass its tests ($verdict $why); see $state" >&2; exit 2; }
-    limit=$((3 * (SECONDS - start) + 10))
+    limit=$((3 * (SECONDS - start) + 20))
 fi
 
 # One mutant: mutate, build, test, put back. Prints the verdict line and leaves the verdict in verdict.

@@ -171,6 +171,36 @@ TEST(FrequencyCodec, ChannelCheckSingleBand) {
     }
 }
 
+TEST(FrequencyCodec, ChannelCheckOnBothSidesOfEveryEdge) {
+    // Inside the band: valid as typed. Between the band and the wide limits: kept, but invalid.
+    // Beyond the wide limits: the band edge on that side takes its place.
+    struct Case {
+        const char* code;
+        Byte band;
+        const char* typed;
+        const char* shown;
+        bool valid;
+    } cases[] = {
+        {"Q0120", 4, "148", "148.00000", true},         {"Q0120", 4, "147.99999", "147.99999", false},
+        {"Q0120", 4, "174", "174.00000", true},         {"Q0120", 4, "174.00001", "174.00001", false},
+        {"Q0120", 4, "100", "100.00000", false},        {"Q0120", 4, "99.99999", "148.00000", false},
+        {"Q0120", 4, "280", "280.00000", false},        {"Q0120", 4, "280.00001", "174.00000", false},
+        {"Q0130", 6, "450", "450.00000", true},         {"Q0130", 6, "449.99999", "449.99999", false},
+        {"Q0130", 6, "490", "490.00000", true},         {"Q0130", 6, "490.00001", "490.00001", false},
+        {"Q0130", 6, "327", "327.00000", false},        {"Q0130", 6, "326.99999", "450.00000", false},
+        {"Q0130", 6, "550", "550.00000", false},        {"Q0130", 6, "550.00001", "490.00000", false},
+        {"Q0110", 1, "29.7", " 29.70000", true},        {"Q0110", 1, "29.69999", " 29.70000", false},
+        {"Q0110", 1, "37", " 37.00000", true},          {"Q0110", 1, "37.00001", " 37.00001", false},
+        {"Q0110", 1, "50", " 50.00000", false},         {"Q0110", 1, "50.00001", " 37.00000", false},
+    };
+    FrequencyCodec c;
+    for (const Case& k : cases) {
+        std::string t = k.typed;
+        EXPECT_EQ(c.checkChannelFrequency(t, singleBand(k.code, k.band), false, false).valid, k.valid) << k.typed;
+        EXPECT_EQ(t, k.shown) << k.typed;
+    }
+}
+
 TEST(FrequencyCodec, ChannelCheckDualBandChoosesTheRadioUnit) {
     FrequencyCodec c;
     const auto dual = dualVhfUhf();

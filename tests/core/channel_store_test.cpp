@@ -42,6 +42,9 @@ TEST_F(StoreFixture, AddingToAnEmptyGroupPlacesItAfterTheLowerGroups) {
     EXPECT_FALSE(store.channelExists(3, 3));
     EXPECT_EQ(store.usedBytes(), 64);
     EXPECT_EQ(store.addChannel(3, 4), ChannelStore::kRefused) << "a channel number cannot repeat";
+    EXPECT_EQ(store.addChannel(3, 160), ChannelStore::kRefused) << "channel numbers end at 159";
+    EXPECT_EQ(store.addChannel(3, -1), ChannelStore::kRefused);
+    EXPECT_GE(store.addChannel(3, 159), 0);
     expectInvariants(doc, store);
 }
 

@@ -103,6 +103,8 @@ TEST_F(Areas2Fixture, TwoToneFormatsExcludeEachOtherAndEnableTheirTones) {
     EXPECT_TRUE(tt.resolveEqualFormats());
     EXPECT_EQ(m(0xE2 + 6), 0);
 
+    // Call alert: single, continuous, none.
+    EXPECT_EQ(tt.valueList(2, twotone::kCallAlert), (std::vector<ValueItem>{{294, 1}, {263, 2}, {280, 0}}));
     // Call alert 2 with transpond, transpond off, then alert 0: (P, Q) per the pair table.
     tt.commitChoice(2, twotone::kCallAlert, 2);
     tt.commitChoice(2, twotone::kTranspond, 1);

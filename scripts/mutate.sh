@@ -251,8 +251,6 @@ if [ "$selftest" = 1 ]; then
     # the check keeps working when lines move.
     known=("killed|src/core/model/FrequencyCodec.cpp|result.valid = value == v|result.valid = value != v"
            "killed|src/core/model/FrequencyCodec.cpp|v <= row.upper|v < row.upper"
-           "killed|src/core/channels/ChannelStore.cpp|if (totalChannels() >= totalLimit()) return|if (totalChannels() > totalLimit()) return"
-           "killed|src/core/features/ScanInfo.cpp|Byte(std::lround(|Byte(std::floor("
            "survived|src/core/features/FieldRules.cpp|if (v < r.min) v = r.min;|if (v <= r.min) v = r.min;")
     failed=0
     for entry in "${known[@]}"; do

@@ -232,6 +232,13 @@ TEST(FrequencyCodec, ChannelCheckDualBandChoosesTheRadioUnit) {
     r = c.checkChannelFrequency(t, uhfFirst, false, false);
     EXPECT_TRUE(r.model2);
     EXPECT_EQ(t, " 43.00000");
+    // Both sides of model 1's wide range (327-550 MHz): inside it, model 1; outside, model 2.
+    const std::pair<const char*, bool> sides[] = {
+        {"327", false}, {"326.99999", true}, {"550", false}, {"550.00001", true}};
+    for (auto [typed, model2] : sides) {
+        t = typed;
+        EXPECT_EQ(c.checkChannelFrequency(t, uhfFirst, false, false).model2, model2) << typed;
+    }
 }
 
 // --- Test frequency tables -----------------------------------------------------------------------

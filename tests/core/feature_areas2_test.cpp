@@ -400,6 +400,10 @@ TEST_F(Areas2Fixture, OstNamesKeepToTheirLengthAndTonesToTheirWords) {
     o.commitGridText(0, 0, ost::kNameColumn, "");
     EXPECT_EQ(area(ext, 0x1A00, 16), Bytes(16, 0xFF));
 
+    // Tone 1 is the decode tone, tone 2 the encode tone; both offer every tone.
+    EXPECT_EQ(o.gridColumnTitleAt(0, ost::kTone1Column), 551);
+    EXPECT_EQ(o.gridColumnTitleAt(0, ost::kTone2Column), 550);
+    EXPECT_EQ(o.gridTextChoices(0, 3, ost::kTone2Column).size(), 206u) << "off, 39 CTCSS, 2 x 83 DCS";
     o.commitGridText(0, 3, ost::kTone2Column, "67.0");
     EXPECT_EQ(le16(doc.image().main(), 0x220 + 12 + 2), 670);
     o.commitGridText(0, 3, ost::kTone2Column, "     ");

@@ -44,7 +44,7 @@ TEST_F(StoreFixture, AddingToAnEmptyGroupPlacesItAfterTheLowerGroups) {
     EXPECT_EQ(store.addChannel(3, 4), ChannelStore::kRefused) << "a channel number cannot repeat";
     EXPECT_EQ(store.addChannel(3, 160), ChannelStore::kRefused) << "channel numbers end at 159";
     EXPECT_EQ(store.addChannel(3, -1), ChannelStore::kRefused);
-    EXPECT_GE(store.addChannel(3, 159), 0);
+    EXPECT_GE(put(store, 3, 159), 0);
     expectInvariants(doc, store);
 }
 
@@ -335,6 +335,36 @@ TEST_F(StoreFixture, ConsistentTablesSurviveARebuildByteForByte) {
     EXPECT_TRUE(store.validateTables());
     EXPECT_FALSE(store.rebuildTables());
     EXPECT_TRUE(doc.image().working() == before);
+}
+
+TEST_F(StoreFixture, EachFaultAloneMakesTheTablesUnsound) {
+    for (int c = 0; c < 3; ++c)
+        put(store, 0, c); // list positions 0-2 hold numbers 1-3
+    put(store, 1, 5);
+    const std::vector<Byte> sound(doc.image().main().begin(), doc.image().main().end());
+    struct Case {
+        const char* fault;
+        std::size_t at1;
+        Byte to1;
+        std::size_t at2;
+        Byte to2;
+    } cases[] = {
+        {"numbers out of order", kList, 2, kList + 2, 1},
+        {"a number repeated", kList + 2, 1, kList + 2, 1},
+        {"number 0", kList, 0, kList, 0},
+        {"a number past the group's limit", kList + 4, 161, kList + 4, 161},
+        {"a record named twice", kList + 1, sound[kList + 3], kList + 1, sound[kList + 3]},
+        {"an entry past the list", kList + 8, 1, kList + 9, sound[kList + 1]},
+        {"a group's first position off", kGroupTable + 2, 4, kGroupTable + 2, 4},
+    };
+    for (const Case& c : cases) {
+        std::copy(sound.begin(), sound.end(), doc.image().main().begin());
+        m(c.at1) = c.to1;
+        m(c.at2) = c.to2;
+        EXPECT_FALSE(store.validateTables()) << c.fault;
+    }
+    std::copy(sound.begin(), sound.end(), doc.image().main().begin());
+    EXPECT_TRUE(store.validateTables());
 }
 
 TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {

@@ -2,6 +2,8 @@
 // capacity trimming, names and the repair of loaded tables.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
 
@@ -365,6 +367,31 @@ TEST_F(StoreFixture, EachFaultAloneMakesTheTablesUnsound) {
     }
     std::copy(sound.begin(), sound.end(), doc.image().main().begin());
     EXPECT_TRUE(store.validateTables());
+}
+
+TEST_F(StoreFixture, EveryListChangeRepairsUnsoundTablesFirst) {
+    for (int c = 0; c < 3; ++c)
+        put(store, 0, c);
+    put(store, 1, 5);
+    const std::vector<Byte> unsound = [&] {
+        std::swap(m(kList), m(kList + 2)); // group 0's first two numbers out of order
+        return std::vector<Byte>(doc.image().main().begin(), doc.image().main().end());
+    }();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"add", [&] { put(store, 2, 0); }},
+        {"delete", [&] { store.deleteChannel(1, 5); }},
+        {"delete group", [&] { store.deleteGroup(1); }},
+        {"insert", [&] { store.insertChannelNumber(0, 1); }},
+        {"remove", [&] { store.removeChannelNumber(0, 0); }},
+        {"copy group", [&] { store.copyGroup(3, 1); }},
+        {"trim", [&] { store.trimToNormalCapacity(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        std::copy(unsound.begin(), unsound.end(), doc.image().main().begin());
+        ASSERT_FALSE(store.validateTables());
+        change();
+        EXPECT_TRUE(store.validateTables()) << what;
+    }
 }
 
 TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {

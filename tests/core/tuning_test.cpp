@@ -104,6 +104,14 @@ TEST(Tuning, FourPointItemCarriesTheBandPointsAlong) {
     ASSERT_TRUE(s.setValue(3));
     EXPECT_EQ(t.steps(0x26, kUp), 1);
     EXPECT_EQ(s.storedValue(0), 15); // only the test-channel point moves the others
+    // Tabs 0 to 3 exist, 4 and -1 do not.
+    ASSERT_TRUE(s.setTab(0));
+    EXPECT_EQ(s.value(), 15);
+    t.radio.frames.clear();
+    ASSERT_TRUE(s.setTab(4));
+    ASSERT_TRUE(s.setTab(-1));
+    EXPECT_TRUE(t.radio.frames.empty());
+    EXPECT_EQ(s.tab(), 0);
 }
 
 TEST(Tuning, VolumeTransmitAndCancel) {

@@ -174,13 +174,14 @@ TEST(Tuning, EachItemPointAndSpacingHasItsRecordByte) {
         int item, tab, spacing;
         std::size_t byte;
     } cases[] = {
-        {0, 0, 0, 0},   {1, 0, 0, 33},  {2, 0, 1, 34},  {3, 0, 0, 1},   {6, 0, 0, 4},   {7, 0, 0, 5},
-        {7, 0, 1, 6},   {8, 0, 0, 7},   {8, 3, 0, 10},  {8, 0, 1, 11},  {8, 3, 1, 14},  {9, 0, 0, 15},
-        {12, 0, 0, 21}, {12, 0, 1, 22}, {13, 0, 1, 23}, {13, 3, 0, 26}, {14, 0, 1, 28}, {15, 0, 0, 29},
-        {15, 0, 1, 30}, {16, 0, 0, 35},
+        {0, 0, 0, 0},   {1, 0, 0, 33},  {2, 0, 1, 34},  {3, 0, 0, 1},   {6, 0, 0, 4},
+        {7, 0, 0, 5},   {7, 0, 1, 6},   {8, 0, 0, 7},   {8, 3, 0, 10},  {8, 0, 1, 11},
+        {8, 3, 1, 14},  {9, 0, 0, 15},  {12, 0, 0, 21}, {12, 0, 1, 22}, {13, 0, 1, 23},
+        {13, 3, 0, 26}, {14, 0, 1, 28}, {15, 0, 0, 29}, {15, 0, 1, 30}, {16, 0, 0, 35},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(adjustmentRecordIndex(c.item, c.tab, c.spacing), c.byte) << c.item << " " << c.tab << " " << c.spacing;
+        EXPECT_EQ(adjustmentRecordIndex(c.item, c.tab, c.spacing), c.byte)
+            << c.item << " " << c.tab << " " << c.spacing;
 }
 
 TEST(Tuning, DialogTexts) {

@@ -253,6 +253,8 @@ TEST_F(StoreFixture, ChannelCopyGivesTheGroupItsDefaultName) {
     EXPECT_EQ(store.copyChannel(11, 5, 0, 1), ChannelStore::CopyResult::NoSource);
     EXPECT_EQ(store.copyChannel(11, 5, 0, 0), ChannelStore::CopyResult::Copied);
     EXPECT_EQ(store.groupNameText(11), " 12");
+    auto name = store.groupName(11);
+    EXPECT_EQ(std::string(name.begin(), name.end()), " 12" + std::string(13, ' ')) << "blanks after the name";
     EXPECT_EQ(snapshot(store, 11).at(5), snapshot(store, 0).at(0));
 }
 

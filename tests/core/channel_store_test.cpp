@@ -210,6 +210,11 @@ TEST_F(StoreFixture, CopyGroupSucceedsExactlyWhenTheResultFits) {
     ImageCopy before = doc.image().working();
     EXPECT_FALSE(store.copyGroup(3, 1)) << "150 + 20 > 160";
     EXPECT_TRUE(doc.image().working() == before);
+    put(store, 4, 0);
+    ImageCopy full = doc.image().working();
+    EXPECT_FALSE(store.copyGroup(2, 1)) << "151 + 20 - 10 > 160";
+    EXPECT_TRUE(doc.image().working() == full) << "the destination group stays";
+    store.deleteChannel(4, 0);
 
     store.groupRecord(1)[0] = 21;
     store.groupName(1)[0] = 'G';

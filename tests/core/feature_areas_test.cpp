@@ -102,6 +102,9 @@ TEST_F(ScanFixture, PriorityTwoOnOneSideShapesTheOtherListsAndThePair) {
     area.commitChoice(0, scan::kPriority1, scan::kModeSelected);
     EXPECT_EQ(offered(scan::kPriority2), (std::vector<int>{0, 1, 3}));
     EXPECT_FALSE(area.isFieldEnabled(0, scan::kPriority1Group));
+    EXPECT_EQ(area.commitField(0, scan::kPriority1Group, "1").showFields,
+              (std::vector<FieldRef>{{0, scan::kPriority1Group}, {0, scan::kPriority1Group + 1}}))
+        << "a group shows again with its channel";
     EXPECT_TRUE(area.isFieldEnabled(0, scan::kLookBackA));
     auto revert = area.valueList(0, scan::kRevert);
     ASSERT_EQ(revert.size(), 4u);

@@ -64,6 +64,7 @@ TEST_F(StoreFixture, PoolFullAtOneHundredSixtyRefusesAndChangesNothing) {
     EXPECT_FALSE(store.setChannelFieldText("150.0", 7, 0, ChannelField::RxFrequency, &f.boxes));
     EXPECT_EQ(f.messenger.ids(), std::vector<int>{229});
     EXPECT_EQ(store.copyChannel(7, 0, 0, 0), ChannelStore::CopyResult::NoRoom);
+    EXPECT_EQ(store.copyChannel(7, -1, 0, 0), ChannelStore::CopyResult::Refused) << "refused before no room";
     EXPECT_FALSE(store.copyGroup(9, 5));
     EXPECT_TRUE(doc.image().working() == before);
     // Replacing an existing channel frees its record first, so that copy succeeds.

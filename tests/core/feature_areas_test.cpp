@@ -105,6 +105,8 @@ TEST_F(ScanFixture, PriorityTwoOnOneSideShapesTheOtherListsAndThePair) {
     EXPECT_EQ(area.commitField(0, scan::kPriority1Group, "1").showFields,
               (std::vector<FieldRef>{{0, scan::kPriority1Group}, {0, scan::kPriority1Group + 1}}))
         << "a group shows again with its channel";
+    EXPECT_EQ(area.commitField(0, scan::kPriority1Group + 1, "1").showFields,
+              (std::vector<FieldRef>{{0, scan::kPriority1Group + 1}}));
     EXPECT_TRUE(area.isFieldEnabled(0, scan::kLookBackA));
     auto revert = area.valueList(0, scan::kRevert);
     ASSERT_EQ(revert.size(), 4u);

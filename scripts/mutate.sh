@@ -42,8 +42,10 @@ done
 [ ${#files[@]} -gt 0 ] || mapfile -t files < <(ls src/core/{model,channels,features,comm}/*.cpp | LC_ALL=C sort)
 
 mkdir -p "$state"
-child=
+picks=$(mktemp -d)
+child= owner=0
 restore() {
+    [ "$owner" = 1 ] || return 0
     [ -n "$child" ] && kill -TERM "$child" 2>/dev/null && wait "$child" 2>/dev/null
     child=
     if [ -f "$journal" ]; then
@@ -53,13 +55,22 @@ restore() {
         cat "$backup" >"$f" && rm -f "$backup" "$journal"
     fi
 }
-trap restore EXIT
+trap 'restore; rm -rf "$picks"' EXIT
 trap 'restore; exit 130' INT
 trap 'restore; exit 143' TERM
 trap 'restore; exit 129' HUP
-if [ -f "$journal" ]; then
-    echo "putting back $(cat "$journal"), left mutated by an interrupted run" >&2
-    restore
+# One mutating run per build tree; the self-test's interrupted run works under its parent's lock.
+if [ "$list" = 0 ]; then
+    if [ -z "${VELORA_MUTATE_LOCKED:-}" ]; then
+        exec 9>"$state/lock"
+        flock -n 9 || { echo "mutate.sh: another run is using $build" >&2; exit 2; }
+        export VELORA_MUTATE_LOCKED=1
+    fi
+    owner=1
+    if [ -f "$journal" ]; then
+        echo "putting back $(cat "$journal"), left mutated by an interrupted run" >&2
+        restore
+    fi
 fi
 
 # In the background and waited for, so that a signal is handled at once, not after a long build.
@@ -164,7 +175,7 @@ pick() {
 
 mutant_id() { printf '%s:%s:%s:%s' "$1" "$2" "$3" "$4"; }
 
-list_file=$state/mutants
+list_file=$picks/mutants
 if [ "$selftest" = 1 ]; then
     : # filled in below
 elif [ ${#ids[@]} -gt 0 ] && [ "$sample" = 0 ]; then
@@ -174,9 +185,9 @@ else
 fi
 for id in "${ids[@]}"; do
     IFS=: read -r f l c k <<<"$id"
-    candidates "$f" | awk -F '\t' -v l="$l" -v c="$c" -v k="$k" '$2 == l && $3 == c && $4 == k' >"$state/one"
-    [ -s "$state/one" ] || { echo "mutate.sh: no mutant $id" >&2; exit 2; }
-    cat "$state/one" >>"$list_file"
+    candidates "$f" | awk -F '\t' -v l="$l" -v c="$c" -v k="$k" '$2 == l && $3 == c && $4 == k' >"$picks/one"
+    [ -s "$picks/one" ] || { echo "mutate.sh: no mutant $id" >&2; exit 2; }
+    cat "$picks/one" >>"$list_file"
 done
 
 if [ "$list" = 1 ]; then

@@ -163,6 +163,8 @@ TEST_F(Areas2Fixture, SpeedChangeMovesOnlyDigitTimesThatHoldATime) {
         d.commitField(dtmf::kTiming, t.field, t.typed);
         EXPECT_EQ(m(t.at), t.stored) << t.typed;
     }
+    d.stepField(dtmf::kTiming, dtmf::kFirstDigitTime, "0", +1);
+    EXPECT_EQ(m(0x41), 10 + 3) << "0 ms steps up to 100 ms";
 }
 
 TEST_F(Areas2Fixture, AutoDialCodesEncodeRefuseBlanksAndKeepToTheirRecords) {

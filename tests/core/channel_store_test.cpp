@@ -409,17 +409,21 @@ TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {
     put(store, 1, 5);
     put(store, 2, 1);
     put(store, 2, 4);
+    put(store, 3, 7);
     GroupSnapshot g1 = snapshot(store, 1);
-    // Group 0: out of order and a repeated number; group 2's second entry names group 1's record.
+    // Group 0: out of order and a repeated number; group 2's second entry names group 1's record;
+    // group 3's only entry has number 0.
     std::swap(m(kList + 0), m(kList + 4));
     m(kList + 2) = 3;
     m(kList + 2 * 5 + 1) = m(kList + 2 * 3 + 1);
+    m(kList + 2 * 6) = 0;
     setRef(0, 2, 4);
     EXPECT_FALSE(store.validateTables());
     EXPECT_TRUE(store.rebuildTables());
     EXPECT_EQ(store.channelNumbers(0), (std::vector<int>{0, 2}));
     EXPECT_EQ(snapshot(store, 1), g1);
     EXPECT_EQ(store.channelNumbers(2), (std::vector<int>{1}));
+    EXPECT_TRUE(store.channelNumbers(3).empty());
     EXPECT_EQ(m(kRefs), 0xFF) << "a reference to a dropped channel goes";
     expectInvariants(doc, store);
 }

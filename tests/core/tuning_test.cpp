@@ -190,6 +190,7 @@ TEST(Tuning, DialogTexts) {
     EXPECT_EQ(adjustmentTitle(texts, 13, 1), "T116");
     EXPECT_EQ(adjustmentTitle(texts, 6, 0), "T109");
     EXPECT_EQ(adjustmentTitle(texts, 7, 0), "T110 (T119)");
+    EXPECT_EQ(adjustmentTitle(texts, 9, 1), "T112 (T120)");
     EXPECT_EQ(adjustmentTitle(texts, 12, 0), "T115 (T119)");
     EXPECT_EQ(adjustmentValueText(texts, 97), "  T196 :  97");
     EXPECT_EQ(adjustmentFrequencyTexts(1, 0, 4)->first, "  148.09750");

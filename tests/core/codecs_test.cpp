@@ -91,6 +91,8 @@ TEST(FrequencyCodec, NoFrequencyAndUnstorableValues) {
     EXPECT_EQ(encodeDecode(c, "1000", BandGroup::Uhf), "none") << "needs a ninth digit";
     EXPECT_EQ(encodeDecode(c, "999.995", BandGroup::Vhf), "999.99500");
     EXPECT_EQ(encodeDecode(c, "1.5e2", BandGroup::Vhf), "150.00000");
+    EXPECT_EQ(encodeDecode(c, std::string_view("1.5e23").substr(0, 5), BandGroup::Vhf), "150.00000")
+        << "the exponent ends with the text";
     EXPECT_EQ(encodeDecode(c, "150.5x3", BandGroup::Vhf), "150.50000") << "only an e starts an exponent";
     EXPECT_TRUE(c.isNoFrequencyText("0,5")) << "',' is not the separator here";
 }

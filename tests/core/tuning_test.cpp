@@ -192,6 +192,7 @@ TEST(Tuning, DialogTexts) {
     EXPECT_EQ(adjustmentTitle(texts, 7, 0), "T110 (T119)");
     EXPECT_EQ(adjustmentTitle(texts, 9, 1), "T112 (T120)");
     EXPECT_EQ(adjustmentTitle(texts, 12, 0), "T115 (T119)");
+    EXPECT_EQ(adjustmentTitle(texts, 15, 1), "T118 (T120)");
     EXPECT_EQ(adjustmentValueText(texts, 97), "  T196 :  97");
     EXPECT_EQ(adjustmentFrequencyTexts(1, 0, 4)->first, "  148.09750");
     EXPECT_EQ(adjustmentFrequencyTexts(13, 2, 0x0F)->second, "  161.00000"); // other codes: row 3

@@ -47,7 +47,7 @@ const std::vector<ChannelFunction>& channelFunctions() {
 }
 
 void ChInfoLogic::setGroup(int g) {
-    group_ = std::clamp(g, 0, kGroupCount + 1);
+    group_ = std::clamp(g, 0, kGroupCount - 1);
 }
 
 void ChInfoLogic::setCurrentRow(int row) {

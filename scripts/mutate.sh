@@ -43,7 +43,7 @@ done
 
 mkdir -p "$state"
 picks=$(mktemp -d)
-child= owner=0
+child='' owner=0
 restore() {
     [ "$owner" = 1 ] || return 0
     [ -n "$child" ] && kill -TERM "$child" 2>/dev/null && wait "$child" 2>/dev/null
@@ -240,7 +240,7 @@ fi
 # One mutant: mutate, build, test, put back. Prints the verdict line and leaves the verdict in verdict.
 mutate_one() { # FILE LINE COL KIND ORIGINAL REPLACEMENT
     local f=$1 l=$2 c=$3 k=$4 o=$5 r=$6
-    verdict= why=
+    verdict='' why=''
     cp "$f" "$backup" && printf '%s\n' "$f" >"$journal"
     if ! awk -v l="$l" -v c="$c" -v o="$o" -v r="$r" '
         FNR == l { if (substr($0, c, length(o)) != o) exit 3; $0 = substr($0, 1, c - 1) r substr($0, c + length(o)) }

@@ -337,7 +337,7 @@ int ChannelStore::addChannel(int g, int c) {
     if (!validGroup(g) || c < 0 || c >= perGroupLimit()) return kRefused;
     ensureSound();
     if (locate(g, c) >= 0) return kRefused;
-    if (totalChannels() > totalLimit()) return kNoRoom;
+    if (totalChannels() >= totalLimit()) return kNoRoom;
     int r = firstFreeRecord();
     if (r < 0) return kNoRoom;
     int p = insertionPosition(g, c);

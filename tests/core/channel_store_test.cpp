@@ -410,13 +410,15 @@ TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {
     put(store, 2, 1);
     put(store, 2, 4);
     put(store, 3, 7);
+    put(store, 4, 2);
     GroupSnapshot g1 = snapshot(store, 1);
     // Group 0: out of order and a repeated number; group 2's second entry names group 1's record;
-    // group 3's only entry has number 0.
+    // group 3's only entry has number 0 and names group 4's record, which group 4 keeps.
     std::swap(m(kList + 0), m(kList + 4));
     m(kList + 2) = 3;
     m(kList + 2 * 5 + 1) = m(kList + 2 * 3 + 1);
     m(kList + 2 * 6) = 0;
+    m(kList + 2 * 6 + 1) = m(kList + 2 * 7 + 1);
     setRef(0, 2, 4);
     EXPECT_FALSE(store.validateTables());
     EXPECT_TRUE(store.rebuildTables());
@@ -424,6 +426,7 @@ TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {
     EXPECT_EQ(snapshot(store, 1), g1);
     EXPECT_EQ(store.channelNumbers(2), (std::vector<int>{1}));
     EXPECT_TRUE(store.channelNumbers(3).empty());
+    EXPECT_EQ(store.channelNumbers(4), (std::vector<int>{2}));
     EXPECT_EQ(m(kRefs), 0xFF) << "a reference to a dropped channel goes";
     expectInvariants(doc, store);
 }

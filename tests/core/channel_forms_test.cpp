@@ -250,6 +250,10 @@ TEST_F(FormsFixture, FrequencyToneAndGroupCopies) {
     EXPECT_EQ(store.freeBytes(), 16 * 158) << "the destination's extra channels are freed";
     EXPECT_FALSE(copyGroupTo(store, f.boxes, 3, 3));
     EXPECT_TRUE(f.messenger.ids().empty());
+    for (int c = 0; c < 150; ++c)
+        put(store, 9, c);
+    EXPECT_FALSE(copyGroupTo(store, f.boxes, 9, 10)) << "152 + 150 > 160";
+    EXPECT_EQ(f.messenger.ids(), std::vector<int>{kMsgNoRoom});
     expectInvariants(doc, store);
 }
 

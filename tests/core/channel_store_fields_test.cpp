@@ -84,6 +84,21 @@ TEST_F(FieldFixture, ReceiveFrequencyCreatesAndDeletesTheChannel) {
     expectInvariants(doc, store);
 }
 
+TEST_F(FieldFixture, ANewChannelNamesItsUnnamedGroupWithinTheNameLength) {
+    struct Case {
+        Byte length;
+        int group;
+        Byte first; // the group name's first byte: none (0xFF) for length 0
+        const char* shown;
+    } cases[] = {{0, 3, 0xFF, ""}, {1, 4, '5', "5"}, {3, 5, ' ', "  6"}};
+    for (const Case& c : cases) {
+        doc.image().main()[layout::kCsGroupNameLength] = c.length;
+        set(c.group, 0, ChannelField::RxFrequency, "150.0");
+        EXPECT_EQ(store.groupName(c.group)[0], c.first) << int(c.length);
+        EXPECT_EQ(store.groupNameText(c.group), c.shown) << int(c.length);
+    }
+}
+
 TEST_F(FieldFixture, OutOfBandFrequenciesAreCorrectedAndReported) {
     EXPECT_FALSE(set(0, 0, ChannelField::RxFrequency, "600"));
     EXPECT_EQ(text(0, 0, ChannelField::RxFrequency), "174.00000");

@@ -2,6 +2,8 @@
 // capacity trimming, names and the repair of loaded tables.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
 
@@ -42,6 +44,9 @@ TEST_F(StoreFixture, AddingToAnEmptyGroupPlacesItAfterTheLowerGroups) {
     EXPECT_FALSE(store.channelExists(3, 3));
     EXPECT_EQ(store.usedBytes(), 64);
     EXPECT_EQ(store.addChannel(3, 4), ChannelStore::kRefused) << "a channel number cannot repeat";
+    EXPECT_EQ(store.addChannel(3, 160), ChannelStore::kRefused) << "channel numbers end at 159";
+    EXPECT_EQ(store.addChannel(3, -1), ChannelStore::kRefused);
+    EXPECT_GE(put(store, 3, 159), 0);
     expectInvariants(doc, store);
 }
 
@@ -59,6 +64,7 @@ TEST_F(StoreFixture, PoolFullAtOneHundredSixtyRefusesAndChangesNothing) {
     EXPECT_FALSE(store.setChannelFieldText("150.0", 7, 0, ChannelField::RxFrequency, &f.boxes));
     EXPECT_EQ(f.messenger.ids(), std::vector<int>{229});
     EXPECT_EQ(store.copyChannel(7, 0, 0, 0), ChannelStore::CopyResult::NoRoom);
+    EXPECT_EQ(store.copyChannel(7, -1, 0, 0), ChannelStore::CopyResult::Refused) << "refused before no room";
     EXPECT_FALSE(store.copyGroup(9, 5));
     EXPECT_TRUE(doc.image().working() == before);
     // Replacing an existing channel frees its record first, so that copy succeeds.
@@ -205,6 +211,11 @@ TEST_F(StoreFixture, CopyGroupSucceedsExactlyWhenTheResultFits) {
     ImageCopy before = doc.image().working();
     EXPECT_FALSE(store.copyGroup(3, 1)) << "150 + 20 > 160";
     EXPECT_TRUE(doc.image().working() == before);
+    put(store, 4, 0);
+    ImageCopy full = doc.image().working();
+    EXPECT_FALSE(store.copyGroup(2, 1)) << "151 + 20 - 10 > 160";
+    EXPECT_TRUE(doc.image().working() == full) << "the destination group stays";
+    store.deleteChannel(4, 0);
 
     store.groupRecord(1)[0] = 21;
     store.groupName(1)[0] = 'G';
@@ -248,6 +259,8 @@ TEST_F(StoreFixture, ChannelCopyGivesTheGroupItsDefaultName) {
     EXPECT_EQ(store.copyChannel(11, 5, 0, 1), ChannelStore::CopyResult::NoSource);
     EXPECT_EQ(store.copyChannel(11, 5, 0, 0), ChannelStore::CopyResult::Copied);
     EXPECT_EQ(store.groupNameText(11), " 12");
+    auto name = store.groupName(11);
+    EXPECT_EQ(std::string(name.begin(), name.end()), " 12" + std::string(13, ' ')) << "blanks after the name";
     EXPECT_EQ(snapshot(store, 11).at(5), snapshot(store, 0).at(0));
 }
 
@@ -334,6 +347,61 @@ TEST_F(StoreFixture, ConsistentTablesSurviveARebuildByteForByte) {
     EXPECT_TRUE(doc.image().working() == before);
 }
 
+TEST_F(StoreFixture, EachFaultAloneMakesTheTablesUnsound) {
+    for (int c = 0; c < 3; ++c)
+        put(store, 0, c); // list positions 0-2 hold numbers 1-3
+    put(store, 1, 5);
+    const std::vector<Byte> sound(doc.image().main().begin(), doc.image().main().end());
+    struct Case {
+        const char* fault;
+        std::size_t at1;
+        Byte to1;
+        std::size_t at2;
+        Byte to2;
+    } cases[] = {
+        {"numbers out of order", kList, 2, kList + 2, 1},
+        {"a number repeated", kList + 2, 1, kList + 2, 1},
+        {"number 0", kList, 0, kList, 0},
+        {"a number past the group's limit", kList + 4, 161, kList + 4, 161},
+        {"a record named twice", kList + 1, sound[kList + 3], kList + 1, sound[kList + 3]},
+        {"an entry past the list", kList + 8, 1, kList + 9, sound[kList + 1]},
+        {"a group's first position off", kGroupTable + 2, 4, kGroupTable + 2, 4},
+    };
+    for (const Case& c : cases) {
+        std::copy(sound.begin(), sound.end(), doc.image().main().begin());
+        m(c.at1) = c.to1;
+        m(c.at2) = c.to2;
+        EXPECT_FALSE(store.validateTables()) << c.fault;
+    }
+    std::copy(sound.begin(), sound.end(), doc.image().main().begin());
+    EXPECT_TRUE(store.validateTables());
+}
+
+TEST_F(StoreFixture, EveryListChangeRepairsUnsoundTablesFirst) {
+    for (int c = 0; c < 3; ++c)
+        put(store, 0, c);
+    put(store, 1, 5);
+    const std::vector<Byte> unsound = [&] {
+        std::swap(m(kList), m(kList + 2)); // group 0's first two numbers out of order
+        return std::vector<Byte>(doc.image().main().begin(), doc.image().main().end());
+    }();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"add", [&] { put(store, 2, 0); }},
+        {"delete", [&] { store.deleteChannel(1, 5); }},
+        {"delete group", [&] { store.deleteGroup(1); }},
+        {"insert", [&] { store.insertChannelNumber(0, 1); }},
+        {"remove", [&] { store.removeChannelNumber(0, 0); }},
+        {"copy group", [&] { store.copyGroup(3, 1); }},
+        {"trim", [&] { store.trimToNormalCapacity(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        std::copy(unsound.begin(), unsound.end(), doc.image().main().begin());
+        ASSERT_FALSE(store.validateTables());
+        change();
+        EXPECT_TRUE(store.validateTables()) << what;
+    }
+}
+
 TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {
     put(store, 0, 0);
     put(store, 0, 1);
@@ -341,17 +409,24 @@ TEST_F(StoreFixture, RebuildKeepsTheSoundEntries) {
     put(store, 1, 5);
     put(store, 2, 1);
     put(store, 2, 4);
+    put(store, 3, 7);
+    put(store, 4, 2);
     GroupSnapshot g1 = snapshot(store, 1);
-    // Group 0: out of order and a repeated number; group 2's second entry names group 1's record.
+    // Group 0: out of order and a repeated number; group 2's second entry names group 1's record;
+    // group 3's only entry has number 0 and names group 4's record, which group 4 keeps.
     std::swap(m(kList + 0), m(kList + 4));
     m(kList + 2) = 3;
     m(kList + 2 * 5 + 1) = m(kList + 2 * 3 + 1);
+    m(kList + 2 * 6) = 0;
+    m(kList + 2 * 6 + 1) = m(kList + 2 * 7 + 1);
     setRef(0, 2, 4);
     EXPECT_FALSE(store.validateTables());
     EXPECT_TRUE(store.rebuildTables());
     EXPECT_EQ(store.channelNumbers(0), (std::vector<int>{0, 2}));
     EXPECT_EQ(snapshot(store, 1), g1);
     EXPECT_EQ(store.channelNumbers(2), (std::vector<int>{1}));
+    EXPECT_TRUE(store.channelNumbers(3).empty());
+    EXPECT_EQ(store.channelNumbers(4), (std::vector<int>{2}));
     EXPECT_EQ(m(kRefs), 0xFF) << "a reference to a dropped channel goes";
     expectInvariants(doc, store);
 }

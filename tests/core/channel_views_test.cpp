@@ -101,6 +101,8 @@ TEST_F(ChInfoFixture, GroupsWrapBothWaysAndTheTitleFollows) {
     EXPECT_EQ(view.group(), 0);
     view.setCurrentRow(999);
     EXPECT_EQ(view.channel(), 159) << "rows end at the group's limit";
+    view.setGroup(160);
+    EXPECT_EQ(view.group(), 159) << "groups end at 160";
 }
 
 TEST_F(ChInfoFixture, DialogCommandsNeedTheirChannelToneOrGroup) {

@@ -90,6 +90,10 @@ TEST(FrequencyCodec, NoFrequencyAndUnstorableValues) {
     EXPECT_EQ(encodeDecode(c, "-150", BandGroup::Vhf), "none");
     EXPECT_EQ(encodeDecode(c, "1000", BandGroup::Uhf), "none") << "needs a ninth digit";
     EXPECT_EQ(encodeDecode(c, "999.995", BandGroup::Vhf), "999.99500");
+    EXPECT_EQ(encodeDecode(c, "1.5e2", BandGroup::Vhf), "150.00000");
+    EXPECT_EQ(encodeDecode(c, std::string_view("1.5e23").substr(0, 5), BandGroup::Vhf), "150.00000")
+        << "the exponent ends with the text";
+    EXPECT_EQ(encodeDecode(c, "150.5x3", BandGroup::Vhf), "150.50000") << "only an e starts an exponent";
     EXPECT_TRUE(c.isNoFrequencyText("0,5")) << "',' is not the separator here";
 }
 
@@ -171,6 +175,37 @@ TEST(FrequencyCodec, ChannelCheckSingleBand) {
     }
 }
 
+TEST(FrequencyCodec, ChannelCheckOnBothSidesOfEveryEdge) {
+    // Inside the band: valid as typed. Between the band and the wide limits: kept, but invalid.
+    // Beyond the wide limits: the band edge on that side takes its place.
+    struct Case {
+        const char* code;
+        Byte band;
+        const char* typed;
+        const char* shown;
+        bool valid;
+    } cases[] = {
+        {"Q0120", 4, "148", "148.00000", true},  {"Q0120", 4, "147.99999", "147.99999", false},
+        {"Q0120", 4, "174", "174.00000", true},  {"Q0120", 4, "174.00001", "174.00001", false},
+        {"Q0120", 4, "100", "100.00000", false}, {"Q0120", 4, "99.99999", "148.00000", false},
+        {"Q0120", 4, "280", "280.00000", false}, {"Q0120", 4, "280.00001", "174.00000", false},
+        {"Q0130", 6, "450", "450.00000", true},  {"Q0130", 6, "449.99999", "449.99999", false},
+        {"Q0130", 6, "490", "490.00000", true},  {"Q0130", 6, "490.00001", "490.00001", false},
+        {"Q0130", 6, "327", "327.00000", false}, {"Q0130", 6, "326.99999", "450.00000", false},
+        {"Q0130", 6, "550", "550.00000", false}, {"Q0130", 6, "550.00001", "490.00000", false},
+        {"Q0110", 1, "29.7", " 29.70000", true}, {"Q0110", 1, "29.69999", " 29.70000", false},
+        {"Q0110", 1, "37", " 37.00000", true},   {"Q0110", 1, "37.00001", " 37.00001", false},
+        {"Q0110", 1, "50", " 50.00000", false},  {"Q0110", 1, "50.00001", " 37.00000", false},
+    };
+    FrequencyCodec c;
+    for (const Case& k : cases) {
+        std::string t = k.typed;
+        EXPECT_EQ(c.checkChannelFrequency(t, singleBand(k.code, k.band), false, false).valid, k.valid)
+            << k.typed;
+        EXPECT_EQ(t, k.shown) << k.typed;
+    }
+}
+
 TEST(FrequencyCodec, ChannelCheckDualBandChoosesTheRadioUnit) {
     FrequencyCodec c;
     const auto dual = dualVhfUhf();
@@ -202,6 +237,13 @@ TEST(FrequencyCodec, ChannelCheckDualBandChoosesTheRadioUnit) {
     r = c.checkChannelFrequency(t, uhfFirst, false, false);
     EXPECT_TRUE(r.model2);
     EXPECT_EQ(t, " 43.00000");
+    // Both sides of model 1's wide range (327-550 MHz): inside it, model 1; outside, model 2.
+    const std::pair<const char*, bool> sides[] = {
+        {"327", false}, {"326.99999", true}, {"550", false}, {"550.00001", true}};
+    for (auto [typed, model2] : sides) {
+        t = typed;
+        EXPECT_EQ(c.checkChannelFrequency(t, uhfFirst, false, false).model2, model2) << typed;
+    }
 }
 
 // --- Test frequency tables -----------------------------------------------------------------------

@@ -120,6 +120,15 @@ TEST_F(TransferTest, ReadProgressCountsTo192) {
     EXPECT_EQ(ui.pumps, 128 + 9 + 256) << "messages run after every unit that travelled";
 }
 
+TEST(TransferUiWait, SleepsInShortStepsBetweenPumpsUntilTheTimeIsUp) {
+    RecordingTransferUi ui;
+    const auto start = std::chrono::steady_clock::now();
+    ui.TransferUi::waitWhilePumping(std::chrono::milliseconds(100));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_GE(ui.pumps, 2);
+    EXPECT_LE(ui.pumps, 7) << "20 ms steps, not a busy loop";
+}
+
 TEST_F(TransferTest, ReadFailureLeavesStagingUntouched) {
     fillRadio();
     image.staging().main[0] = 0x11;

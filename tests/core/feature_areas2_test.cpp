@@ -62,6 +62,8 @@ TEST_F(Areas2Fixture, ToneCommitEncodesTheFrequencyAndRecomputesItsCoefficients)
     } cases[] = {
         {twotone::kToneA, "100", "288.5", {0x85, 0x28, 0x00}, {0xD9, 0xF3, 0x82, 0xFD, 0x91, 0x00, 0xD6}},
         {twotone::kToneB, "5000", "2840.0", {0x00, 0x84, 0x02}, {0x4D, 0xEC, 0x7C, 0xE8, 0x97, 0x84, 0x16}},
+        {twotone::kToneA, "288.5", "288.5", {0x85, 0x28, 0x00}, {0xD9, 0xF3, 0x82, 0xFD, 0x91, 0x00, 0xD6}},
+        {twotone::kToneB, "2840", "2840.0", {0x00, 0x84, 0x02}, {0x4D, 0xEC, 0x7C, 0xE8, 0x97, 0x84, 0x16}},
         {twotone::kToneC,
          "1000.07",
          "1000.0",
@@ -103,6 +105,8 @@ TEST_F(Areas2Fixture, TwoToneFormatsExcludeEachOtherAndEnableTheirTones) {
     EXPECT_TRUE(tt.resolveEqualFormats());
     EXPECT_EQ(m(0xE2 + 6), 0);
 
+    // Call alert: single, continuous, none.
+    EXPECT_EQ(tt.valueList(2, twotone::kCallAlert), (std::vector<ValueItem>{{294, 1}, {263, 2}, {280, 0}}));
     // Call alert 2 with transpond, transpond off, then alert 0: (P, Q) per the pair table.
     tt.commitChoice(2, twotone::kCallAlert, 2);
     tt.commitChoice(2, twotone::kTranspond, 1);
@@ -159,6 +163,8 @@ TEST_F(Areas2Fixture, SpeedChangeMovesOnlyDigitTimesThatHoldATime) {
         d.commitField(dtmf::kTiming, t.field, t.typed);
         EXPECT_EQ(m(t.at), t.stored) << t.typed;
     }
+    d.stepField(dtmf::kTiming, dtmf::kFirstDigitTime, "0", +1);
+    EXPECT_EQ(m(0x41), 10 + 3) << "0 ms steps up to 100 ms";
 }
 
 TEST_F(Areas2Fixture, AutoDialCodesEncodeRefuseBlanksAndKeepToTheirRecords) {
@@ -398,6 +404,10 @@ TEST_F(Areas2Fixture, OstNamesKeepToTheirLengthAndTonesToTheirWords) {
     o.commitGridText(0, 0, ost::kNameColumn, "");
     EXPECT_EQ(area(ext, 0x1A00, 16), Bytes(16, 0xFF));
 
+    // Tone 1 is the decode tone, tone 2 the encode tone; both offer every tone.
+    EXPECT_EQ(o.gridColumnTitleAt(0, ost::kTone1Column), 551);
+    EXPECT_EQ(o.gridColumnTitleAt(0, ost::kTone2Column), 550);
+    EXPECT_EQ(o.gridTextChoices(0, 3, ost::kTone2Column).size(), 206u) << "off, 39 CTCSS, 2 x 83 DCS";
     o.commitGridText(0, 3, ost::kTone2Column, "67.0");
     EXPECT_EQ(le16(doc.image().main(), 0x220 + 12 + 2), 670);
     o.commitGridText(0, 3, ost::kTone2Column, "     ");

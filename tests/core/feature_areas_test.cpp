@@ -33,6 +33,12 @@ TEST(ClampDecimalText, ClampsRoundsDownToTheStepAndRewrites) {
         {"-3", {0.5, 5.0, 0.1}, '.', 0.5, "0.5"},
         {"99999999999999999999999999", {0.5, 5.0, 0.1}, '.', 5.0, "5.0"},
         {"0.7", {0.5, 5.0, 1}, '.', 0.5, "0"}, // rounding from 0 stays inside the range
+        {"0.5", {0.5, 5.0, 0.1}, '.', 0.5, "0.5"},
+        {"0.49", {0.5, 5.0, 0.1}, '.', 0.5, "0.5"},
+        {"5", {0.5, 5.0, 0.1}, '.', 5.0, "5.0"},
+        {"5.01", {0.5, 5.0, 0.1}, '.', 5.0, "5.0"},
+        {"1.19", {0.5, 5.0, 0.1}, '.', 1.1, "1.1"}, // down to the step, not to the nearest
+        {"0.05", {0, 1, 0.05}, '.', 0.05, "0.05"},
     };
     for (const Case& c : cases) {
         std::string t = c.typed;
@@ -72,6 +78,10 @@ TEST_F(ScanFixture, TimesClampRoundAndFallBackToTheirDefaults) {
         {scan::kLookBackA, "1.23", 12, "1.2"}, {scan::kLookBackB, "", 20, "2.0"},
         {scan::kDropoutDelay, "", 30, "3.0"},  {scan::kDwell, " ", 30, "3.0"},
         {scan::kLookBackA, "", 5, "0.5"},      {scan::kLookBackA, "4294967297", 50, "5.0"},
+        {scan::kLookBackA, "0.5", 5, "0.5"},   {scan::kLookBackA, "0.4", 5, "0.5"},
+        {scan::kDwell, "5.0", 50, "5.0"},      {scan::kDwell, "5.1", 50, "5.0"},
+        {scan::kLookBackA, "1.29", 12, "1.2"}, {scan::kLookBackA, "1.3", 13, "1.3"},
+        {scan::kLookBackB, "1.49", 10, "1.0"}, {scan::kLookBackB, "1.5", 15, "1.5"},
     };
     for (const Case& c : cases) {
         area.commitField(0, c.field, c.typed);
@@ -93,6 +103,11 @@ TEST_F(ScanFixture, PriorityTwoOnOneSideShapesTheOtherListsAndThePair) {
     area.commitChoice(0, scan::kPriority1, scan::kModeSelected);
     EXPECT_EQ(offered(scan::kPriority2), (std::vector<int>{0, 1, 3}));
     EXPECT_FALSE(area.isFieldEnabled(0, scan::kPriority1Group));
+    EXPECT_EQ(area.commitField(0, scan::kPriority1Group, "1").showFields,
+              (std::vector<FieldRef>{{0, scan::kPriority1Group}, {0, scan::kPriority1Group + 1}}))
+        << "a group shows again with its channel";
+    EXPECT_EQ(area.commitField(0, scan::kPriority1Group + 1, "1").showFields,
+              (std::vector<FieldRef>{{0, scan::kPriority1Group + 1}}));
     EXPECT_TRUE(area.isFieldEnabled(0, scan::kLookBackA));
     auto revert = area.valueList(0, scan::kRevert);
     ASSERT_EQ(revert.size(), 4u);

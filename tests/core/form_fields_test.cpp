@@ -52,6 +52,20 @@ TEST(ClampNumberText, ClampsRoundsAndRewrites) {
     EXPECT_EQ(clampNumberText(t, {5, 50, 10}), 5); // rounding from 0 stays inside the range
     t = "-3";
     EXPECT_EQ(clampNumberText(t, {0, 31, 1}), 0);
+    // Both sides of each end and of a step.
+    struct Case {
+        const char* typed;
+        NumericRange range;
+        int value;
+    } cases[] = {
+        {"31", {0, 31, 1}, 31}, {"32", {0, 31, 1}, 31},        {"0", {0, 31, 1}, 0},
+        {"-1", {0, 31, 1}, 0},  {"749", {100, 1000, 50}, 700}, {"750", {100, 1000, 50}, 750},
+    };
+    for (const Case& c : cases) {
+        t = c.typed;
+        EXPECT_EQ(clampNumberText(t, c.range), c.value) << c.typed;
+        EXPECT_EQ(t, std::to_string(c.value)) << c.typed;
+    }
 }
 
 TEST(ClampNumberText, LongDigitStringsSaturateInsteadOfWrapping) {

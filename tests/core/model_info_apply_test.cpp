@@ -190,9 +190,13 @@ TEST(ModelInfoFormTest, ListsAndReactionsFollowTheChoices) {
     EXPECT_EQ(form.band1Items().size(), 3u);
     form.chooseModel2(kVhf);
     EXPECT_EQ(form.config().band2, 4);
+    form.chooseBand2(5);
     form.chooseSingleBand();
     EXPECT_EQ(form.config().model2, -1);
     EXPECT_FALSE(form.model2Enabled());
+    form.chooseDualBand();
+    EXPECT_EQ(form.config().model2, kVhf) << "remembered";
+    EXPECT_EQ(form.config().band2, 5) << "remembered";
 }
 
 TEST_F(ModelInfoApplyTest, HeadCountChangeAsksAndClearsFunctionPortWithoutMarkingSaved) {

@@ -288,6 +288,11 @@ TEST_F(ProtocolTest, ExtensionChunkReadDataAndFill) {
     EXPECT_EQ(dest, Bytes(32, 0x55));
     EXPECT_EQ(proto.readExtensionChunk(dest, 0, 33, kSelectorHead1), RadioStatus::Failed)
         << "a length beyond the destination is refused before anything is sent";
+    Bytes big(300, 0);
+    link.sent.clear();
+    EXPECT_EQ(proto.readExtensionChunk(big, 0, 256, kSelectorHead1), RadioStatus::Failed);
+    EXPECT_EQ(proto.writeExtensionChunk(big, 0, 256, kSelectorHead1), RadioStatus::Failed);
+    EXPECT_TRUE(link.sent.empty()) << "the length byte holds at most 255";
 }
 
 TEST_F(ProtocolTest, ExtensionChunkWriteDataAndFill) {

@@ -102,6 +102,8 @@ TEST(SerialPortNames, LineSettingsParsing) {
     EXPECT_EQ(parseLineSettings(" 4800 , e , 7 , 1 "), (LineSettings{4800, Parity::Even, 7, 1}));
     EXPECT_EQ(parseLineSettings("19200"), (LineSettings{19200, Parity::None, 8, 2}));
     EXPECT_EQ(parseLineSettings("1200,O"), (LineSettings{1200, Parity::Odd, 8, 2}));
+    EXPECT_EQ(parseLineSettings("9600,N,,1"), (LineSettings{9600, Parity::None, 8, 1})) << "empty: default";
+    EXPECT_EQ(parseLineSettings("9600,N,7,"), (LineSettings{9600, Parity::None, 7, 2}));
     for (const char* bad :
          {"", "9601,N,8,2", "9600,M,8,2", "9600,N,9,2", "9600,N,8,3", "9600,N,8,2,1", "fast"})
         EXPECT_FALSE(parseLineSettings(bad).has_value()) << bad;

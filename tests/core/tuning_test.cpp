@@ -104,6 +104,14 @@ TEST(Tuning, FourPointItemCarriesTheBandPointsAlong) {
     ASSERT_TRUE(s.setValue(3));
     EXPECT_EQ(t.steps(0x26, kUp), 1);
     EXPECT_EQ(s.storedValue(0), 15); // only the test-channel point moves the others
+    // Tabs 0 to 3 exist, 4 and -1 do not.
+    ASSERT_TRUE(s.setTab(0));
+    EXPECT_EQ(s.value(), 15);
+    t.radio.frames.clear();
+    ASSERT_TRUE(s.setTab(4));
+    ASSERT_TRUE(s.setTab(-1));
+    EXPECT_TRUE(t.radio.frames.empty());
+    EXPECT_EQ(s.tab(), 0);
 }
 
 TEST(Tuning, VolumeTransmitAndCancel) {
@@ -161,10 +169,30 @@ TEST(Tuning, KeyboardRules) {
     }
 }
 
+TEST(Tuning, EachItemPointAndSpacingHasItsRecordByte) {
+    struct Case {
+        int item, tab, spacing;
+        std::size_t byte;
+    } cases[] = {
+        {0, 0, 0, 0},   {1, 0, 0, 33},  {2, 0, 1, 34},  {3, 0, 0, 1},   {6, 0, 0, 4},
+        {7, 0, 0, 5},   {7, 0, 1, 6},   {8, 0, 0, 7},   {8, 3, 0, 10},  {8, 0, 1, 11},
+        {8, 3, 1, 14},  {9, 0, 0, 15},  {12, 0, 0, 21}, {12, 0, 1, 22}, {13, 0, 1, 23},
+        {13, 3, 0, 26}, {14, 0, 1, 28}, {15, 0, 0, 29}, {15, 0, 1, 30}, {16, 0, 0, 35},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(adjustmentRecordIndex(c.item, c.tab, c.spacing), c.byte)
+            << c.item << " " << c.tab << " " << c.spacing;
+}
+
 TEST(Tuning, DialogTexts) {
     NumberedTexts texts;
     EXPECT_EQ(adjustmentTitle(texts, 8, 1), "T111 (T120)");
     EXPECT_EQ(adjustmentTitle(texts, 13, 1), "T116");
+    EXPECT_EQ(adjustmentTitle(texts, 6, 0), "T109");
+    EXPECT_EQ(adjustmentTitle(texts, 7, 0), "T110 (T119)");
+    EXPECT_EQ(adjustmentTitle(texts, 9, 1), "T112 (T120)");
+    EXPECT_EQ(adjustmentTitle(texts, 12, 0), "T115 (T119)");
+    EXPECT_EQ(adjustmentTitle(texts, 15, 1), "T118 (T120)");
     EXPECT_EQ(adjustmentValueText(texts, 97), "  T196 :  97");
     EXPECT_EQ(adjustmentFrequencyTexts(1, 0, 4)->first, "  148.09750");
     EXPECT_EQ(adjustmentFrequencyTexts(13, 2, 0x0F)->second, "  161.00000"); // other codes: row 3

@@ -13,11 +13,11 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
-#include "app/PortMap.h"
-#include "comm/PreWriteCheck.h"
+#include "base/PortMap.h"
+#include "dataset/PreWriteCheck.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
-#include "model/RadioHistory.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::cli {
 

@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 #include "channels/ChannelStore.h"
-#include "comm/PreWriteCheck.h"
+#include "dataset/PreWriteCheck.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;

@@ -8,8 +8,8 @@
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
 #include "features/FieldAccess.h"
-#include "model/DataSetDiff.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetDiff.h"
+#include "dataset/DataSetInit.h"
 
 namespace velora {
 namespace {

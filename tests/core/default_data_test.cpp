@@ -8,7 +8,7 @@
 #include "features/DravixFrames.h"
 #include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 

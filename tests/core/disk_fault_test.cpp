@@ -11,7 +11,7 @@
 
 #include "TestSupport.h"
 #include "model/DataFile.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/Document.h"
 
 using namespace velora;

@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "features/OptionalFeatures.h"
 #include "features/ScanInfo.h"
 

@@ -6,8 +6,8 @@
 
 #include "TestSupport.h"
 #include "model/DataFile.h"
-#include "model/DataSetInit.h"
-#include "model/FileCommands.h"
+#include "dataset/DataSetInit.h"
+#include "dataset/FileCommands.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;

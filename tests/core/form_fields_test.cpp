@@ -3,8 +3,8 @@
 #include <climits>
 
 #include "TestSupport.h"
-#include "features/FeatureArea.h"
-#include "features/FieldRules.h"
+#include "forms/FeatureArea.h"
+#include "forms/FieldRules.h"
 #include "features/GroupChannelPair.h"
 
 using namespace velora;

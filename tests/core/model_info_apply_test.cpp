@@ -5,9 +5,9 @@
 #include "TestSupport.h"
 #include "channels/ChannelStore.h"
 #include "features/KeyDefaults.h"
-#include "model/DataSetInit.h"
-#include "model/ModelInfoApply.h"
-#include "model/ModelInfoForm.h"
+#include "dataset/DataSetInit.h"
+#include "dataset/ModelInfoApply.h"
+#include "dataset/ModelInfoForm.h"
 
 namespace velora {
 namespace {

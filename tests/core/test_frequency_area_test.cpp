@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "features/FieldAccess.h"
 #include "features/TestFrequencyArea.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 
 namespace velora::test {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/Document.h"
 #include "model/ModelCatalogue.h"
-#include "model/UndoHistory.h"
+#include "dataset/UndoHistory.h"
 
 namespace velora {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "frame/EditorRegistry.h"
 #include "frame/EditorView.h"
 

@@ -17,7 +17,7 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/CChEditView.h"
 #include "channels/CChInfoView.h"
 #include "channels/CGrEditView.h"
@@ -27,7 +27,7 @@
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 
 using namespace velora;
 using namespace velora::gui;

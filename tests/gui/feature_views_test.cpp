@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "features/AreaGrid.h"
 #include "features/CFuncPortView.h"
 #include "features/CKeyView.h"

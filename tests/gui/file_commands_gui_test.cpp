@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "comm/TransferDialog.h"
 #include "frame/MainFrame.h"
 #include "model/DataFile.h"

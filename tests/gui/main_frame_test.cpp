@@ -11,7 +11,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/AboutDialog.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "app/SplashWindow.h"
 #include "frame/ChannelCsvDialogs.h"
 #include "frame/CompareDialog.h"

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "features/CTestFreqView.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/MainFrame.h"

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "frame/MainFrame.h"
 #include "frame/ModelInfoDialog.h"
 #include "model/ModelCatalogue.h"

@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
-#include "app/LanguageFile.h"
+#include "base/FrameCommands.h"
+#include "base/LanguageFile.h"
 #include "app/Startup.h"
 #include "frame/MainFrame.h"
 

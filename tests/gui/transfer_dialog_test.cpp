@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "comm/TransferDialog.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"

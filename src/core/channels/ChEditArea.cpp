@@ -6,8 +6,8 @@
 #include "channels/ChInfoLogic.h"
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelListPlacement.h"
-#include "comm/PreWriteCheck.h"
-#include "features/FieldRules.h"
+#include "dataset/PreWriteCheck.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "channels/ChannelStore.h"
 
 namespace velora {

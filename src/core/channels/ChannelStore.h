@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "model/Document.h"
 
 namespace velora {

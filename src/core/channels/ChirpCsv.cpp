@@ -11,7 +11,7 @@
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelLayout.h"
 #include "channels/CsvText.h"
-#include "features/CharClass.h"
+#include "forms/CharClass.h"
 #include "model/ToneCodec.h"
 
 namespace velora {

@@ -5,7 +5,7 @@
 
 #include "channels/ChInfoLogic.h"
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 
 namespace velora::channels {

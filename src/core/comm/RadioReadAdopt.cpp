@@ -1,6 +1,6 @@
 // Kept apart from the transfer procedures so that linking them does not pull in the adoption code.
 #include "comm/RadioTransfer.h"
-#include "model/DataSetAdoption.h"
+#include "dataset/DataSetAdoption.h"
 
 namespace velora::comm {
 

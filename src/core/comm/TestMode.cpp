@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "comm/SerialPort.h"
 #include "model/FrequencyCodec.h"
 #include "model/Layout.h"

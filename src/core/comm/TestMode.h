@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 #include "comm/RadioProtocol.h"
 #include "comm/TransferUi.h"
 #include "model/MemoryImage.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 namespace velora::comm {
 

@@ -2,8 +2,8 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelListPlacement.h"
-#include "comm/PreWriteCheck.h"
-#include "features/FieldRules.h"
+#include "dataset/PreWriteCheck.h"
+#include "forms/FieldRules.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::forms {

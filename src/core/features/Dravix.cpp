@@ -1,7 +1,7 @@
 #include "features/Dravix.h"
 
 #include "features/DravixFrames.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 
 namespace velora::forms {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "features/TwoTone.h"
 
 namespace velora::forms {

@@ -4,7 +4,7 @@
 
 #include "features/Dravix.h"
 #include "features/DravixFrames.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "features/KeyAssignment.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "comm/PreWriteCheck.h"
+#include "dataset/PreWriteCheck.h"
 #include "features/KeyAssignment.h"
 #include "model/Layout.h"
 

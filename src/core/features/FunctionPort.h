@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::port {

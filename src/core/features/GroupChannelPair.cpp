@@ -1,7 +1,7 @@
 #include "features/GroupChannelPair.h"
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 
 namespace velora::forms {
 

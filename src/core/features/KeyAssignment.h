@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 #include "features/KeyDefaults.h"
 
 namespace velora::keys {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 
 namespace velora::forms {
 

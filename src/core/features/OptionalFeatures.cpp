@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "features/KeyAssignment.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/FrequencyCodec.h"
 
 namespace velora::forms {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 #include "model/FrequencyCodec.h"
 #include "model/TestFrequency.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/FrequencyCodec.h"
 #include "model/Layout.h"
 

@@ -5,7 +5,7 @@
 
 #include "model/FrequencyCodec.h"
 #include "model/MemoryImage.h"
-#include "model/RunOptions.h"
+#include "base/RunOptions.h"
 
 namespace velora {
 

@@ -13,7 +13,7 @@
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
 #include "features/FunctionPort.h"
-#include "features/GridArea.h"
+#include "forms/GridArea.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::print {

@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 
 namespace velora::gui {
 

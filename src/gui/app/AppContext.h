@@ -4,7 +4,7 @@
 #include <QFont>
 #include <QString>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "comm/SerialPort.h"
 #include "model/Document.h"
 

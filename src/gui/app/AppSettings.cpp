@@ -1,6 +1,6 @@
 #include "app/AppSettings.h"
 
-#include "app/PortMap.h"
+#include "base/PortMap.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::gui {

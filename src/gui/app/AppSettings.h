@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "app/AppContext.h"
-#include "app/SettingsValues.h"
+#include "base/SettingsValues.h"
 
 namespace velora::gui {
 

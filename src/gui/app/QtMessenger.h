@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 namespace velora::gui {
 

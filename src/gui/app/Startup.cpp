@@ -12,14 +12,14 @@
 #include <unistd.h>
 
 #include "app/AppSettings.h"
-#include "app/CommandLine.h"
-#include "app/FrameCommands.h"
-#include "app/LanguageFile.h"
+#include "base/CommandLine.h"
+#include "base/FrameCommands.h"
+#include "base/LanguageFile.h"
 #include "app/SplashWindow.h"
 #include "comm/DemoRadio.h"
 #include "frame/EditorRegistry.h"
 #include "frame/MainFrame.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "print/ReportPrinting.h"
 
 namespace velora::gui {

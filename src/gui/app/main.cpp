@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <strings.h>
 
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "app/QtMessenger.h"
 #include "app/Startup.h"
 

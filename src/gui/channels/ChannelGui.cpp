@@ -2,11 +2,11 @@
 
 #include <QMdiSubWindow>
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/CChEditView.h"
 #include "channels/CChInfoView.h"
 #include "channels/CGrEditView.h"
-#include "features/FieldTypes.h"
+#include "forms/FieldTypes.h"
 #include "frame/EditorRegistry.h"
 #include "frame/EditorView.h"
 #include "frame/MainFrame.h"

@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "app/AppSettings.h"
-#include "comm/PreWriteCheck.h"
+#include "dataset/PreWriteCheck.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
-#include "model/RadioHistory.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::gui {
 

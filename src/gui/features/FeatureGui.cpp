@@ -1,6 +1,6 @@
 #include "features/FeatureGui.h"
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "features/CChannelListView.h"
 #include "features/CDravixView.h"
 #include "features/CDtmfView.h"

@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "features/AreaGrid.h"
 #include "forms/FilteredLineEdit.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "features/FeatureFormView.h"
-#include "features/GridArea.h"
+#include "forms/GridArea.h"
 
 class QHBoxLayout;
 

@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "app/AppContext.h"
-#include "app/InputFile.h"
-#include "app/LanguageFile.h"
+#include "base/InputFile.h"
+#include "base/LanguageFile.h"
 #include "channels/ChannelCsvImport.h"
 #include "channels/ChannelStore.h"
 #include "channels/ChirpCsv.h"

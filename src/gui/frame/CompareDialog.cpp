@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "frame/MainFrame.h"
-#include "model/DataSetDiff.h"
-#include "model/FileCommands.h"
-#include "model/RadioHistory.h"
+#include "dataset/DataSetDiff.h"
+#include "dataset/FileCommands.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::gui {
 

@@ -1,6 +1,6 @@
 #include "frame/EditorRegistry.h"
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/ChannelGui.h"
 #include "comm/TestModeDialog.h"
 #include "features/CTestFreqView.h"

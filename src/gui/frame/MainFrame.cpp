@@ -20,8 +20,8 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppSettings.h"
-#include "app/FrameCommands.h"
-#include "app/ScreenFit.h"
+#include "base/FrameCommands.h"
+#include "base/ScreenFit.h"
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
 #include "forms/UndoNote.h"
@@ -33,7 +33,7 @@
 #include "frame/ModelInfoDialog.h"
 #include "frame/NavigationTree.h"
 #include "frame/UndoController.h"
-#include "model/DataSetAdoption.h"
+#include "dataset/DataSetAdoption.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
 

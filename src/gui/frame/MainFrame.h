@@ -13,7 +13,7 @@
 #include "app/AppContext.h"
 #include "frame/EditorRegistry.h"
 #include "frame/NavigationTree.h"
-#include "model/FileCommands.h"
+#include "dataset/FileCommands.h"
 
 namespace velora::gui {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "model/MemoryMap.h"
+#include "dataset/MemoryMap.h"
 
 class QLabel;
 class QPushButton;

@@ -7,8 +7,8 @@
 #include <QRadioButton>
 
 #include "app/AppContext.h"
-#include "model/ModelInfoApply.h"
-#include "model/ModelInfoForm.h"
+#include "dataset/ModelInfoApply.h"
+#include "dataset/ModelInfoForm.h"
 
 namespace velora::gui {
 

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"

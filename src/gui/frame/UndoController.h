@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-#include "model/UndoHistory.h"
+#include "dataset/UndoHistory.h"
 
 class QAction;
 

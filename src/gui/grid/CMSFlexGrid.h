@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <span>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 #include "channels/GridColumns.h"
 #include "channels/GridNavigation.h"
 

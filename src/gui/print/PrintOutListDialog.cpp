@@ -14,7 +14,7 @@
 #include <algorithm>
 
 #include "app/AppContext.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "forms/CoreBridge.h"
 #include "frame/HelpWindow.h"
 #include "print/ReportPrinting.h"

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "forms/CoreBridge.h"
-#include "model/FileCommands.h"
+#include "dataset/FileCommands.h"
 #include "print/PrintOutListDialog.h"
 #include "print/ReportPainter.h"
 

@@ -14,7 +14,7 @@
 #include "GuiTestSupport.h"
 #include "channels/ChannelStore.h"
 #include "frame/ChannelCsvDialogs.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
 

@@ -24,7 +24,7 @@
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 #include "dataset/DataSetInit.h"

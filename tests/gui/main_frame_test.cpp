@@ -15,7 +15,7 @@
 #include "app/SplashWindow.h"
 #include "frame/ChannelCsvDialogs.h"
 #include "frame/CompareDialog.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
 #include "print/ReportPrinting.h"

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/AppSettings.h"
+#include "views/AppSettings.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
 

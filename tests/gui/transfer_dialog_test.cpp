@@ -9,7 +9,7 @@
 #include "GuiTestSupport.h"
 #include "base/FrameCommands.h"
 #include "comm/TransferDialog.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/DataFile.h"
 

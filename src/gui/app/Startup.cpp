@@ -11,13 +11,13 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "app/AppSettings.h"
+#include "views/AppSettings.h"
 #include "base/CommandLine.h"
 #include "base/FrameCommands.h"
 #include "base/LanguageFile.h"
 #include "app/SplashWindow.h"
 #include "comm/DemoRadio.h"
-#include "frame/EditorRegistry.h"
+#include "views/EditorRegistry.h"
 #include "frame/MainFrame.h"
 #include "dataset/DataSetInit.h"
 #include "print/ReportPrinting.h"

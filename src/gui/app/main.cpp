@@ -3,7 +3,7 @@
 #include <strings.h>
 
 #include "base/LanguageFile.h"
-#include "app/QtMessenger.h"
+#include "views/QtMessenger.h"
 #include "app/Startup.h"
 
 namespace {

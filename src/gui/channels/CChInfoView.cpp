@@ -24,7 +24,7 @@
 #include "channels/CopyDialog.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/UndoNote.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
 #include "grid/CMSFlexGrid.h"

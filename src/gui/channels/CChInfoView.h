@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "channels/ChInfoLogic.h"
-#include "frame/EditorView.h"
+#include "views/EditorView.h"
 
 class QComboBox;
 class QLabel;

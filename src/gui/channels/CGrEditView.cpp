@@ -13,7 +13,7 @@
 #include "channels/ChannelGui.h"
 #include "forms/CFormView.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 
 namespace velora::gui {

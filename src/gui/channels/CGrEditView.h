@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "channels/GrEditArea.h"
-#include "frame/EditorView.h"
+#include "views/EditorView.h"
 
 namespace velora::gui {
 

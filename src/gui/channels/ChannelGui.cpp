@@ -7,8 +7,8 @@
 #include "channels/CChInfoView.h"
 #include "channels/CGrEditView.h"
 #include "forms/FieldTypes.h"
-#include "frame/EditorRegistry.h"
-#include "frame/EditorView.h"
+#include "views/EditorRegistry.h"
+#include "views/EditorView.h"
 #include "frame/MainFrame.h"
 
 namespace velora::gui {

@@ -19,7 +19,7 @@
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
 #include "forms/UndoNote.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "channels/CopyDialogs.h"
 
 class QComboBox;

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::gui {

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "comm/Tuning.h"
 
 class QLabel;

@@ -19,7 +19,7 @@
 
 #include "comm/AdjustmentDialog.h"
 #include "comm/Tuning.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"

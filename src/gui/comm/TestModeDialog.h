@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "comm/TestMode.h"
 
 class QLineEdit;

@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/AppSettings.h"
+#include "views/AppSettings.h"
 #include "dataset/PreWriteCheck.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "dataset/RadioHistory.h"
 

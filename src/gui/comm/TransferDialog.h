@@ -8,7 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "comm/RadioTransfer.h"
 
 namespace velora::gui {

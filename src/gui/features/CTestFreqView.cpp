@@ -14,7 +14,7 @@
 
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 

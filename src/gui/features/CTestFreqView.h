@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <optional>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "features/TestFrequencyArea.h"
-#include "frame/EditorView.h"
+#include "views/EditorView.h"
 
 class QTabBar;
 class QPushButton;

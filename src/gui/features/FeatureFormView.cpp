@@ -6,7 +6,7 @@
 
 #include "channels/ChannelGui.h"
 #include "features/AreaRegistry.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 
 namespace velora::gui {

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string_view>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "channels/ChannelStore.h"
 #include "forms/CFormView.h"
-#include "frame/EditorView.h"
+#include "views/EditorView.h"
 
 namespace velora::gui {
 

@@ -12,7 +12,7 @@
 #include "features/COstView.h"
 #include "features/CScanInfoView.h"
 #include "features/CTwoToneView.h"
-#include "frame/EditorRegistry.h"
+#include "views/EditorRegistry.h"
 
 namespace velora::gui {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "base/InputFile.h"
 #include "base/LanguageFile.h"
 #include "channels/ChannelCsvImport.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 
 class QMenu;
 

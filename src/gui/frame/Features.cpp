@@ -1,4 +1,4 @@
-#include "frame/EditorRegistry.h"
+#include "views/EditorRegistry.h"
 
 #include "base/FrameCommands.h"
 #include "channels/ChannelGui.h"

@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "frame/EditorRegistry.h"
+#include "views/AppContext.h"
+#include "views/EditorRegistry.h"
 #include "frame/NavigationTree.h"
 #include "dataset/FileCommands.h"
 

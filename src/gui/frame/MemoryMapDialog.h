@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "dataset/MemoryMap.h"
 
 class QLabel;

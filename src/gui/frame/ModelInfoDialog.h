@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QRadioButton>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "dataset/ModelInfoApply.h"
 #include "dataset/ModelInfoForm.h"
 

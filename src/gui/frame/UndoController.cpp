@@ -8,7 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "forms/CoreBridge.h"
 #include "forms/UndoNote.h"
 #include "frame/MainFrame.h"

@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "base/LanguageFile.h"
 #include "forms/CoreBridge.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 #include "print/ReportPrinting.h"
 
 namespace velora::gui {

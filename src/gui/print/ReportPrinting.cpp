@@ -10,7 +10,7 @@
 #include <iostream>
 #include <memory>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "base/LanguageFile.h"
 #include "forms/CoreBridge.h"
 #include "dataset/FileCommands.h"

@@ -1,4 +1,4 @@
-#include "frame/EditorRegistry.h"
+#include "views/EditorRegistry.h"
 
 namespace velora::gui {
 

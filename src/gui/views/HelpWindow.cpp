@@ -1,4 +1,4 @@
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 #include <QSettings>
 #include <optional>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 #include "base/SettingsValues.h"
 
 namespace velora::gui {

@@ -1,8 +1,8 @@
-#include "frame/ChildFrame.h"
+#include "views/ChildFrame.h"
 
 #include <QCloseEvent>
 
-#include "frame/EditorView.h"
+#include "views/EditorView.h"
 
 namespace velora::gui {
 

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "views/AppSettings.h"
 
 #include "base/PortMap.h"
 #include "model/ModelCatalogue.h"

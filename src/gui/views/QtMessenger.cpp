@@ -1,4 +1,4 @@
-#include "app/QtMessenger.h"
+#include "views/QtMessenger.h"
 
 #include <QApplication>
 #include <QMessageBox>

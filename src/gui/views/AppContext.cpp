@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 
 #include "model/ModelCatalogue.h"
 

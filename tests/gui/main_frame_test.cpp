@@ -10,7 +10,7 @@
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
-#include "app/AboutDialog.h"
+#include "frame/AboutDialog.h"
 #include "base/FrameCommands.h"
 #include "app/SplashWindow.h"
 #include "frame/ChannelCsvDialogs.h"

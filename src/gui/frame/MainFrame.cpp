@@ -18,7 +18,7 @@
 #include <QToolBar>
 #include <ctime>
 
-#include "app/AboutDialog.h"
+#include "frame/AboutDialog.h"
 #include "views/AppSettings.h"
 #include "base/FrameCommands.h"
 #include "base/ScreenFit.h"

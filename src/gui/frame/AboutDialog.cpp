@@ -1,4 +1,4 @@
-#include "app/AboutDialog.h"
+#include "frame/AboutDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>

@@ -215,7 +215,7 @@ class FileCommandsGuiTest : public QObject {
     void newDataSetKeepsTheModel() {
         test::Fixture fx;
         fx.makeDualBand();
-        fx.registry.addEditor(cmd::kKeyAssignment, [](AppContext&, MainFrame&) {
+        fx.registry.addEditor(cmd::kKeyAssignment, [](AppContext&, EditorHost&) {
             return new test::DummyView(QStringLiteral("keys"));
         });
         MainFrame f(fx.ctx, fx.registry);

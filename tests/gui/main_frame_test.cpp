@@ -41,10 +41,10 @@ class MainFrameTest : public QObject {
     }
     static void registerAll(test::Fixture& fx) {
         for (const auto& e : editorList())
-            fx.registry.addEditor(e.command, [&fx, e](AppContext&, MainFrame&) {
+            fx.registry.addEditor(e.command, [&fx, e](AppContext&, EditorHost&) {
                 return new test::DummyView(fx.text(e.treeText));
             });
-        fx.registry.addCommand(cmd::kTestMode, [](AppContext&, MainFrame&) {});
+        fx.registry.addCommand(cmd::kTestMode, [](AppContext&, EditorHost&) {});
     }
 
   private slots:
@@ -142,7 +142,7 @@ class MainFrameTest : public QObject {
             test::Fixture fx;
             const int big[] = {cmd::kChannelInfo, cmd::kKeyAssignment};
             for (const auto& e : editorList())
-                fx.registry.addEditor(e.command, [&fx, e, big](AppContext&, MainFrame&) {
+                fx.registry.addEditor(e.command, [&fx, e, big](AppContext&, EditorHost&) {
                     auto* v = new test::DummyView(fx.text(e.treeText));
                     if (std::find(std::begin(big), std::end(big), e.command) != std::end(big))
                         v->setMinimumSize(700, 500);

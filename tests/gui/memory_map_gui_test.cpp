@@ -46,9 +46,9 @@ class MemoryMapGuiTest : public QObject {
         std::unique_ptr<MainFrame> frame;
         Frame() {
             fx.registry.addEditor(cmd::kChannelInfo,
-                                  [this](AppContext&, MainFrame&) { return view = new CountingView; });
+                                  [this](AppContext&, EditorHost&) { return view = new CountingView; });
             fx.registry.addEditor(cmd::kTestFrequency,
-                                  [](AppContext& c, MainFrame& f) { return new CTestFreqView(c, f); });
+                                  [](AppContext& c, EditorHost& f) { return new CTestFreqView(c, f); });
             frame = std::make_unique<MainFrame>(fx.ctx, fx.registry);
             frame->resize(1280, 800);
             frame->show();

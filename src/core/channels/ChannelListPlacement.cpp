@@ -35,7 +35,44 @@ void setEntry(ChannelStore& store, ListKind list, int i, Byte g, Byte c) {
     setByte(m, entryOffset(list, i) + 1, c);
 }
 
+constexpr std::size_t kPortFunctionsAlways1 = layout::kFunctionPort;      // deck 1 pins 0-4
+constexpr std::size_t kPortFunctionsDeck2 = layout::kFunctionPort + 5;    // pins 5-9
+constexpr std::size_t kPortFunctionsHead1 = chlayout::kPortHeadBytes;     // pins 10, 11
+constexpr std::size_t kPortFunctionsHead2 = chlayout::kPortHeadBytes + 2; // pins 12, 13
+constexpr int kRemoteSelectFunctions = 4;
+
 } // namespace
+
+int remoteListSize(const Document& doc) {
+    const auto m = doc.image().main();
+    const ModelIdentification id = identificationOf(doc.image());
+    unsigned assigned = 0;
+    auto scan = [&](std::size_t from, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const Byte f = byteAt(m, from + i);
+            if (f < kRemoteSelectFunctions) assigned |= 1u << f;
+        }
+    };
+    scan(kPortFunctionsAlways1, 5);
+    if (id.isDualBand()) scan(kPortFunctionsDeck2, 5);
+    scan(kPortFunctionsHead1, 2);
+    if (id.isDualHead()) scan(kPortFunctionsHead2, 2);
+    // The remote-select lines form a binary number, so only the sets {0}, {0,1}, ... make sense.
+    switch (assigned) {
+    case 0x0:
+        return 0;
+    case 0x1:
+        return 1;
+    case 0x3:
+        return 3;
+    case 0x7:
+        return 7;
+    case 0xF:
+        return 15;
+    default:
+        return -1;
+    }
+}
 
 int unitOf(const ChannelStore& store, int g, int c) {
     auto rec = store.channelRecord(g, c);

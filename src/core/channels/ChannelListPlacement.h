@@ -17,6 +17,10 @@ enum class PlaceResult {
 inline constexpr int kMsgPositionTaken = 240;
 inline constexpr int kMsgRepeaterSameModel = 243;
 
+// Number of usable remote channels from the function-port assignments: 0 (list not in use), 1, 3,
+// 7 or 15, or -1 when the assignments form no valid set.
+int remoteListSize(const Document& doc);
+
 // Radio unit (0 or 1) a channel belongs to, -1 when (g, c) names no existing channel. The two
 // repeater channels must lie on different units.
 int unitOf(const ChannelStore& store, int g, int c);

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "channels/ChannelLayout.h"
-#include "features/KeyAssignment.h"
+#include "channels/KeyTables.h"
 
 namespace velora {
 

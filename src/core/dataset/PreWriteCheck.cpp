@@ -7,7 +7,7 @@
 #include "channels/ChannelListPlacement.h"
 #include "channels/ChannelStore.h"
 #include "features/DravixFrames.h"
-#include "features/KeyAssignment.h"
+#include "channels/KeyTables.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 
@@ -28,11 +28,6 @@ constexpr std::size_t kDravixOwnFleet = layout::kDravix + 3;
 constexpr std::size_t kDravixOwnId = layout::kDravix + 4;
 constexpr std::size_t kEmergencyMode = layout::kEmergency;
 constexpr std::size_t kEmergencyDtmfId = 0x3AA0;
-constexpr std::size_t kPortFunctionsAlways1 = layout::kFunctionPort;      // deck 1 pins 0-4
-constexpr std::size_t kPortFunctionsDeck2 = layout::kFunctionPort + 5;    // pins 5-9
-constexpr std::size_t kPortFunctionsHead1 = chlayout::kPortHeadBytes;     // pins 10, 11
-constexpr std::size_t kPortFunctionsHead2 = chlayout::kPortHeadBytes + 2; // pins 12, 13
-constexpr int kRemoteSelectFunctions = 4;
 constexpr int kOutputFunctionsChecked = 3;
 
 // Language texts of the incomplete settings.
@@ -70,37 +65,6 @@ bool namesChannel(const ChannelStore& store, Byte groupPlus1, Byte channelPlus1)
 }
 
 } // namespace
-
-int remoteListSize(const Document& doc) {
-    const auto m = doc.image().main();
-    const ModelIdentification id = identificationOf(doc.image());
-    unsigned assigned = 0;
-    auto scan = [&](std::size_t from, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const Byte f = byteAt(m, from + i);
-            if (f < kRemoteSelectFunctions) assigned |= 1u << f;
-        }
-    };
-    scan(kPortFunctionsAlways1, 5);
-    if (id.isDualBand()) scan(kPortFunctionsDeck2, 5);
-    scan(kPortFunctionsHead1, 2);
-    if (id.isDualHead()) scan(kPortFunctionsHead2, 2);
-    // The remote-select lines form a binary number, so only the sets {0}, {0,1}, ... make sense.
-    switch (assigned) {
-    case 0x0:
-        return 0;
-    case 0x1:
-        return 1;
-    case 0x3:
-        return 3;
-    case 0x7:
-        return 7;
-    case 0xF:
-        return 15;
-    default:
-        return -1;
-    }
-}
 
 PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
     PreWriteFindings f;
@@ -151,7 +115,7 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
                                           byteAt(m, layout::kFunctionPortPins + n) == kUnset);
     add(outputMissing, kTextFunctionPortOutput);
 
-    const int remoteSize = remoteListSize(doc);
+    const int remoteSize = channels::remoteListSize(doc);
     add(remoteSize < 0, kTextFunctionPortInput);
 
     const ChannelStore store(doc, texts);

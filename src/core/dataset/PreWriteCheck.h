@@ -20,10 +20,6 @@ struct PreWriteFindings {
 
 PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts);
 
-// Number of usable remote channels from the function-port assignments: 0 (list not in use), 1, 3,
-// 7 or 15, or -1 when the assignments form no valid set.
-int remoteListSize(const Document& doc);
-
 // Shows the findings (text 176 alone, or text 173 with the list) and returns true when the write
 // may go on.
 bool runPreWriteCheck(Document& doc, const TextSource& texts, Messenger& messenger);

@@ -2,7 +2,6 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelListPlacement.h"
-#include "dataset/PreWriteCheck.h"
 #include "forms/FieldRules.h"
 #include "model/ModelCatalogue.h"
 
@@ -40,7 +39,7 @@ bool ChannelListArea::applies() const {
 }
 
 int ChannelListArea::openingMessage() const {
-    return kind_ == Kind::Remote && comm::remoteListSize(document()) <= 0 ? kMsgRemoteNotInUse : 0;
+    return kind_ == Kind::Remote && channels::remoteListSize(document()) <= 0 ? kMsgRemoteNotInUse : 0;
 }
 
 std::size_t ChannelListArea::entryAt(int row) const {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "dataset/PreWriteCheck.h"
+#include "channels/ChannelListPlacement.h"
 #include "features/KeyAssignment.h"
 #include "model/Layout.h"
 
@@ -192,7 +192,7 @@ bool FunctionPortArea::mayClose(bool closingAll) {
     if (closingAll) return true;
     if (closeMessageUp_) return false;
     // The remote-select inputs form a binary channel number, so they must be taken in order.
-    if (comm::remoteListSize(document()) >= 0) return true;
+    if (channels::remoteListSize(document()) >= 0) return true;
     closeMessageUp_ = true;
     boxes().warning(kTextInconsistent);
     closeMessageUp_ = false;

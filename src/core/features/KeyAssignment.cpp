@@ -47,12 +47,6 @@ bool offered(Offer offer, const ModelIdentification& id, bool extended, int head
     return false;
 }
 
-bool headHolds(std::span<const Byte> main, int head, Byte code) {
-    for (int p = 0; p < kKeysPerHead; ++p)
-        if (byteAt(main, keyOffset(head, p)) == code) return true;
-    return false;
-}
-
 } // namespace
 
 // ---- Functions ------------------------------------------------------------------------------------
@@ -104,13 +98,6 @@ std::optional<KeyRect> keyRect(int position) {
 
 // ---- Searches -----------------------------------------------------------------------------------
 
-std::optional<KeyRef> findKeyWithFunction(std::span<const Byte> main, Byte code) {
-    for (int h = 0; h < kHeadCount; ++h)
-        for (int p = 0; p < kKeysPerHead; ++p)
-            if (byteAt(main, keyOffset(h, p)) == code) return KeyRef{h, p};
-    return std::nullopt;
-}
-
 int replaceKeyFunction(std::span<Byte> main, Byte oldCode, Byte newCode, const HeadSetup& heads) {
     int first = -1;
     for (int h = 0; h < (heads.dualHead ? kHeadCount : 1); ++h) {
@@ -134,18 +121,6 @@ int resetKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& head
         }
     }
     return first;
-}
-
-bool homeFunctionAssigned(std::span<const Byte> main, const HeadSetup& heads) {
-    for (int h = 0; h < (heads.dualHead ? kHeadCount : 1); ++h)
-        if (headHolds(main, h, kFunctionHome1) || headHolds(main, h, kFunctionHome2)) return true;
-    for (std::size_t i = 0; i < chlayout::kPortHeadByteCount; ++i)
-        if (byteAt(main, chlayout::kPortHeadBytes + i) == kPortFunctionHome) return true;
-    return false;
-}
-
-bool emergencyFunctionAssigned(std::span<const Byte> main) {
-    return findKeyWithFunction(main, kFunctionEmergency).has_value();
 }
 
 bool clearUnassignedReferences(std::span<Byte> main, const HeadSetup& heads) {

@@ -72,13 +72,6 @@ inline constexpr std::array<KeyFunction, 35> kKeyFunctions{{
     {340, 30, 251, Offer::Always},
 }};
 
-// Functions other editors depend on.
-inline constexpr Byte kFunctionEmergency = 14;
-inline constexpr Byte kFunctionHome1 = 17;
-inline constexpr Byte kFunctionHome2 = 18;
-// A function-port pin function that serves as a home key on the head pins.
-inline constexpr Byte kPortFunctionHome = 7;
-
 const KeyFunction* keyFunction(Byte code);
 // Name message of a stored code; nullopt when the code is not a function.
 std::optional<int> keyFunctionMessage(int code);
@@ -130,16 +123,6 @@ std::optional<KeyRect> keyRect(int position);
 
 // --- Searches in the key tables -----------------------------------------------------------------
 
-struct KeyRef {
-    int head = -1;
-    int position = -1;
-    bool operator==(const KeyRef&) const = default;
-};
-
-// The first key (head 1 first) holding `code`. Both heads' tables count, fitted or not, as every
-// check of the emergency function does.
-std::optional<KeyRef> findKeyWithFunction(std::span<const Byte> main, Byte code);
-
 // Every key of the fitted heads holding `oldCode` gets `newCode`. Returns the first position found
 // or -1; with oldCode == newCode it only searches.
 int replaceKeyFunction(std::span<Byte> main, Byte oldCode, Byte newCode, const HeadSetup& heads);
@@ -150,11 +133,6 @@ enum class KeyScope { FittedHeads, BothTables };
 int resetKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads,
                           KeyScope scope = KeyScope::FittedHeads);
 
-// The home group/channel is in use while a key of a fitted head holds a home function or a head pin
-// of the function port (0x32A-0x32D) holds the port's home function.
-bool homeFunctionAssigned(std::span<const Byte> main, const HeadSetup& heads);
-// The emergency group/channel is in use while any key holds the emergency function.
-bool emergencyFunctionAssigned(std::span<const Byte> main);
 // Clears the home and emergency group/channel pairs whose function is assigned nowhere any more.
 // Returns whether a byte changed.
 bool clearUnassignedReferences(std::span<Byte> main, const HeadSetup& heads);

@@ -14,13 +14,13 @@
 #include "forms/CFormView.h"
 #include "forms/FilteredLineEdit.h"
 #include "views/HelpWindow.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 
 using namespace channels;
 
-CGrEditView::CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CGrEditView::CGrEditView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
       area_(*store_, ctx.boxes) {
     setObjectName(QStringLiteral("grEditView"));
@@ -34,11 +34,11 @@ CGrEditView::CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
     connect(form_, &CFormView::helpRequested, this,
-            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
+            [this](int topic) { frame_.showHelpTopic(topic); });
     connect(form_, &CFormView::refreshViews, this, [this](unsigned views) {
         if ((views & forms::views::kChannelInfo))
             if (CChInfoView* info = findChInfoView(frame_)) info->refreshGroupName();
-        refreshOtherViews(frame_, views & ~forms::views::kChannelInfo);
+        frame_.refreshOtherViews(views & ~forms::views::kChannelInfo);
     });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w && w->widget() == this)

@@ -11,12 +11,12 @@
 namespace velora::gui {
 
 class CFormView;
-class MainFrame;
+class EditorHost;
 
 class CGrEditView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    CGrEditView(AppContext& ctx, EditorHost& frame, QWidget* parent = nullptr);
     ~CGrEditView() override;
 
     void refreshFromImage() override { refreshAll(); }
@@ -33,7 +33,7 @@ class CGrEditView : public QWidget, public EditorView {
 
   private:
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
     std::unique_ptr<ChannelStore> store_;
     channels::GrEditArea area_;
     CFormView* form_ = nullptr;

@@ -11,7 +11,7 @@
 #include "views/AppSettings.h"
 #include "dataset/PreWriteCheck.h"
 #include "views/HelpWindow.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 #include "dataset/RadioHistory.h"
 
 namespace velora::gui {
@@ -25,8 +25,8 @@ constexpr Texts kWrite{169, 170, 16, 52};
 constexpr int kTextVerifyAfterWriting = 570;
 } // namespace
 
-TransferDialog::TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode)
-    : QDialog(&frame), ctx_(ctx), frame_(frame), mode_(mode), label_(new QLabel), bar_(new QProgressBar) {
+TransferDialog::TransferDialog(AppContext& ctx, EditorHost& frame, Mode mode)
+    : QDialog(frame.hostWindow()), ctx_(ctx), frame_(frame), mode_(mode), label_(new QLabel), bar_(new QProgressBar) {
     const Texts& t = mode == Mode::Read ? kRead : kWrite;
     setObjectName(mode == Mode::Read ? QStringLiteral("readRadio") : QStringLiteral("writeRadio"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/129.png")));

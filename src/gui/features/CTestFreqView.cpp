@@ -15,7 +15,7 @@
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
 #include "views/HelpWindow.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 #include "grid/CMSFlexGrid.h"
 
 namespace velora::gui {
@@ -47,7 +47,7 @@ forms::testfreq::Clip& CTestFreqView::pasteBuffer() {
     return clip;
 }
 
-CTestFreqView::CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), area_(ctx.doc, ctx.boxes) {
     setObjectName(QStringLiteral("testFreqView"));
     setWindowTitle(ctx_.text(area_.titleText()));
@@ -94,7 +94,7 @@ CTestFreqView::CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent)
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
     connect(help, &QPushButton::clicked, this,
-            [this] { HelpWindow::showContext(&frame_, area_.defaultHelp()); });
+            [this] { frame_.showHelpTopic(area_.defaultHelp()); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -121,7 +121,7 @@ CTestFreqView::CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent)
                 startEditing();
             });
     connect(grid_, &CMSFlexGrid::command, this, &CTestFreqView::rowCommand);
-    connect(&frame_, &MainFrame::gridClipboardDiscarded, this, [] { pasteBuffer() = {}; });
+    frame_.onGridClipboardDiscarded(this, [] { pasteBuffer() = {}; });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (!w || w->widget() != this) return;
         // Back from elsewhere: what changed there shows, and typing goes to the grid.

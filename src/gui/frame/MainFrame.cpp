@@ -22,6 +22,7 @@
 #include "views/AppSettings.h"
 #include "base/FrameCommands.h"
 #include "base/ScreenFit.h"
+#include "channels/ChannelGui.h"
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
 #include "forms/UndoNote.h"
@@ -524,6 +525,23 @@ void MainFrame::tile(Qt::Orientation stacking) {
 void MainFrame::refreshViews() {
     for (auto* w : mdi_->subWindowList())
         if (auto* view = dynamic_cast<EditorView*>(w->widget())) view->refreshFromImage();
+}
+
+void MainFrame::refreshOtherViews(unsigned views) {
+    gui::refreshOtherViews(*this, views);
+}
+
+void MainFrame::identificationChanged() {
+    updateTitle();
+    rebuildMenus();
+}
+
+void MainFrame::showHelpTopic(int topic) {
+    HelpWindow::showContext(this, topic);
+}
+
+QMetaObject::Connection MainFrame::onGridClipboardDiscarded(QObject* receiver, std::function<void()> f) {
+    return connect(this, &MainFrame::gridClipboardDiscarded, receiver, std::move(f));
 }
 
 void MainFrame::openTree() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "views/AppContext.h"
+#include "views/EditorHost.h"
 #include "views/EditorRegistry.h"
 #include "frame/NavigationTree.h"
 #include "dataset/FileCommands.h"
@@ -19,7 +20,7 @@ namespace velora::gui {
 
 class UndoController;
 
-class MainFrame : public QMainWindow {
+class MainFrame : public QMainWindow, public EditorHost {
     Q_OBJECT
   public:
     MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* parent = nullptr);
@@ -29,19 +30,24 @@ class MainFrame : public QMainWindow {
 
     // Runs a command as the menu would (editors, dialogs, File commands).
     void runCommand(int command);
-    QAction* action(int command) const;
+    QAction* action(int command) const override;
     bool isCommandAvailable(int command) const;
 
-    void openEditor(int command);
-    QMdiSubWindow* editorWindow(int command) const;
+    void openEditor(int command) override;
+    QMdiSubWindow* editorWindow(int command) const override;
     void closeAllEditors();
-    void refreshViews();
+    void refreshViews() override;
+    void refreshOtherViews(unsigned views) override;
+    void identificationChanged() override;
+    void showHelpTopic(int topic) override;
+    QWidget* hostWindow() override { return this; }
+    QMetaObject::Connection onGridClipboardDiscarded(QObject* receiver, std::function<void()> f) override;
     void updateTitle();
     void rebuildMenus();
     void updatePortPane();
     QLabel* portPane() const { return portPane_; }
     NavigationTree* navigationTree() const { return tree_; }
-    QMdiArea* mdiArea() const { return mdi_; }
+    QMdiArea* mdiArea() const override { return mdi_; }
     UndoController& undoController() const { return *undo_; }
     // Shows a data set that undo or redo restored; a restored model identification rebuilds the
     // window as Model Information does (the caller has closed the editors).
@@ -49,8 +55,8 @@ class MainFrame : public QMainWindow {
 
     // A radio transfer runs on this thread between begin and end; a close request meanwhile is
     // held back and carried out when the transfer has ended.
-    void beginTransfer();
-    void endTransfer();
+    void beginTransfer() override;
+    void endTransfer() override;
     bool transferRunning() const { return transfers_ > 0; }
     bool closeDeferred() const { return closeDeferred_; }
 

@@ -24,12 +24,6 @@ QString menuText(const QString& verb, const std::string& name) {
 }
 } // namespace
 
-QString channelStepName(const TextSource& texts, int group, int channel, const QString& what) {
-    const std::string position =
-        formatText(texts.text(kTextChannelPosition), {std::to_string(group), std::to_string(channel)});
-    return what.isEmpty() ? fromCore(position) : fromCore(position) + QLatin1Char(' ') + what;
-}
-
 UndoController::UndoController(AppContext& ctx, MainFrame& frame)
     : QObject(&frame), ctx_(ctx), frame_(frame), undo_(new QAction(&frame)), redo_(new QAction(&frame)) {
     undo_->setObjectName(QStringLiteral("editUndo"));

@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 
 #include "forms/FilteredLineEdit.h"
+#include "forms/ToneCombo.h"
 #include "forms/UndoNote.h"
 
 namespace velora::gui {
@@ -382,17 +383,6 @@ void CMSFlexGrid::forwardKeyToEditor(const QKeyEvent* e) {
     // At once, not posted: keys typed after this one may already be queued and must not overtake it.
     QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
     QCoreApplication::sendEvent(target, &copy);
-}
-
-QComboBox* CMSFlexGrid::makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items) {
-    auto* combo = new QComboBox(parent);
-    combo->setEditable(true);
-    combo->setLineEdit(edit);
-    // What is typed is what is converted: no completion from the list ("74" is not 74.4 Hz).
-    combo->setCompleter(nullptr);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->addItems(items);
-    return combo;
 }
 
 QComboBox* CMSFlexGrid::makeToneEditor(QWidget* parent, const QStringList& items) {

@@ -84,8 +84,6 @@ class CMSFlexGrid : public QTableWidget {
     void forwardKeyToEditor(const QKeyEvent* e);
     // The editor of the tone cells: editable, at most 5 characters, the tone character rule.
     static QComboBox* makeToneEditor(QWidget* parent, const QStringList& items);
-    // An editable tone combo around the given edit, which carries the character rule.
-    static QComboBox* makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items);
 
     // --- Menus and clipboard ------------------------------------------------------------------
     void setContextMenu(MenuKind kind, const TextSource* texts) {

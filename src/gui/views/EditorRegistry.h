@@ -8,20 +8,20 @@
 namespace velora::gui {
 
 struct AppContext;
-class MainFrame;
+class EditorHost;
 
 class EditorRegistry {
   public:
     // Builds the view (its window title becomes the child frame's title).
-    using EditorFactory = std::function<QWidget*(AppContext&, MainFrame&)>;
-    using CommandHandler = std::function<void(AppContext&, MainFrame&)>;
+    using EditorFactory = std::function<QWidget*(AppContext&, EditorHost&)>;
+    using CommandHandler = std::function<void(AppContext&, EditorHost&)>;
 
     void addEditor(int command, EditorFactory f) { editors_[command] = std::move(f); }
     void addCommand(int command, CommandHandler h) { commands_[command] = std::move(h); }
     bool hasEditor(int command) const { return editors_.count(command) != 0; }
     bool hasCommand(int command) const { return commands_.count(command) != 0; }
-    QWidget* createEditor(int command, AppContext& ctx, MainFrame& frame) const;
-    bool runCommand(int command, AppContext& ctx, MainFrame& frame) const;
+    QWidget* createEditor(int command, AppContext& ctx, EditorHost& frame) const;
+    bool runCommand(int command, AppContext& ctx, EditorHost& frame) const;
 
   private:
     std::map<int, EditorFactory> editors_;

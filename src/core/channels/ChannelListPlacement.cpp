@@ -80,6 +80,11 @@ int unitOf(const ChannelStore& store, int g, int c) {
     return (le16(rec, kRecFlagsB) & kBModel2) ? 1 : 0;
 }
 
+bool sameRadioUnit(const ChannelStore& store, int g0, int c0, int g1, int c1) {
+    const int unit = unitOf(store, g0, c0);
+    return unit >= 0 && unit == unitOf(store, g1, c1);
+}
+
 int listPosition(const ChannelStore& store, ListKind list, int g, int c) {
     if (list == ListKind::Remote) {
         int i = store.remoteIndexOf(g, c);
@@ -103,14 +108,11 @@ PlaceResult placeInList(ChannelStore& store, ListKind list, int g, int c, int po
         return PlaceResult::Taken;
     }
     if (list == ListKind::Repeater) {
-        // The two repeater channels pair one radio unit with the other.
         ListEntry other = entryAt(store, list, 1 - target);
-        if (!other.empty() && !(other.group == g + 1 && other.channel == c + 1)) {
-            int otherUnit = unitOf(store, other.group - 1, other.channel - 1);
-            if (otherUnit >= 0 && otherUnit == unitOf(store, g, c)) {
-                if (boxes) boxes->warning(kMsgRepeaterSameModel);
-                return PlaceResult::SameModel;
-            }
+        if (!other.empty() && !(other.group == g + 1 && other.channel == c + 1) &&
+            sameRadioUnit(store, other.group - 1, other.channel - 1, g, c)) {
+            if (boxes) boxes->warning(kMsgRepeaterSameModel);
+            return PlaceResult::SameModel;
         }
     }
     if (current > 0) setEntry(store, list, current - 1, kUnset, kUnset);

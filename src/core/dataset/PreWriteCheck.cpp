@@ -134,11 +134,9 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
         const std::size_t r = chlayout::kCsRepeaterList;
         const Byte g0 = byteAt(m, r), c0 = byteAt(m, r + 1), g1 = byteAt(m, r + 2), c1 = byteAt(m, r + 3);
         if (g0 != kUnset || g1 != kUnset) {
-            bool bad = !namesChannel(store, g0, c0) || !namesChannel(store, g1, c1);
-            // A repeater pairs the two radio units, so its channels must lie on different ones.
-            if (!bad)
-                bad = channels::unitOf(store, g0 - 1, c0 - 1) == channels::unitOf(store, g1 - 1, c1 - 1);
-            add(bad, kTextRepeaterList);
+            add(!namesChannel(store, g0, c0) || !namesChannel(store, g1, c1) ||
+                    channels::sameRadioUnit(store, g0 - 1, c0 - 1, g1 - 1, c1 - 1),
+                kTextRepeaterList);
         }
     }
     return f;

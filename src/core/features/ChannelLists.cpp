@@ -126,15 +126,11 @@ bool ChannelListArea::commitChannel(int row, int n) {
             boxes().warning(kMsgListAlready);
             return false;
         }
-        // The two repeater channels pair one radio unit with the other.
         const int other = 1 - row;
         const Byte og = groupByte(other), oc = channelByte(other);
-        if (og != chlayout::kUnset && oc != chlayout::kUnset) {
-            const int otherUnit = channels::unitOf(store_, og - 1, oc - 1);
-            if (otherUnit >= 0 && otherUnit == channels::unitOf(store_, g, c)) {
-                boxes().warning(kMsgRepeaterSameModel);
-                return false;
-            }
+        if (og != chlayout::kUnset && oc != chlayout::kUnset && channels::sameRadioUnit(store_, og - 1, oc - 1, g, c)) {
+            boxes().warning(kMsgRepeaterSameModel);
+            return false;
         }
     }
     setByte(main, entryAt(row) + 1, Byte(n));

@@ -30,9 +30,6 @@ constexpr std::size_t groupNameOffset(int g) {
 constexpr std::size_t groupRecordOffset(int g) {
     return layout::kGroupRecords + kGroupRecordSize * std::size_t(g);
 }
-constexpr std::size_t referenceOffset(ReferenceKind k) {
-    return kCsReferences + kEntrySize * std::size_t(k);
-}
 constexpr std::size_t remoteOffset(int i) {
     return layout::kRemoteList + kEntrySize * std::size_t(i);
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/Messenger.h"
+#include "channels/ChannelLayout.h"
 #include "model/Document.h"
 
 namespace velora {
@@ -22,6 +23,11 @@ enum class ChannelField { RxFrequency = 0, TxFrequency, Decode, Encode, Name, Sc
 inline constexpr int kChannelFieldCount = 7;
 
 enum class ReferenceKind { Priority1 = 0, Priority2, Home, Emergency };
+
+// Where a special reference's (group, channel) pair lies in the main area.
+constexpr std::size_t referenceOffset(ReferenceKind k) {
+    return chlayout::kCsReferences + chlayout::kEntrySize * std::size_t(k);
+}
 
 struct ChannelFieldText {
     std::string text;

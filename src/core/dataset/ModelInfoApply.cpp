@@ -37,8 +37,6 @@ constexpr std::size_t kEmergencyMode = layout::kEmergency; // emergency byte 0
 constexpr Byte kEmergencyModeWithBoard = 2;
 constexpr Byte kBoardModeKind2 = 2;
 constexpr std::size_t kShortPowerOnText = 8;
-constexpr std::size_t kHomeRef = chlayout::kCsReferences + 4;
-constexpr std::size_t kEmergencyRef = chlayout::kCsReferences + 6;
 
 bool secondTypeInUse(const ModelConfig& c) {
     return c.head1Type == 1 || (c.dualHead && c.head2Type == 1);
@@ -177,8 +175,8 @@ ModelApplyResult applyModelChange(Document& doc, const TextSource& texts, const 
     }
 
     // Special channel references whose key or port function is gone.
-    if (!store.referenceApplies(ReferenceKind::Home)) fill(main, kHomeRef, 2, 0xFF);
-    if (!store.referenceApplies(ReferenceKind::Emergency)) fill(main, kEmergencyRef, 2, 0xFF);
+    if (!store.referenceApplies(ReferenceKind::Home)) fill(main, referenceOffset(ReferenceKind::Home), chlayout::kEntrySize, 0xFF);
+    if (!store.referenceApplies(ReferenceKind::Emergency)) fill(main, referenceOffset(ReferenceKind::Emergency), chlayout::kEntrySize, 0xFF);
 
     doc.codec().loadBandLimits(id);
 

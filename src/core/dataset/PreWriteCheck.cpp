@@ -85,14 +85,15 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
     auto add = [&](bool failing, int text) {
         if (failing) f.incomplete.push_back(text);
     };
-    const std::size_t refs = chlayout::kCsReferences;
-    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority1Mode) == 1, refs), kTextPriority1);
-    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority2Mode) == 1, refs + 2), kTextPriority2);
-    add(referenceIncomplete(m, keys::emergencyFunctionAssigned(m), refs + 6), kTextEmergencyChannel);
+    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority1Mode) == 1, referenceOffset(ReferenceKind::Priority1)),
+        kTextPriority1);
+    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority2Mode) == 1, referenceOffset(ReferenceKind::Priority2)),
+        kTextPriority2);
+    add(referenceIncomplete(m, keys::emergencyFunctionAssigned(m), referenceOffset(ReferenceKind::Emergency)), kTextEmergencyChannel);
     // The same rule the editors enable the home fields by: a write is never blocked over a home
     // channel the user has no field to set.
     const bool homeUsed = keys::homeFunctionAssigned(m, keys::headSetupOf(identificationOf(doc.image())));
-    add(referenceIncomplete(m, homeUsed, refs + 4), kTextHomeChannel);
+    add(referenceIncomplete(m, homeUsed, referenceOffset(ReferenceKind::Home)), kTextHomeChannel);
 
     const Byte emergencyMode = byteAt(m, kEmergencyMode);
     const Byte pttIdMode = byteAt(m, layout::kCsOptionBoardMode);

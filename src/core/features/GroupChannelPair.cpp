@@ -15,7 +15,7 @@ std::string oneBased(int b) {
 } // namespace
 
 std::size_t GroupChannelPair::offset() const {
-    return chlayout::kCsReferences + 2 * std::size_t(slot_);
+    return referenceOffset(ReferenceKind(slot_));
 }
 
 int GroupChannelPair::group(const Document& doc) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "channels/ChannelLayout.h"
+#include "channels/ChannelStore.h"
 #include "forms/FieldRules.h"
 
 namespace velora::keys {
@@ -12,9 +13,6 @@ namespace {
 constexpr std::array<int, 13> kSecondTypeKeys{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 constexpr std::array<int, 7> kFirstTypeKeys{0, 1, 4, 5, 6, 7, 8};
 constexpr int kUnknownHelp = 1;
-
-constexpr std::size_t kHomePair = chlayout::kCsReferences + 4;
-constexpr std::size_t kEmergencyPair = chlayout::kCsReferences + 6;
 
 using forms::FieldKind;
 constexpr std::array<forms::FieldDescriptor, KeyAssignmentArea::kFieldCount> kHead1Fields{{
@@ -132,8 +130,8 @@ bool clearUnassignedReferences(std::span<Byte> main, const HeadSetup& heads) {
             changed = true;
         }
     };
-    if (!homeFunctionAssigned(main, heads)) clearPair(kHomePair);
-    if (!emergencyFunctionAssigned(main)) clearPair(kEmergencyPair);
+    if (!homeFunctionAssigned(main, heads)) clearPair(referenceOffset(ReferenceKind::Home));
+    if (!emergencyFunctionAssigned(main)) clearPair(referenceOffset(ReferenceKind::Emergency));
     return changed;
 }
 

@@ -237,8 +237,8 @@ FieldEffects ScanInfoArea::leaveField(int, int field) {
     if (field != kPriority1 && field != kPriority2) return fx;
     const int p = field == kPriority1 ? 0 : 1;
     if (!pairApplies(mode(p))) {
-        const std::size_t at = chlayout::kCsReferences + 2 * std::size_t(p);
-        fill(document().image().main(), at, 2, chlayout::kUnset);
+        const std::size_t at = referenceOffset(p == 0 ? ReferenceKind::Priority1 : ReferenceKind::Priority2);
+        fill(document().image().main(), at, chlayout::kEntrySize, chlayout::kUnset);
         const int group = p == 0 ? kPriority1Group : kPriority2Group;
         fx.showFields = {{0, group}, {0, group + 1}};
     }

@@ -71,18 +71,9 @@ TEST(ValueLists, FirstMatchingItemAndNoneForUnknownBytes) {
     EXPECT_EQ(valueListText(list, 0), 295);
     EXPECT_EQ(valueListText(list, 0xFF), 263);
     EXPECT_FALSE(valueListText(list, 7).has_value());
-    auto item = valueListItem(std::span<const ValueItem>(list), "T263",
-                              [](int n) { return "T" + std::to_string(n); });
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->stored, 0xFF);
-    EXPECT_FALSE(valueListItem(std::span<const ValueItem>(list), "T26",
-                               [](int n) { return "T" + std::to_string(n); }));
 }
 
-TEST(FixedTexts, BlankToFillAndTrim) {
-    std::array<Byte, 6> b{'A', 'B', ' ', ' ', 0, 'X'};
-    trimTrailingBlanks(b, 6);
-    EXPECT_EQ(b, (std::array<Byte, 6>{'A', 'B', 0, ' ', 0, 'X'}));
+TEST(FixedTexts, BlankToFill) {
     std::array<Byte, 4> blank{' ', 0, ' ', ' '};
     blankToFill(blank, 4);
     EXPECT_EQ(blank, (std::array<Byte, 4>{0xFF, 0xFF, 0xFF, 0xFF}));

@@ -96,18 +96,6 @@ std::optional<KeyRect> keyRect(int position) {
 
 // ---- Searches -----------------------------------------------------------------------------------
 
-int replaceKeyFunction(std::span<Byte> main, Byte oldCode, Byte newCode, const HeadSetup& heads) {
-    int first = -1;
-    for (int h = 0; h < (heads.dualHead ? kHeadCount : 1); ++h) {
-        for (int p = 0; p < kKeysPerHead; ++p) {
-            if (byteAt(main, keyOffset(h, p)) != oldCode) continue;
-            setByte(main, keyOffset(h, p), newCode);
-            if (first < 0) first = p;
-        }
-    }
-    return first;
-}
-
 int resetKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, KeyScope scope) {
     int first = -1;
     int lastHead = (scope == KeyScope::BothTables || heads.dualHead) ? kHeadCount : 1;

@@ -114,18 +114,9 @@ inline constexpr std::array<KeyRect, 13> kKeyRects{{
     {170, 29, 182, 36},
     {193, 29, 205, 36},
 }};
-inline constexpr int kPanelBitmapSecondType = 144;
-inline constexpr int kPanelBitmapFirstType = 145;
-inline constexpr int panelBitmap(bool secondHeadType) {
-    return secondHeadType ? kPanelBitmapSecondType : kPanelBitmapFirstType;
-}
 std::optional<KeyRect> keyRect(int position);
 
 // --- Searches in the key tables -----------------------------------------------------------------
-
-// Every key of the fitted heads holding `oldCode` gets `newCode`. Returns the first position found
-// or -1; with oldCode == newCode it only searches.
-int replaceKeyFunction(std::span<Byte> main, Byte oldCode, Byte newCode, const HeadSetup& heads);
 
 enum class KeyScope { FittedHeads, BothTables };
 // Every key holding `code` reverts to its position's default (by its head's type). Returns the first
@@ -171,8 +162,7 @@ class KeyAssignmentArea : public forms::FeatureArea, public forms::GridArea {
 
     // Key position of a grid row of `head`, -1 outside the grid.
     int rowPosition(int head, int row) const;
-    // The picture of `head` with the key of `row` framed; no rectangle for a row without a key.
-    int pictureBitmap(int head) const { return panelBitmap(secondHeadType(head)); }
+    // The key of `row` framed in the panel picture; no rectangle for a row without a key.
     std::optional<KeyRect> rowRect(int head, int row) const { return keyRect(rowPosition(head, row)); }
 
     std::vector<forms::ValueItem> offeredFunctions(int head) const;

@@ -23,14 +23,6 @@ enum class CharClass : std::uint8_t {
     Tone = 40, // the tone editor's own rule (not a class byte of the radio's data)
 };
 
-// The form-view names of the same classes.
-inline constexpr CharClass kClassDigits = CharClass::Digits;
-inline constexpr CharClass kClassDecimalNumber = CharClass::Decimal;
-inline constexpr CharClass kClassDtmf = CharClass::Dtmf;
-inline constexpr CharClass kClassDisplayText = CharClass::Name;
-inline constexpr CharClass kClassDigitsOrC = CharClass::DigitsOrC;
-inline constexpr CharClass kClassAny = CharClass::Any;
-
 inline constexpr char32_t kBackspace = U'\b';
 
 // The edit's state when a character arrives. Texts are Latin-1, one char per position.

@@ -128,15 +128,4 @@ void blankToFill(std::span<Byte> buf, std::size_t n) {
         std::fill(buf.begin(), end, Byte{0xFF});
 }
 
-void trimTrailingBlanks(std::span<Byte> buf, std::size_t n) {
-    n = std::min(n, buf.size());
-    std::size_t len = 0;
-    while (len < n && buf[len] != 0)
-        ++len;
-    std::size_t cut = len;
-    while (cut > 0 && buf[cut - 1] == ' ')
-        --cut;
-    if (cut < len) buf[cut] = 0;
-}
-
 } // namespace velora::forms

@@ -41,14 +41,6 @@ std::string numberText(int stored, NumericRange range, SpecialValue special, std
 std::optional<int> valueListText(std::span<const ValueItem> list, int stored);
 // Whether the list offers an item storing `stored`: a choice outside it is not taken.
 bool listOffers(std::span<const ValueItem> list, int stored);
-// The item whose message text is exactly `text` (texts from `textOf`); nullopt when none.
-template <typename TextOf>
-std::optional<ValueItem> valueListItem(std::span<const ValueItem> list, std::string_view text,
-                                       TextOf textOf) {
-    for (const ValueItem& item : list)
-        if (textOf(item.text) == text) return item;
-    return std::nullopt;
-}
 
 int twoStateText(int stored, TwoStateTexts texts);
 
@@ -56,7 +48,4 @@ int twoStateText(int stored, TwoStateTexts texts);
 void replaceBytes(std::span<Byte> buf, std::size_t n, Byte from, Byte to);
 // A buffer starting with NUL is zeroed; then one holding only blanks and NULs becomes all 0xFF.
 void blankToFill(std::span<Byte> buf, std::size_t n);
-// Within the first n characters, the NUL goes to the start of the trailing run of blanks.
-void trimTrailingBlanks(std::span<Byte> buf, std::size_t n);
-
 } // namespace velora::forms

@@ -110,7 +110,7 @@ TEST_F(KeyViewFixture, HeadsListTheirKeysAndFrameThem) {
 
 TEST_F(KeyViewFixture, EachHeadEditsItsOwnKeysAndKnob) {
     configure({.dualHead = true});
-    area.commitGridCell(1, 2, 5); // head 2, row 3 = position 4
+    area.commitGridChoice(1, 2, forms::kValueColumn, 5); // head 2, row 3 = position 4
     EXPECT_EQ(m(keyOffset(kHead2, 4)), 5);
     EXPECT_EQ(m(keyOffset(kHead1, 4)), 0xFF);
     area.commitChoice(1, KeyAssignmentArea::kKnob, 1);
@@ -122,15 +122,15 @@ TEST_F(KeyViewFixture, EachHeadEditsItsOwnKeysAndKnob) {
 TEST_F(KeyViewFixture, UnknownCodesShowEmptyAndUnofferedCodesAreRefused) {
     configure({});
     m(keyOffset(kHead1, 0)) = 31;
-    EXPECT_EQ(area.gridCellText(0, 0).text, "");
-    EXPECT_EQ(area.gridCellText(0, 0).value, 31);
-    EXPECT_EQ(area.gridCellHelp(0, 0), 1);
+    EXPECT_EQ(area.gridCellTextAt(0, 0, forms::kValueColumn).text, "");
+    EXPECT_EQ(area.gridCellTextAt(0, 0, forms::kValueColumn).value, 31);
+    EXPECT_EQ(area.gridCellHelpAt(0, 0, forms::kValueColumn), 1);
 
-    area.commitGridCell(0, 0, 20); // second-head function on a single-head radio
-    area.commitGridCell(0, 0, 31);
+    area.commitGridChoice(0, 0, forms::kValueColumn, 20); // second-head function on a single-head radio
+    area.commitGridChoice(0, 0, forms::kValueColumn, 31);
     EXPECT_EQ(m(keyOffset(kHead1, 0)), 31);
-    area.commitGridCell(0, 0, 16);
-    EXPECT_EQ(area.gridCellText(0, 0).text, "T326");
+    area.commitGridChoice(0, 0, forms::kValueColumn, 16);
+    EXPECT_EQ(area.gridCellTextAt(0, 0, forms::kValueColumn).text, "T326");
 }
 
 TEST_F(KeyViewFixture, LeavingTheListClearsReferencesThatLostTheirLastUser) {
@@ -159,8 +159,8 @@ TEST_F(KeyViewFixture, LeavingTheListClearsReferencesThatLostTheirLastUser) {
             m(at) = b;
         m(kHome) = 1, m(kHome + 1) = 2, m(kEmergency) = 3, m(kEmergency + 1) = 4;
 
-        area.commitGridCell(0, 2, 0xFF); // position 4
-        area.commitGridCell(0, 4, 0xFF); // position 6
+        area.commitGridChoice(0, 2, forms::kValueColumn, 0xFF); // position 4
+        area.commitGridChoice(0, 4, forms::kValueColumn, 0xFF); // position 6
         EXPECT_EQ(m(kHome), 1) << c.name << ": nothing is cleared while the list is open";
         area.gridEditEnded(0);
 

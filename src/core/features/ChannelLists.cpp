@@ -63,17 +63,9 @@ std::string ChannelListArea::gridColumnKey(int, int col) const {
     return validColumn(col) ? std::string(kColumnKeys[col]) : std::string{};
 }
 
-int ChannelListArea::gridCellHelp(int page, int row) const {
-    return gridCellHelpAt(page, row, kGroupColumn);
-}
-
 int ChannelListArea::gridCellHelpAt(int, int, int col) const {
     const int i = validColumn(col) ? col : 0;
     return kind_ == Kind::Remote ? kRemoteHelp[i] : kRepeaterHelp[i];
-}
-
-FieldText ChannelListArea::gridCellText(int page, int row) const {
-    return gridCellTextAt(page, row, kGroupColumn);
 }
 
 FieldText ChannelListArea::gridCellTextAt(int page, int row, int col) const {

@@ -325,7 +325,7 @@ std::vector<ValueItem> DtmfArea::valueList(int page, int field) const {
     return FeatureArea::valueList(page, field);
 }
 
-FieldText DtmfArea::gridCellText(int page, int row) const {
+FieldText DtmfArea::gridCellTextAt(int page, int row, int) const {
     if (page != kAutoDialPage || !validRow(row)) return {};
     std::string t = fixedText(document().image().dtmf(), autoDialAt(row), kAutoDialSize);
     for (char& c : t)

@@ -132,14 +132,14 @@ std::string FunctionPortArea::gridRowTitle(int page, int row) const {
     return prefix.empty() ? name : prefix + " " + name;
 }
 
-forms::FieldText FunctionPortArea::gridCellText(int page, int row) const {
+forms::FieldText FunctionPortArea::gridCellTextAt(int page, int row, int) const {
     int p = pin(page, row);
     if (p < 0) return {};
     int code = rowFunction(page, p);
     return {text(functionOrNone(page, code).text), code};
 }
 
-std::vector<forms::ValueItem> FunctionPortArea::gridChoices(int page, int row) const {
+std::vector<forms::ValueItem> FunctionPortArea::gridChoicesAt(int page, int row, int) const {
     int p = pin(page, row);
     if (p < 0) return {};
     bool secondUnit = id().isDualBand();
@@ -154,9 +154,9 @@ std::vector<forms::ValueItem> FunctionPortArea::gridChoices(int page, int row) c
     return items;
 }
 
-forms::FieldEffects FunctionPortArea::commitGridCell(int page, int row, int value) {
+forms::FieldEffects FunctionPortArea::commitGridChoice(int page, int row, int, int value) {
     int p = pin(page, row);
-    auto items = gridChoices(page, row);
+    auto items = gridChoicesAt(page, row, forms::kValueColumn);
     bool offered = std::any_of(items.begin(), items.end(),
                                [value](const forms::ValueItem& i) { return i.stored == value; });
     if (p < 0 || !offered) return {};
@@ -183,7 +183,7 @@ forms::FieldEffects FunctionPortArea::gridEditEnded(int) {
     return fx;
 }
 
-int FunctionPortArea::gridCellHelp(int page, int row) const {
+int FunctionPortArea::gridCellHelpAt(int page, int row, int) const {
     int p = pin(page, row);
     return functionOrNone(page, p < 0 ? kNone : rowFunction(page, p)).help;
 }

@@ -179,13 +179,13 @@ std::string KeyAssignmentArea::gridRowTitle(int page, int row) const {
     return p < 0 ? std::string{} : keyNameText(p);
 }
 
-forms::FieldText KeyAssignmentArea::gridCellText(int page, int row) const {
+forms::FieldText KeyAssignmentArea::gridCellTextAt(int page, int row, int) const {
     int p = rowPosition(page, row);
     if (p < 0) return {};
     return {keyFunctionText(page, p), byteAt(document().image().main(), keyOffset(page, p))};
 }
 
-forms::FieldEffects KeyAssignmentArea::commitGridCell(int page, int row, int value) {
+forms::FieldEffects KeyAssignmentArea::commitGridChoice(int page, int row, int, int value) {
     int p = rowPosition(page, row);
     auto items = offeredFunctions(page);
     bool isOffered = std::any_of(items.begin(), items.end(),
@@ -205,7 +205,7 @@ forms::FieldEffects KeyAssignmentArea::gridEditEnded(int) {
     return fx;
 }
 
-int KeyAssignmentArea::gridCellHelp(int page, int row) const {
+int KeyAssignmentArea::gridCellHelpAt(int page, int row, int) const {
     int p = rowPosition(page, row);
     if (p < 0) return kUnknownHelp;
     return keyFunctionHelp(byteAt(document().image().main(), keyOffset(page, p)));

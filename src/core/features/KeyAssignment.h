@@ -168,16 +168,18 @@ class KeyAssignmentArea : public forms::FeatureArea, public forms::GridArea {
     std::vector<forms::ValueItem> offeredFunctions(int head) const;
 
     // GridArea: page = head.
-    int gridColumnTitle() const override { return kTextFunctionColumn; }
+    int gridColumnTitleAt(int, int) const override { return kTextFunctionColumn; }
     int gridRowCount(int page) const override;
     int gridRowId(int page, int row) const override { return rowPosition(page, row); }
     std::string gridRowTitle(int page, int row) const override;
-    forms::FieldText gridCellText(int page, int row) const override;
-    std::vector<forms::ValueItem> gridChoices(int page, int) const override { return offeredFunctions(page); }
-    forms::FieldEffects commitGridCell(int page, int row, int value) override;
+    forms::FieldText gridCellTextAt(int page, int row, int col) const override;
+    std::vector<forms::ValueItem> gridChoicesAt(int page, int, int) const override {
+        return offeredFunctions(page);
+    }
+    forms::FieldEffects commitGridChoice(int page, int row, int col, int value) override;
     // Clears the home and emergency group/channel when no key or pin uses them any more.
     forms::FieldEffects gridEditEnded(int page) override;
-    int gridCellHelp(int page, int row) const override;
+    int gridCellHelpAt(int page, int row, int col) const override;
 
   private:
     ModelIdentification id() const;

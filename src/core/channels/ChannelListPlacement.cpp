@@ -1,6 +1,7 @@
 #include "channels/ChannelListPlacement.h"
 
 #include "channels/ChannelLayout.h"
+#include "model/FunctionPins.h"
 #include "model/Layout.h"
 
 namespace velora::channels {
@@ -35,28 +36,17 @@ void setEntry(ChannelStore& store, ListKind list, int i, Byte g, Byte c) {
     setByte(m, entryOffset(list, i) + 1, c);
 }
 
-constexpr std::size_t kPortFunctionsAlways1 = layout::kFunctionPort;      // deck 1 pins 0-4
-constexpr std::size_t kPortFunctionsDeck2 = layout::kFunctionPort + 5;    // pins 5-9
-constexpr std::size_t kPortFunctionsHead1 = chlayout::kPortHeadBytes;     // pins 10, 11
-constexpr std::size_t kPortFunctionsHead2 = chlayout::kPortHeadBytes + 2; // pins 12, 13
 constexpr int kRemoteSelectFunctions = 4;
 
 } // namespace
 
 int remoteListSize(const Document& doc) {
     const auto m = doc.image().main();
-    const ModelIdentification id = identificationOf(doc.image());
     unsigned assigned = 0;
-    auto scan = [&](std::size_t from, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const Byte f = byteAt(m, from + i);
-            if (f < kRemoteSelectFunctions) assigned |= 1u << f;
-        }
-    };
-    scan(kPortFunctionsAlways1, 5);
-    if (id.isDualBand()) scan(kPortFunctionsDeck2, 5);
-    scan(kPortFunctionsHead1, 2);
-    if (id.isDualHead()) scan(kPortFunctionsHead2, 2);
+    for (int pin : pins::inputPinRows(pins::portSetupOf(identificationOf(doc.image())))) {
+        const Byte f = byteAt(m, layout::kFunctionPort + std::size_t(pin));
+        if (f < kRemoteSelectFunctions) assigned |= 1u << f;
+    }
     // The remote-select lines form a binary number, so only the sets {0}, {0,1}, ... make sense.
     switch (assigned) {
     case 0x0:

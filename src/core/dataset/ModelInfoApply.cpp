@@ -6,6 +6,7 @@
 #include "channels/ChannelStore.h"
 #include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
+#include "model/FunctionPins.h"
 #include "dataset/DataSetInit.h"
 
 namespace velora {
@@ -19,12 +20,10 @@ constexpr int kTextHeadType = 226;
 // Function-port bytes as the model change sees them: the function of each pin and the pin of each
 // function of the second port kind.
 constexpr std::size_t kPinFunctions = layout::kFunctionPort;
-constexpr std::size_t kPinFunctionCount = 14;
+constexpr std::size_t kPinFunctionCount = pins::kInputPins;
 constexpr std::size_t kFunctionPins = layout::kFunctionPortPins;
 constexpr std::size_t kFunctionPinCount = 5;
 constexpr Byte kPortFunctionSecondUnit = 9; // a pin function that needs the second radio unit
-constexpr Byte kLastSingleUnitPin = 7;      // pins above belong to the second radio unit
-constexpr Byte kHead2Pin1 = 6, kHead2Pin2 = 7;
 
 // Key functions withdrawn when the hardware for them is gone.
 constexpr Byte kKeyNotWithKind1Board = 2;
@@ -169,9 +168,7 @@ ModelApplyResult applyModelChange(Document& doc, const TextSource& texts, const 
     for (std::size_t i = 0; i < kFunctionPinCount; ++i) {
         Byte pin = byteAt(main, kFunctionPins + i);
         if (pin == 0xFF) continue;
-        if ((!c.dualBand && pin > kLastSingleUnitPin) ||
-            (!c.dualHead && (pin == kHead2Pin1 || pin == kHead2Pin2)))
-            setByte(main, kFunctionPins + i, 0xFF);
+        if (!pins::outputPinExists(pin, {c.dualHead, c.dualBand})) setByte(main, kFunctionPins + i, 0xFF);
     }
 
     // Special channel references whose key or port function is gone.

@@ -5,6 +5,7 @@
 
 #include "channels/ChannelListPlacement.h"
 #include "features/KeyAssignment.h"
+#include "model/FunctionPins.h"
 #include "model/Layout.h"
 
 namespace velora::port {
@@ -13,7 +14,7 @@ namespace {
 
 constexpr std::array<int, kInputPins> kInputPinNames{521, 522, 523, 524, 525, 521, 522,
                                                      523, 524, 525, 521, 522, 521, 522};
-constexpr std::array<int, 12> kOutputPinNames{526, 527, 526, 527, 528, 529, 526, 527, 526, 527, 528, 529};
+constexpr std::array<int, pins::kOutputPins> kOutputPinNames{526, 527, 526, 527, 528, 529, 526, 527, 526, 527, 528, 529};
 
 struct Prefix {
     int pin;
@@ -36,27 +37,12 @@ const PortFunction& functionOrNone(int tab, int code) {
     return it == list.end() ? list.front() : *it;
 }
 
-void appendRange(std::vector<int>& rows, int first, int last) {
-    for (int p = first; p <= last; ++p)
-        rows.push_back(p);
-}
-
 } // namespace
 
 std::vector<int> pinRows(int tab, const ModelIdentification& id) {
-    std::vector<int> rows;
-    if (tab == kInputTab) {
-        appendRange(rows, 10, 11);
-        if (id.isDualHead()) appendRange(rows, 12, 13);
-        appendRange(rows, 0, 4);
-        if (id.isDualBand()) appendRange(rows, 5, 9);
-    } else if (tab == kOutputTab) {
-        appendRange(rows, 0, 1);
-        if (id.isDualHead()) appendRange(rows, 6, 7);
-        appendRange(rows, 2, 5);
-        if (id.isDualBand()) appendRange(rows, 8, 11);
-    }
-    return rows;
+    if (tab == kInputTab) return pins::inputPinRows(pins::portSetupOf(id));
+    if (tab == kOutputTab) return pins::outputPinRows(pins::portSetupOf(id));
+    return {};
 }
 
 int pinNameMessage(int tab, int pin) {

@@ -10,6 +10,7 @@
 
 #include "forms/FeatureArea.h"
 #include "forms/GridArea.h"
+#include "model/FunctionPins.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::port {
@@ -17,7 +18,7 @@ namespace velora::port {
 enum Tab { kInputTab = 0, kOutputTab = 1, kTabCount = 2 };
 
 inline constexpr Byte kNone = 0xFF;
-inline constexpr int kInputPins = 14;      // pins 0-13, function byte at layout::kFunctionPort + pin
+inline constexpr int kInputPins = pins::kInputPins;
 inline constexpr int kOutputFunctions = 5; // functions 0-4, pin byte at layout::kFunctionPortPins + function
 // Input function 9 switches between the radio units.
 inline constexpr Byte kInputFunctionSecondUnit = 9;

@@ -4,6 +4,7 @@
 // Every radio action runs through one operation runner that asks the user to retry a failed frame;
 // a cancelled action ends test mode. The dialogs only show this state and forward the user's input.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -123,6 +124,9 @@ class TestModeSession {
     // The operation runner: true when the frames went through, false when the user cancelled
     // (test mode must then end).
     bool run(TestOp op);
+    // Every radio action of test mode and tuning: `attempt` is made until it reports success, and
+    // after each failure the user is asked whether to retry. False when the user cancels.
+    bool retryFrames(const std::function<bool()>& attempt);
 
     // User actions. Each returns false when a cancelled prompt ends test mode.
     bool selectChannel(int index);    // 0..15, only a defined test channel

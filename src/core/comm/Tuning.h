@@ -44,6 +44,8 @@ inline constexpr int kTextValue = 196;
 inline constexpr std::array<int, 4> kTabTexts{198, 199, 201, 203};
 inline constexpr int kMinValue = 1, kMaxValue = 255, kMaxVolume = 255;
 
+// Whether the item keeps a value for each channel spacing (wide and narrow).
+bool adjustmentPerSpacing(int item);
 // Byte of the adjustment record that holds the item's value for this point and channel spacing.
 std::size_t adjustmentRecordIndex(int item, int tab, int spacing);
 // The item's name, with "(Wide)" or "(Narrow)" for items stored per channel spacing.
@@ -107,7 +109,6 @@ class AdjustmentSession {
     void applySteps(int steps);
     Byte code(int tab) const { return info().codes[static_cast<std::size_t>(tab)]; }
     Byte& stored(int tab);
-    bool askRetry();
 
     TestModeSession& testMode_;
     TestModeShared& shared_;

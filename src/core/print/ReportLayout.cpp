@@ -781,10 +781,7 @@ void ReportLayout::layoutTestSheet(Composer& c, const TestSheetValues& values) {
     for (int item : values.items) {
         if (item < 0 || item >= comm::kAdjustmentItemCount) continue;
         const auto& info = comm::kAdjustmentItems[std::size_t(item)];
-        // An item kept per channel spacing has a value for each.
-        const bool perSpacing =
-            comm::adjustmentRecordIndex(item, 0, 0) != comm::adjustmentRecordIndex(item, 0, 1);
-        for (int spacing = 0; spacing < (perSpacing ? 2 : 1); ++spacing)
+        for (int spacing = 0; spacing < (comm::adjustmentPerSpacing(item) ? 2 : 1); ++spacing)
             for (int tab = 0; tab < info.tabs; ++tab) {
                 std::string title = comm::adjustmentTitle(boxes_.texts(), item, spacing);
                 if (info.tabs > 1) title += " (" + text(comm::kTabTexts[std::size_t(tab)]) + ")";

@@ -158,6 +158,9 @@ TEST_F(AreaFixture, SpecialTextAndEmptyTextStoreTheSpecialByte) {
     at(0x39) = 5;
     area.commitField(0, 1, "  ");
     EXPECT_EQ(at(0x39), 0xFF);
+    at(0x39) = 5;
+    area.commitField(0, 1, " \t");
+    EXPECT_EQ(at(0x39), 0xFF) << "a tab is as blank as a space";
     area.stepField(0, 1, "30", +1);
     EXPECT_EQ(at(0x39), 0xFF);
     area.stepField(0, 1, "T296", +1);

@@ -87,7 +87,7 @@ FieldEffects DravixArea::commitField(int, int field, std::string_view input) {
     case kTxDelay: {
         std::string s(t);
         const int ms =
-            s.find_first_not_of(' ') == std::string::npos ? kDefaultDelay : clampNumberText(s, kDelayRange);
+            isBlankText(s) ? kDefaultDelay : clampNumberText(s, kDelayRange);
         setLe16(main, dravix::kTxDelay, std::uint16_t(ms + kDelayBias));
         break;
     }

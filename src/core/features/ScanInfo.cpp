@@ -179,7 +179,7 @@ FieldEffects ScanInfoArea::commitField(int page, int field, std::string_view inp
     if (!isTime(field)) return {};
     const FieldStorage& s = *storage(page, field);
     std::string t(input.substr(0, kMaxCommitText));
-    if (t.find_first_not_of(' ') == std::string::npos && s.emptyValue >= 0) {
+    if (isBlankText(t) && s.emptyValue >= 0) {
         storeByte(s, Byte(s.emptyValue));
     } else {
         const DecimalRange r{s.range.min / 10.0, s.range.max / 10.0, s.range.step / 10.0};

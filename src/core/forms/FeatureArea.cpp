@@ -91,7 +91,7 @@ FieldEffects FeatureArea::commitField(int page, int field, std::string_view inpu
     std::string t(input.substr(0, kMaxCommitText));
     if (s->special.text != 0 && t == text(s->special.text)) {
         storeByte(*s, s->special.stored);
-    } else if (t.find_first_not_of(' ') == std::string::npos && s->emptyValue >= 0) {
+    } else if (isBlankText(t) && s->emptyValue >= 0) {
         storeByte(*s, Byte(s->emptyValue));
     } else {
         NumericRange r = range(page, field);

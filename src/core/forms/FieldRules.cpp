@@ -31,6 +31,10 @@ int stepWithSpecial(int value, NumericRange r, int special, int direction) {
     return value;
 }
 
+bool isBlankText(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 int leadingInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))

@@ -17,6 +17,8 @@ int stepWithWrap(int value, NumericRange range, int direction);
 // As stepWithWrap with `special` sitting between the maximum and the minimum of the cycle.
 int stepWithSpecial(int value, NumericRange range, int special, int direction);
 
+// A text of nothing but blanks (spaces and tabs), which a field takes as "no value".
+bool isBlankText(std::string_view text);
 // The text's leading decimal integer (after blanks and an optional sign), 0 when there is none.
 // Saturates: a digit string too long for an int gives INT_MAX / INT_MIN, never a wrapped value.
 int leadingInt(std::string_view text);

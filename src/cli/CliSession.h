@@ -6,8 +6,8 @@
 
 #include "CliMessenger.h"
 #include "base/LanguageFile.h"
-#include "model/Document.h"
 #include "dataset/FileCommands.h"
+#include "model/Document.h"
 
 namespace velora::cli {
 

@@ -14,9 +14,9 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/PortMap.h"
-#include "dataset/PreWriteCheck.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
+#include "dataset/PreWriteCheck.h"
 #include "dataset/RadioHistory.h"
 
 namespace velora::cli {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "channels/ChannelStore.h"
 #include "channels/ChannelListPlacement.h"
+#include "channels/ChannelStore.h"
 #include "dataset/PreWriteCheck.h"
 #include "model/ModelCatalogue.h"
 

@@ -7,9 +7,9 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
-#include "features/FieldAccess.h"
 #include "dataset/DataSetDiff.h"
 #include "dataset/DataSetInit.h"
+#include "features/FieldAccess.h"
 
 namespace velora {
 namespace {

@@ -182,7 +182,8 @@ TEST_F(Areas2Fixture, AutoDialCodesEncodeRefuseBlanksAndKeepToTheirRecords) {
     }
     b[32] = '5';
     EXPECT_EQ(d.gridCellTextAt(dtmf::kAutoDialPage, 0, forms::kValueColumn).text, "1*#");
-    EXPECT_EQ(d.gridCellTextAt(dtmf::kAutoDialPage, 1, forms::kValueColumn).text, "0123456789ABCD*#") << "a full code stops at 16";
+    EXPECT_EQ(d.gridCellTextAt(dtmf::kAutoDialPage, 1, forms::kValueColumn).text, "0123456789ABCD*#")
+        << "a full code stops at 16";
 
     // Pasting from the last row writes one record: the tenth slot is not a code.
     b[144] = 0x42;

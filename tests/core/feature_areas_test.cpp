@@ -6,9 +6,9 @@
 #include "TestSupport.h"
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
-#include "forms/FieldRules.h"
 #include "features/OptionalFeatures.h"
 #include "features/ScanInfo.h"
+#include "forms/FieldRules.h"
 
 namespace velora::test {
 namespace {

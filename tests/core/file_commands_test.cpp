@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "model/DataFile.h"
 #include "dataset/DataSetInit.h"
 #include "dataset/FileCommands.h"
+#include "model/DataFile.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;

@@ -3,9 +3,9 @@
 #include <climits>
 
 #include "TestSupport.h"
+#include "features/GroupChannelPair.h"
 #include "forms/FeatureArea.h"
 #include "forms/FieldRules.h"
-#include "features/GroupChannelPair.h"
 
 using namespace velora;
 using namespace velora::forms;

@@ -17,8 +17,8 @@
 #include "comm/Tuning.h"
 #include "features/AreaRegistry.h"
 #include "features/FunctionPort.h"
-#include "forms/GridArea.h"
 #include "features/KeyAssignment.h"
+#include "forms/GridArea.h"
 
 namespace velora {
 namespace {

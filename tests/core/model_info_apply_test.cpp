@@ -4,10 +4,10 @@
 
 #include "TestSupport.h"
 #include "channels/ChannelStore.h"
-#include "features/KeyDefaults.h"
 #include "dataset/DataSetInit.h"
 #include "dataset/ModelInfoApply.h"
 #include "dataset/ModelInfoForm.h"
+#include "features/KeyDefaults.h"
 
 namespace velora {
 namespace {

@@ -7,8 +7,8 @@
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
 #include "base/LanguageFile.h"
-#include "features/FieldAccess.h"
 #include "dataset/DataSetInit.h"
+#include "features/FieldAccess.h"
 #include "print/ReportLayout.h"
 #include "print/TextRender.h"
 

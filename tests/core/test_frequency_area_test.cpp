@@ -5,9 +5,9 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
+#include "dataset/DataSetInit.h"
 #include "features/FieldAccess.h"
 #include "features/TestFrequencyArea.h"
-#include "dataset/DataSetInit.h"
 
 namespace velora::test {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "dataset/DataSetInit.h"
+#include "dataset/UndoHistory.h"
 #include "model/Document.h"
 #include "model/ModelCatalogue.h"
-#include "dataset/UndoHistory.h"
 
 namespace velora {
 namespace {

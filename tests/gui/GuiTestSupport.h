@@ -6,8 +6,8 @@
 #include <deque>
 #include <vector>
 
-#include "views/AppContext.h"
 #include "base/LanguageFile.h"
+#include "views/AppContext.h"
 #include "views/EditorRegistry.h"
 #include "views/EditorView.h"
 

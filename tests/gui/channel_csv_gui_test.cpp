@@ -14,9 +14,9 @@
 #include "GuiTestSupport.h"
 #include "channels/ChannelStore.h"
 #include "frame/ChannelCsvDialogs.h"
-#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
+#include "views/HelpWindow.h"
 
 using namespace velora;
 using namespace velora::gui;

@@ -23,11 +23,11 @@
 #include "channels/CGrEditView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
+#include "dataset/DataSetInit.h"
 #include "forms/FilteredLineEdit.h"
-#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
-#include "dataset/DataSetInit.h"
+#include "views/HelpWindow.h"
 
 using namespace velora;
 using namespace velora::gui;

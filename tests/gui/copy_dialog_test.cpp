@@ -7,10 +7,10 @@
 #include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
+#include "dataset/DataSetInit.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
-#include "dataset/DataSetInit.h"
 
 using namespace velora;
 using namespace velora::gui;

@@ -10,15 +10,15 @@
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
-#include "frame/AboutDialog.h"
-#include "base/FrameCommands.h"
 #include "app/SplashWindow.h"
+#include "base/FrameCommands.h"
+#include "frame/AboutDialog.h"
 #include "frame/ChannelCsvDialogs.h"
 #include "frame/CompareDialog.h"
-#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
 #include "print/ReportPrinting.h"
+#include "views/HelpWindow.h"
 #include <QFileInfo>
 #include <QTemporaryDir>
 

@@ -9,9 +9,9 @@
 #include "GuiTestSupport.h"
 #include "base/FrameCommands.h"
 #include "comm/TransferDialog.h"
-#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/DataFile.h"
+#include "views/HelpWindow.h"
 
 using namespace velora;
 using namespace velora::gui;

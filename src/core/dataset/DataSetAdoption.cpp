@@ -6,10 +6,10 @@
 #include <string>
 
 #include "channels/ChannelStore.h"
+#include "dataset/DataSetInit.h"
 #include "features/DravixFrames.h"
 #include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
-#include "dataset/DataSetInit.h"
 #include "model/FrequencyCodec.h"
 #include "model/ModelCatalogue.h"
 #include "model/TestFrequency.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "channels/ChannelStore.h"
-#include "model/DataFile.h"
 #include "dataset/DataSetAdoption.h"
 #include "dataset/DataSetInit.h"
+#include "model/DataFile.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora {

@@ -4,10 +4,10 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelStore.h"
+#include "dataset/DataSetInit.h"
 #include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
 #include "model/FunctionPins.h"
-#include "dataset/DataSetInit.h"
 
 namespace velora {
 
@@ -172,8 +172,10 @@ ModelApplyResult applyModelChange(Document& doc, const TextSource& texts, const 
     }
 
     // Special channel references whose key or port function is gone.
-    if (!store.referenceApplies(ReferenceKind::Home)) fill(main, referenceOffset(ReferenceKind::Home), chlayout::kEntrySize, 0xFF);
-    if (!store.referenceApplies(ReferenceKind::Emergency)) fill(main, referenceOffset(ReferenceKind::Emergency), chlayout::kEntrySize, 0xFF);
+    if (!store.referenceApplies(ReferenceKind::Home))
+        fill(main, referenceOffset(ReferenceKind::Home), chlayout::kEntrySize, 0xFF);
+    if (!store.referenceApplies(ReferenceKind::Emergency))
+        fill(main, referenceOffset(ReferenceKind::Emergency), chlayout::kEntrySize, 0xFF);
 
     doc.codec().loadBandLimits(id);
 

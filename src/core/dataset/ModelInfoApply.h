@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/Messenger.h"
+#include "dataset/ModelInfoForm.h"
 #include "model/Document.h"
 #include "model/ModelCatalogue.h"
-#include "dataset/ModelInfoForm.h"
 
 namespace velora {
 

@@ -6,8 +6,8 @@
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelListPlacement.h"
 #include "channels/ChannelStore.h"
-#include "features/DravixFrames.h"
 #include "channels/KeyTables.h"
+#include "features/DravixFrames.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 
@@ -85,11 +85,14 @@ PreWriteFindings checkBeforeWrite(Document& doc, const TextSource& texts) {
     auto add = [&](bool failing, int text) {
         if (failing) f.incomplete.push_back(text);
     };
-    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority1Mode) == 1, referenceOffset(ReferenceKind::Priority1)),
+    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority1Mode) == 1,
+                            referenceOffset(ReferenceKind::Priority1)),
         kTextPriority1);
-    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority2Mode) == 1, referenceOffset(ReferenceKind::Priority2)),
+    add(referenceIncomplete(m, byteAt(m, chlayout::kCsPriority2Mode) == 1,
+                            referenceOffset(ReferenceKind::Priority2)),
         kTextPriority2);
-    add(referenceIncomplete(m, keys::emergencyFunctionAssigned(m), referenceOffset(ReferenceKind::Emergency)), kTextEmergencyChannel);
+    add(referenceIncomplete(m, keys::emergencyFunctionAssigned(m), referenceOffset(ReferenceKind::Emergency)),
+        kTextEmergencyChannel);
     // The same rule the editors enable the home fields by: a write is never blocked over a home
     // channel the user has no field to set.
     const bool homeUsed = keys::homeFunctionAssigned(m, keys::headSetupOf(identificationOf(doc.image())));

@@ -120,7 +120,8 @@ bool ChannelListArea::commitChannel(int row, int n) {
         }
         const int other = 1 - row;
         const Byte og = groupByte(other), oc = channelByte(other);
-        if (og != chlayout::kUnset && oc != chlayout::kUnset && channels::sameRadioUnit(store_, og - 1, oc - 1, g, c)) {
+        if (og != chlayout::kUnset && oc != chlayout::kUnset &&
+            channels::sameRadioUnit(store_, og - 1, oc - 1, g, c)) {
             boxes().warning(kMsgRepeaterSameModel);
             return false;
         }

@@ -86,8 +86,7 @@ FieldEffects DravixArea::commitField(int, int field, std::string_view input) {
         break;
     case kTxDelay: {
         std::string s(t);
-        const int ms =
-            isBlankText(s) ? kDefaultDelay : clampNumberText(s, kDelayRange);
+        const int ms = isBlankText(s) ? kDefaultDelay : clampNumberText(s, kDelayRange);
         setLe16(main, dravix::kTxDelay, std::uint16_t(ms + kDelayBias));
         break;
     }

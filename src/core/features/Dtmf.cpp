@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "forms/FieldRules.h"
 #include "features/TwoTone.h"
+#include "forms/FieldRules.h"
 
 namespace velora::forms {
 

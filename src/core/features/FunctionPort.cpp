@@ -14,7 +14,8 @@ namespace {
 
 constexpr std::array<int, kInputPins> kInputPinNames{521, 522, 523, 524, 525, 521, 522,
                                                      523, 524, 525, 521, 522, 521, 522};
-constexpr std::array<int, pins::kOutputPins> kOutputPinNames{526, 527, 526, 527, 528, 529, 526, 527, 526, 527, 528, 529};
+constexpr std::array<int, pins::kOutputPins> kOutputPinNames{526, 527, 526, 527, 528, 529,
+                                                             526, 527, 526, 527, 528, 529};
 
 struct Prefix {
     int pin;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "features/KeyDefaults.h"
 #include "forms/FeatureArea.h"
 #include "forms/GridArea.h"
-#include "features/KeyDefaults.h"
 
 namespace velora::keys {
 

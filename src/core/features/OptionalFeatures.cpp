@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "channels/ChannelLayout.h"
-#include "forms/FieldRules.h"
 #include "features/KeyAssignment.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 

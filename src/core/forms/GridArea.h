@@ -40,7 +40,9 @@ class GridArea {
     // A value cell's text and the stored value behind it (-1 when there is none).
     virtual FieldText gridCellTextAt(int page, int row, int col) const = 0;
     virtual bool isGridCellEnabledAt(int /*page*/, int /*row*/, int /*col*/) const { return true; }
-    virtual CellEditor gridCellEditor(int /*page*/, int /*row*/, int /*col*/) const { return CellEditor::List; }
+    virtual CellEditor gridCellEditor(int /*page*/, int /*row*/, int /*col*/) const {
+        return CellEditor::List;
+    }
     // Help topic for F1 on the cell or its editor.
     virtual int gridCellHelpAt(int page, int row, int col) const = 0;
 

@@ -9,8 +9,7 @@ namespace {
 constexpr std::array<int, kInputPins> kInputRowOrder{10, 11, 12, 13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 constexpr std::array<int, kOutputPins> kOutputRowOrder{0, 1, 6, 7, 2, 3, 4, 5, 8, 9, 10, 11};
 
-template <typename Exists>
-std::vector<int> rowsOf(const auto& order, Exists exists) {
+template <typename Exists> std::vector<int> rowsOf(const auto& order, Exists exists) {
     std::vector<int> rows;
     for (int pin : order)
         if (exists(pin)) rows.push_back(pin);

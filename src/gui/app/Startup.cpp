@@ -11,16 +11,16 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "views/AppSettings.h"
+#include "app/SplashWindow.h"
 #include "base/CommandLine.h"
 #include "base/FrameCommands.h"
 #include "base/LanguageFile.h"
-#include "app/SplashWindow.h"
 #include "comm/DemoRadio.h"
-#include "views/EditorRegistry.h"
-#include "frame/MainFrame.h"
 #include "dataset/DataSetInit.h"
+#include "frame/MainFrame.h"
 #include "print/ReportPrinting.h"
+#include "views/AppSettings.h"
+#include "views/EditorRegistry.h"
 
 namespace velora::gui {
 

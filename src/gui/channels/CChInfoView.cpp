@@ -24,10 +24,10 @@
 #include "channels/CopyDialog.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/UndoNote.h"
-#include "views/HelpWindow.h"
-#include "views/EditorHost.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

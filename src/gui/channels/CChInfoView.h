@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "views/AppContext.h"
 #include "channels/ChInfoLogic.h"
+#include "views/AppContext.h"
 #include "views/EditorView.h"
 
 class QComboBox;

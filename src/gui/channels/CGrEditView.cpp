@@ -13,8 +13,8 @@
 #include "channels/ChannelGui.h"
 #include "forms/CFormView.h"
 #include "forms/FilteredLineEdit.h"
-#include "views/HelpWindow.h"
 #include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -33,8 +33,7 @@ CGrEditView::CGrEditView(AppContext& ctx, EditorHost& frame, QWidget* parent)
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(form_, &CFormView::helpRequested, this,
-            [this](int topic) { frame_.showHelpTopic(topic); });
+    connect(form_, &CFormView::helpRequested, this, [this](int topic) { frame_.showHelpTopic(topic); });
     connect(form_, &CFormView::refreshViews, this, [this](unsigned views) {
         if ((views & forms::views::kChannelInfo))
             if (CChInfoView* info = findChInfoView(frame_)) info->refreshGroupName();

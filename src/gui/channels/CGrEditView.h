@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "views/AppContext.h"
 #include "channels/GrEditArea.h"
+#include "views/AppContext.h"
 #include "views/EditorView.h"
 
 namespace velora::gui {

@@ -7,9 +7,9 @@
 #include "channels/CChInfoView.h"
 #include "channels/CGrEditView.h"
 #include "forms/FieldTypes.h"
+#include "views/EditorHost.h"
 #include "views/EditorRegistry.h"
 #include "views/EditorView.h"
-#include "views/EditorHost.h"
 
 namespace velora::gui {
 

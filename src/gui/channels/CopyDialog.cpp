@@ -20,10 +20,10 @@
 #include "forms/SpinEdit.h"
 #include "forms/ToneCombo.h"
 #include "forms/UndoNote.h"
-#include "views/HelpWindow.h"
-#include "views/EditorHost.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "views/AppContext.h"
 #include "channels/CopyDialogs.h"
+#include "views/AppContext.h"
 
 class QComboBox;
 class QLabel;

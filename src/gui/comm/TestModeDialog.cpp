@@ -19,10 +19,10 @@
 
 #include "comm/AdjustmentDialog.h"
 #include "comm/Tuning.h"
-#include "views/HelpWindow.h"
-#include "views/EditorHost.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

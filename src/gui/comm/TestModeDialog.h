@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "views/AppContext.h"
 #include "comm/TestMode.h"
+#include "views/AppContext.h"
 
 class QLineEdit;
 class QLabel;

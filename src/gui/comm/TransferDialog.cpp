@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "views/AppSettings.h"
 #include "dataset/PreWriteCheck.h"
-#include "views/HelpWindow.h"
-#include "views/EditorHost.h"
 #include "dataset/RadioHistory.h"
+#include "views/AppSettings.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -26,7 +26,8 @@ constexpr int kTextVerifyAfterWriting = 570;
 } // namespace
 
 TransferDialog::TransferDialog(AppContext& ctx, EditorHost& frame, Mode mode)
-    : QDialog(frame.hostWindow()), ctx_(ctx), frame_(frame), mode_(mode), label_(new QLabel), bar_(new QProgressBar) {
+    : QDialog(frame.hostWindow()), ctx_(ctx), frame_(frame), mode_(mode), label_(new QLabel),
+      bar_(new QProgressBar) {
     const Texts& t = mode == Mode::Read ? kRead : kWrite;
     setObjectName(mode == Mode::Read ? QStringLiteral("readRadio") : QStringLiteral("writeRadio"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/129.png")));

@@ -8,8 +8,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "views/AppContext.h"
 #include "comm/RadioTransfer.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

@@ -14,9 +14,9 @@
 
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
-#include "views/HelpWindow.h"
-#include "views/EditorHost.h"
 #include "grid/CMSFlexGrid.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -93,8 +93,7 @@ CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(help, &QPushButton::clicked, this,
-            [this] { frame_.showHelpTopic(area_.defaultHelp()); });
+    connect(help, &QPushButton::clicked, this, [this] { frame_.showHelpTopic(area_.defaultHelp()); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <optional>
 
-#include "views/AppContext.h"
 #include "features/TestFrequencyArea.h"
+#include "views/AppContext.h"
 #include "views/EditorView.h"
 
 class QTabBar;

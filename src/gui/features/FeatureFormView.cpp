@@ -5,8 +5,8 @@
 #include <QMdiSubWindow>
 
 #include "features/AreaRegistry.h"
-#include "views/HelpWindow.h"
 #include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -33,8 +33,7 @@ FeatureFormView::FeatureFormView(AppContext& ctx, EditorHost& frame, Owned&& own
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(this, &CFormView::helpRequested, this,
-            [this](int topic) { frame_.showHelpTopic(topic); });
+    connect(this, &CFormView::helpRequested, this, [this](int topic) { frame_.showHelpTopic(topic); });
     connect(this, &CFormView::refreshViews, this, [this](unsigned views) { refreshOthers(views); });
     activation_ = connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         // No active window at all means the main window lost the activation (to a list's own

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string_view>
 
-#include "views/AppContext.h"
 #include "channels/ChannelStore.h"
 #include "forms/CFormView.h"
+#include "views/AppContext.h"
 #include "views/EditorView.h"
 
 namespace velora::gui {

@@ -32,7 +32,8 @@ void registerFeatureViews(EditorRegistry& registry) {
     registry.addEditor(cmd::kFunctionPort,
                        [](AppContext& c, EditorHost& f) { return new CFuncPortView(c, f); });
     registry.addEditor(cmd::kScanInfo, [](AppContext& c, EditorHost& f) { return new CScanInfoView(c, f); });
-    registry.addEditor(cmd::kEmbeddedMessage, [](AppContext& c, EditorHost& f) { return new CEmbView(c, f); });
+    registry.addEditor(cmd::kEmbeddedMessage,
+                       [](AppContext& c, EditorHost& f) { return new CEmbView(c, f); });
     registry.addEditor(cmd::kOptionalFeatures,
                        [](AppContext& c, EditorHost& f) { return new CFeatureView(c, f); });
 }

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "views/AppContext.h"
 #include "base/InputFile.h"
 #include "base/LanguageFile.h"
 #include "channels/ChannelCsvImport.h"
@@ -18,6 +17,7 @@
 #include "channels/CsvText.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

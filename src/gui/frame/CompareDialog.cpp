@@ -13,10 +13,10 @@
 #include <memory>
 
 #include "base/FrameCommands.h"
-#include "frame/MainFrame.h"
 #include "dataset/DataSetDiff.h"
 #include "dataset/FileCommands.h"
 #include "dataset/RadioHistory.h"
+#include "frame/MainFrame.h"
 
 namespace velora::gui {
 

@@ -11,12 +11,14 @@
 namespace velora::gui {
 
 // Editor views and feature dialogs register here, for example:
-//   registry.addEditor(cmd::kChannelInfo, [](AppContext& c, EditorHost& f) { return new CChInfoView(c, f); });
-//   registry.addCommand(cmd::kTestMode, [](AppContext& c, EditorHost& f) { TestModeDialog(c, f).exec(); });
+//   registry.addEditor(cmd::kChannelInfo, [](AppContext& c, EditorHost& f) { return new CChInfoView(c, f);
+//   }); registry.addCommand(cmd::kTestMode, [](AppContext& c, EditorHost& f) { TestModeDialog(c, f).exec();
+//   });
 void registerFeatures(EditorRegistry& registry) {
     registerChannelViews(registry);
     registerFeatureViews(registry);
-    registry.addCommand(cmd::kPrint, [](AppContext& c, EditorHost& f) { runPrintCommand(c, f.hostWindow()); });
+    registry.addCommand(cmd::kPrint,
+                        [](AppContext& c, EditorHost& f) { runPrintCommand(c, f.hostWindow()); });
     registry.addCommand(cmd::kPrintPreview,
                         [](AppContext& c, EditorHost& f) { runPrintPreviewCommand(c, f.hostWindow()); });
     registry.addEditor(cmd::kTestFrequency,

@@ -18,25 +18,25 @@
 #include <QToolBar>
 #include <ctime>
 
-#include "frame/AboutDialog.h"
-#include "views/AppSettings.h"
 #include "base/FrameCommands.h"
 #include "base/ScreenFit.h"
 #include "channels/ChannelGui.h"
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
+#include "dataset/DataSetAdoption.h"
 #include "forms/UndoNote.h"
+#include "frame/AboutDialog.h"
 #include "frame/ChannelCsvDialogs.h"
-#include "views/ChildFrame.h"
 #include "frame/CompareDialog.h"
-#include "views/EditorView.h"
-#include "views/HelpWindow.h"
 #include "frame/ModelInfoDialog.h"
 #include "frame/NavigationTree.h"
 #include "frame/UndoController.h"
-#include "dataset/DataSetAdoption.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
+#include "views/AppSettings.h"
+#include "views/ChildFrame.h"
+#include "views/EditorView.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

@@ -10,11 +10,11 @@
 #include <map>
 #include <memory>
 
+#include "dataset/FileCommands.h"
+#include "frame/NavigationTree.h"
 #include "views/AppContext.h"
 #include "views/EditorHost.h"
 #include "views/EditorRegistry.h"
-#include "frame/NavigationTree.h"
-#include "dataset/FileCommands.h"
 
 namespace velora::gui {
 

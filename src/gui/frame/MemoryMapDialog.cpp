@@ -13,8 +13,8 @@
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/UndoNote.h"
-#include "views/EditorHost.h"
 #include "grid/CMSFlexGrid.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "views/AppContext.h"
 #include "dataset/MemoryMap.h"
+#include "views/AppContext.h"
 
 class QLabel;
 class QPushButton;

@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "views/AppContext.h"
 #include "base/FrameCommands.h"
-#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
+#include "views/AppContext.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

@@ -8,11 +8,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "views/AppContext.h"
 #include "forms/CoreBridge.h"
 #include "forms/UndoNote.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

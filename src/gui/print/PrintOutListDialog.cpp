@@ -13,11 +13,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "views/AppContext.h"
 #include "base/LanguageFile.h"
 #include "forms/CoreBridge.h"
-#include "views/HelpWindow.h"
 #include "print/ReportPrinting.h"
+#include "views/AppContext.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

@@ -10,12 +10,12 @@
 #include <iostream>
 #include <memory>
 
-#include "views/AppContext.h"
 #include "base/LanguageFile.h"
-#include "forms/CoreBridge.h"
 #include "dataset/FileCommands.h"
+#include "forms/CoreBridge.h"
 #include "print/PrintOutListDialog.h"
 #include "print/ReportPainter.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

@@ -6,8 +6,8 @@
 #include <QSettings>
 #include <optional>
 
-#include "views/AppContext.h"
 #include "base/SettingsValues.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

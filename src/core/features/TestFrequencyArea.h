@@ -77,10 +77,6 @@ class TestFrequencyArea : public FeatureArea, public GridArea {
     FieldEffects commitGridText(int page, int row, int col, std::string_view text) override;
     int gridCellHelpAt(int, int, int col) const override;
 
-    // The column an edit of (row, col) opens in: a transmit cell of an entry without a receive
-    // frequency is edited in its receive cell.
-    int editColumn(int page, int row, int col) const;
-
     // The grid menu. Rows are 0-based and inclusive.
     testfreq::Clip copyEntries(int page, int first, int last) const;
     // Only into the model the entries came from.

@@ -64,4 +64,13 @@ class GridArea {
     virtual FieldEffects commitGridText(int, int, int, std::string_view) { return {}; }
 };
 
+// The cell an edit of (row, col) opens in: the cell itself, or for a cell that waits for another (a
+// channel without its group, a transmit frequency without its receive frequency) the nearest
+// editable cell before it in the row; 0 when there is none.
+inline int editableColumn(const GridArea& area, int page, int row, int col) {
+    while (col >= 1 && !area.isGridCellEnabledAt(page, row, col))
+        --col;
+    return col;
+}
+
 } // namespace velora::forms

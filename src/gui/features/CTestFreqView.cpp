@@ -179,8 +179,8 @@ void CTestFreqView::apply(const forms::FieldEffects& fx, int row) {
 bool CTestFreqView::startEditing(const QKeyEvent* typed, bool empty, bool byEnter) {
     const int row = grid_->row(), col = grid_->col();
     if (row < 1 || col < 1) return false;
-    const int editCol = area_.editColumn(model(), row - 1, col);
-    if (byEnter && editCol != col) return false;
+    const int editCol = forms::editableColumn(area_, model(), row - 1, col);
+    if (editCol < 1 || (byEnter && editCol != col)) return false;
     const char point = ctx_.doc.codec().decimalSeparator();
     const forms::EditFormat fmt = area_.gridEditFormat(model(), row - 1, editCol);
     if (typed) {

@@ -16,6 +16,7 @@
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
+#include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/ToneCombo.h"
 #include "forms/UndoNote.h"
@@ -68,14 +69,6 @@ class BaselineDelegate : public QStyledItemDelegate {
     }
 };
 } // namespace
-
-QFont sizedLike(QFont font, const QFont& like) {
-    if (like.pointSizeF() > 0)
-        font.setPointSizeF(like.pointSizeF());
-    else if (like.pixelSize() > 0)
-        font.setPixelSize(like.pixelSize());
-    return font;
-}
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
     // A row command names the undo step it makes; connected first, so before the view acts on it.

@@ -19,9 +19,6 @@ namespace velora::gui {
 
 class FilteredLineEdit;
 
-// `font` at the size of `like`: a fixed-pitch font beside a proportional one.
-QFont sizedLike(QFont font, const QFont& like);
-
 class CMSFlexGrid : public QTableWidget {
     Q_OBJECT
   public:

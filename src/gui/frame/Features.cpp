@@ -7,6 +7,7 @@
 #include "features/FeatureGui.h"
 #include "frame/MemoryMapDialog.h"
 #include "print/ReportPrinting.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <random>
 
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "model/DataFile.h"
 #include "model/ModelCatalogue.h"
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "channels/ChannelStore.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "print/ReportLayout.h"
 #include "print/TextRender.h"
 

@@ -1,9 +1,9 @@
 // One undo and one redo on a full history (200 steps), and the per-action check that finds no change.
 #include <benchmark/benchmark.h>
 
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/Document.h"
-#include "model/UndoHistory.h"
+#include "dataset/UndoHistory.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 #include <unistd.h>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "channels/ChannelStore.h"
-#include "model/DataSetInit.h"
-#if __has_include("model/DataSetAdoption.h")
-#include "model/DataSetAdoption.h"
+#include "dataset/DataSetInit.h"
+#if __has_include("dataset/DataSetAdoption.h")
+#include "dataset/DataSetAdoption.h"
 #endif
 #include "model/Document.h"
 

@@ -1,6 +1,6 @@
 // A language file from anywhere: loads or is refused, and every text of a loaded one can be read.
 #include "FuzzSupport.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 
 using namespace velora;
 

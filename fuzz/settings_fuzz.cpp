@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "FuzzSupport.h"
-#include "app/PortMap.h"
-#include "app/SettingsValues.h"
+#include "base/PortMap.h"
+#include "base/SettingsValues.h"
 
 using namespace velora;
 

@@ -6,7 +6,7 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
-#include "app/InputFile.h"
+#include "base/InputFile.h"
 #include "channels/ChannelCsvImport.h"
 #include "channels/ChannelStore.h"
 #include "channels/ChirpCsv.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 namespace velora::cli {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "CliMessenger.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
+#include "dataset/FileCommands.h"
 #include "model/Document.h"
-#include "model/FileCommands.h"
 
 namespace velora::cli {
 

@@ -4,7 +4,7 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "channels/ChannelStore.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::cli {

@@ -5,7 +5,7 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
-#include "model/DataSetDiff.h"
+#include "dataset/DataSetDiff.h"
 
 namespace velora::cli {
 

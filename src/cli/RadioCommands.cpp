@@ -14,11 +14,11 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
-#include "app/PortMap.h"
-#include "comm/PreWriteCheck.h"
+#include "base/PortMap.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
-#include "model/RadioHistory.h"
+#include "dataset/PreWriteCheck.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::cli {
 

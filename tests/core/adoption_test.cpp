@@ -8,11 +8,11 @@
 #include "channels/ChannelStore.h"
 #include "comm/RadioTransfer.h"
 #include "comm_fakes.h"
+#include "dataset/DataSetAdoption.h"
+#include "dataset/DataSetInit.h"
 #include "features/DravixFrames.h"
 #include "features/KeyDefaults.h"
 #include "model/DataFile.h"
-#include "model/DataSetAdoption.h"
-#include "model/DataSetInit.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 

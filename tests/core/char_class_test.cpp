@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "features/CharClass.h"
+#include "forms/CharClass.h"
 
 using namespace velora::forms;
 

@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "channels/ChannelListPlacement.h"
 #include "channels/ChannelStore.h"
-#include "comm/PreWriteCheck.h"
+#include "dataset/PreWriteCheck.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;
@@ -110,17 +111,17 @@ TEST_F(PreWriteTest, KeyOutputFunctionNeedsAPin) {
 }
 
 TEST_F(PreWriteTest, RemoteListSizeFollowsTheSelectLines) {
-    EXPECT_EQ(remoteListSize(doc), 0);
+    EXPECT_EQ(channels::remoteListSize(doc), 0);
     m[layout::kFunctionPort + 0] = 0;
-    EXPECT_EQ(remoteListSize(doc), 1);
+    EXPECT_EQ(channels::remoteListSize(doc), 1);
     m[layout::kFunctionPort + 3] = 1;
-    EXPECT_EQ(remoteListSize(doc), 3);
+    EXPECT_EQ(channels::remoteListSize(doc), 3);
     m[0x032A] = 2; // a head pin counts
-    EXPECT_EQ(remoteListSize(doc), 7);
+    EXPECT_EQ(channels::remoteListSize(doc), 7);
     m[0x032C] = 3; // head 2 pins count only with a second head
-    EXPECT_EQ(remoteListSize(doc), 7);
+    EXPECT_EQ(channels::remoteListSize(doc), 7);
     m[layout::kFunctionPort + 0] = 0xFF;
-    EXPECT_EQ(remoteListSize(doc), -1) << "lines 1 and 2 without line 0";
+    EXPECT_EQ(channels::remoteListSize(doc), -1) << "lines 1 and 2 without line 0";
     EXPECT_EQ(findings(), std::vector<int>{175});
 }
 

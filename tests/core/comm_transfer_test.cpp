@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "comm/RadioTransfer.h"
 #include "comm_fakes.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;

@@ -15,7 +15,7 @@
 #include "TestSupport.h"
 #include "model/DataFile.h"
 #include "model/ModelCatalogue.h"
-#include "model/RadioHistory.h"
+#include "dataset/RadioHistory.h"
 
 using namespace velora;
 using velora::test::TempDir;

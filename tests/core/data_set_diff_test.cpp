@@ -11,11 +11,13 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
+#include "dataset/DataSetDiff.h"
+#include "dataset/DataSetInit.h"
 #include "features/FieldAccess.h"
 #include "model/DataFile.h"
-#include "model/DataSetDiff.h"
-#include "model/DataSetInit.h"
+#include "dataset/DataSetDiff.h"
+#include "dataset/DataSetInit.h"
 
 namespace velora {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "dataset/DataSetInit.h"
 #include "features/DravixFrames.h"
 #include "features/KeyAssignment.h"
 #include "features/KeyDefaults.h"
-#include "model/DataSetInit.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 

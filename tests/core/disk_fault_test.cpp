@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "TestSupport.h"
+#include "dataset/DataSetInit.h"
 #include "model/DataFile.h"
-#include "model/DataSetInit.h"
 #include "model/Document.h"
 
 using namespace velora;

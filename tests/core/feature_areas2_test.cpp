@@ -187,8 +187,9 @@ TEST_F(Areas2Fixture, AutoDialCodesEncodeRefuseBlanksAndKeepToTheirRecords) {
         EXPECT_EQ(area(b, 16 * std::size_t(c.row), 16), c.stored) << c.typed;
     }
     b[32] = '5';
-    EXPECT_EQ(d.gridCellText(dtmf::kAutoDialPage, 0).text, "1*#");
-    EXPECT_EQ(d.gridCellText(dtmf::kAutoDialPage, 1).text, "0123456789ABCD*#") << "a full code stops at 16";
+    EXPECT_EQ(d.gridCellTextAt(dtmf::kAutoDialPage, 0, forms::kValueColumn).text, "1*#");
+    EXPECT_EQ(d.gridCellTextAt(dtmf::kAutoDialPage, 1, forms::kValueColumn).text, "0123456789ABCD*#")
+        << "a full code stops at 16";
 
     // Pasting from the last row writes one record: the tenth slot is not a code.
     b[144] = 0x42;

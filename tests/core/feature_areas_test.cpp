@@ -7,9 +7,9 @@
 #include "app/Latin1.h"
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
-#include "features/FieldRules.h"
 #include "features/OptionalFeatures.h"
 #include "features/ScanInfo.h"
+#include "forms/FieldRules.h"
 
 namespace velora::test {
 namespace {

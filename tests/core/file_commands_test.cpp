@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "TestSupport.h"
+#include "dataset/DataSetInit.h"
+#include "dataset/FileCommands.h"
 #include "model/DataFile.h"
-#include "model/DataSetInit.h"
-#include "model/FileCommands.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/FrameCommands.h"
-#include "app/ScreenFit.h"
+#include "base/FrameCommands.h"
+#include "base/ScreenFit.h"
 
 namespace velora {
 namespace {

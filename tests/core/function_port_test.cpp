@@ -33,7 +33,7 @@ struct PortFixture : ::testing::Test {
     }
     std::vector<int> choices(int tab, int row) {
         std::vector<int> out;
-        for (const auto& i : area.gridChoices(tab, row))
+        for (const auto& i : area.gridChoicesAt(tab, row, forms::kValueColumn))
             out.push_back(i.stored);
         return out;
     }
@@ -69,13 +69,13 @@ TEST_F(PortFixture, PinsByConfiguration) {
 TEST_F(PortFixture, AnInputFunctionSitsOnOnePinOnly) {
     const std::vector<int> all{0xFF, 0, 1, 2, 3, 4, 5, 6, 7, 8, 10};
     EXPECT_EQ(choices(kInputTab, 0), all) << "function 9 needs a second unit";
-    area.commitGridCell(kInputTab, rowOfPin(kInputTab, 3), 2);
+    area.commitGridChoice(kInputTab, rowOfPin(kInputTab, 3), forms::kValueColumn, 2);
     EXPECT_EQ(m(kPinFunction + 3), 2);
-    EXPECT_EQ(area.gridCellText(kInputTab, rowOfPin(kInputTab, 3)).text, "T533");
+    EXPECT_EQ(area.gridCellTextAt(kInputTab, rowOfPin(kInputTab, 3), forms::kValueColumn).text, "T533");
     EXPECT_EQ(choices(kInputTab, rowOfPin(kInputTab, 3)), all) << "the row keeps its own function";
     auto others = choices(kInputTab, rowOfPin(kInputTab, 4));
     EXPECT_EQ(std::count(others.begin(), others.end(), 2), 0);
-    area.commitGridCell(kInputTab, rowOfPin(kInputTab, 4), 2);
+    area.commitGridChoice(kInputTab, rowOfPin(kInputTab, 4), forms::kValueColumn, 2);
     EXPECT_EQ(m(kPinFunction + 4), 0xFF) << "a function held elsewhere is refused";
 
     m(kPinFunction + 7) = 5; // left on a second-unit pin this radio does not have
@@ -89,15 +89,15 @@ TEST_F(PortFixture, AnInputFunctionSitsOnOnePinOnly) {
 
 TEST_F(PortFixture, AnOutputPinHoldsOneFunction) {
     m(kFunctionPin + 1) = 3;
-    EXPECT_EQ(area.gridCellText(kOutputTab, rowOfPin(kOutputTab, 3)).text, "T543");
-    area.commitGridCell(kOutputTab, rowOfPin(kOutputTab, 3), 0);
+    EXPECT_EQ(area.gridCellTextAt(kOutputTab, rowOfPin(kOutputTab, 3), forms::kValueColumn).text, "T543");
+    area.commitGridChoice(kOutputTab, rowOfPin(kOutputTab, 3), forms::kValueColumn, 0);
     EXPECT_EQ(m(kFunctionPin + 0), 3);
     EXPECT_EQ(m(kFunctionPin + 1), 0xFF);
     auto others = choices(kOutputTab, rowOfPin(kOutputTab, 2));
     EXPECT_EQ(others, (std::vector<int>{0xFF, 1, 2, 3, 4}));
-    area.commitGridCell(kOutputTab, rowOfPin(kOutputTab, 3), 0xFF);
+    area.commitGridChoice(kOutputTab, rowOfPin(kOutputTab, 3), forms::kValueColumn, 0xFF);
     EXPECT_EQ(m(kFunctionPin + 0), 0xFF);
-    EXPECT_EQ(area.gridCellText(kOutputTab, rowOfPin(kOutputTab, 3)).text, "T530");
+    EXPECT_EQ(area.gridCellTextAt(kOutputTab, rowOfPin(kOutputTab, 3), forms::kValueColumn).text, "T530");
 }
 
 TEST_F(PortFixture, RemovingTheLastHomePinClearsTheHomeChannel) {
@@ -115,7 +115,7 @@ TEST_F(PortFixture, RemovingTheLastHomePinClearsTheHomeChannel) {
         m(kPinFunction + 10) = 7;
         if (c.keyAt) m(c.keyAt) = c.key;
         m(kHome) = 0, m(kHome + 1) = 0;
-        area.commitGridCell(kInputTab, rowOfPin(kInputTab, 10), 0xFF);
+        area.commitGridChoice(kInputTab, rowOfPin(kInputTab, 10), forms::kValueColumn, 0xFF);
         area.gridEditEnded(kInputTab);
         EXPECT_EQ(m(kHome) == 0 && m(kHome + 1) == 0, c.homeKept) << c.name;
     }

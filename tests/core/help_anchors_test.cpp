@@ -9,7 +9,7 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/ChEditArea.h"
 #include "channels/ChInfoLogic.h"
 #include "channels/CopyDialogs.h"
@@ -17,8 +17,8 @@
 #include "comm/Tuning.h"
 #include "features/AreaRegistry.h"
 #include "features/FunctionPort.h"
-#include "features/GridArea.h"
 #include "features/KeyAssignment.h"
+#include "forms/GridArea.h"
 
 namespace velora {
 namespace {

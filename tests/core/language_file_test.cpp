@@ -1,4 +1,4 @@
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 
 #include <gtest/gtest.h>
 

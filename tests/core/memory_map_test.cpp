@@ -4,9 +4,9 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
-#include "model/DataSetAdoption.h"
-#include "model/DataSetInit.h"
-#include "model/MemoryMap.h"
+#include "dataset/DataSetAdoption.h"
+#include "dataset/DataSetInit.h"
+#include "dataset/MemoryMap.h"
 
 namespace velora::test {
 namespace {

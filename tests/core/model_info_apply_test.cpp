@@ -4,10 +4,10 @@
 
 #include "TestSupport.h"
 #include "channels/ChannelStore.h"
+#include "dataset/DataSetInit.h"
+#include "dataset/ModelInfoApply.h"
+#include "dataset/ModelInfoForm.h"
 #include "features/KeyDefaults.h"
-#include "model/DataSetInit.h"
-#include "model/ModelInfoApply.h"
-#include "model/ModelInfoForm.h"
 
 namespace velora {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
+#include "dataset/DataSetInit.h"
 #include "features/FieldAccess.h"
-#include "model/DataSetInit.h"
 #include "print/ReportLayout.h"
 #include "print/TextRender.h"
 

@@ -14,9 +14,9 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "app/InputFile.h"
-#include "app/LanguageFile.h"
-#include "app/PortMap.h"
+#include "base/InputFile.h"
+#include "base/LanguageFile.h"
+#include "base/PortMap.h"
 #include "model/DataFile.h"
 
 using namespace velora;

@@ -1,4 +1,4 @@
-#include "app/SettingsValues.h"
+#include "base/SettingsValues.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/CommandLine.h"
-#include "app/PortMap.h"
+#include "base/CommandLine.h"
+#include "base/PortMap.h"
 
 namespace velora {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
+#include "dataset/DataSetInit.h"
 #include "features/FieldAccess.h"
 #include "features/TestFrequencyArea.h"
-#include "model/DataSetInit.h"
 
 namespace velora::test {
 namespace {
@@ -87,8 +87,8 @@ TEST_F(TestFreqFixture, AModelLeftWithoutReceiveFrequenciesGetsItsDefaults) {
 TEST_F(TestFreqFixture, TransmitWaitsForTheReceiveFrequency) {
     area.clearEntries(0, 5, 5);
     EXPECT_FALSE(area.isGridCellEnabledAt(0, 5, kColTx));
-    EXPECT_EQ(area.editColumn(0, 5, kColTx), kColRx);
-    EXPECT_EQ(area.editColumn(0, 0, kColTx), kColTx);
+    EXPECT_EQ(forms::editableColumn(area, 0, 5, kColTx), kColRx);
+    EXPECT_EQ(forms::editableColumn(area, 0, 0, kColTx), kColTx);
     area.commitGridText(0, 5, kColTx, "150");
     EXPECT_EQ(shown(0, 5, kColTx), "");
 }

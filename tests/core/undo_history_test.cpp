@@ -2,10 +2,11 @@
 
 #include <functional>
 
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
+#include "dataset/UndoHistory.h"
+#include "dataset/DataSetInit.h"
 #include "model/Document.h"
 #include "model/ModelCatalogue.h"
-#include "model/UndoHistory.h"
 
 namespace velora {
 namespace {

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "model/DataSetInit.h"
+#include "dataset/DataSetInit.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::gui::test {

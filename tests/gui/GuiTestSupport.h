@@ -6,10 +6,10 @@
 #include <deque>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/LanguageFile.h"
-#include "frame/EditorRegistry.h"
-#include "frame/EditorView.h"
+#include "base/LanguageFile.h"
+#include "views/AppContext.h"
+#include "views/EditorRegistry.h"
+#include "views/EditorView.h"
 
 namespace velora::gui::test {
 

@@ -15,9 +15,9 @@
 #include "GuiTestSupport.h"
 #include "channels/ChannelStore.h"
 #include "frame/ChannelCsvDialogs.h"
-#include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
+#include "views/HelpWindow.h"
 
 using namespace velora;
 using namespace velora::gui;

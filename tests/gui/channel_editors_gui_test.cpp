@@ -17,17 +17,17 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/CChEditView.h"
 #include "channels/CChInfoView.h"
 #include "channels/CGrEditView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
+#include "dataset/DataSetInit.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
-#include "model/DataSetInit.h"
+#include "views/HelpWindow.h"
 
 using namespace velora;
 using namespace velora::gui;

@@ -3,14 +3,14 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
+#include "dataset/DataSetInit.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
-#include "model/DataSetInit.h"
 
 using namespace velora;
 using namespace velora::gui;

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/ChannelStore.h"
 #include "features/AreaGrid.h"
 #include "features/CChannelListView.h"
@@ -115,7 +115,7 @@ class FeatureViews2Test : public QObject {
             QVERIFY2(!grid->editing(), c.name);
             QVERIFY2(view->dtmfArea().copyAutoDial({2}).front() == c.stored, c.name);
             QCOMPARE(grid->textMatrix(3, 1),
-                     QString::fromStdString(view->dtmfArea().gridCellText(2, 2).text));
+                     QString::fromStdString(view->dtmfArea().gridCellTextAt(2, 2, forms::kValueColumn).text));
             QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid));
         }
     }

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "features/AreaGrid.h"
 #include "features/CFuncPortView.h"
 #include "features/CKeyView.h"
@@ -61,7 +61,7 @@ std::vector<int> listCodes(const QComboBox* list) {
 
 std::vector<int> choiceCodes(const forms::GridArea& area, int page, int row) {
     std::vector<int> out;
-    for (const auto& it : area.gridChoices(page, row))
+    for (const auto& it : area.gridChoicesAt(page, row, forms::kValueColumn))
         out.push_back(it.stored);
     return out;
 }

@@ -11,8 +11,9 @@
 #include <cstring>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
-#include "app/QtMessenger.h"
+#include "base/FrameCommands.h"
+#include "views/QtMessenger.h"
+#include "base/FrameCommands.h"
 #include "channels/CChInfoView.h"
 #include "comm/TransferDialog.h"
 #include "features/ScanInfo.h"
@@ -255,7 +256,7 @@ class FileCommandsGuiTest : public QObject {
     void newDataSetKeepsTheModel() {
         test::Fixture fx;
         fx.makeDualBand();
-        fx.registry.addEditor(cmd::kKeyAssignment, [](AppContext&, MainFrame&) {
+        fx.registry.addEditor(cmd::kKeyAssignment, [](AppContext&, EditorHost&) {
             return new test::DummyView(QStringLiteral("keys"));
         });
         MainFrame f(fx.ctx, fx.registry);

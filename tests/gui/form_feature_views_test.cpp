@@ -12,7 +12,7 @@
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/ChannelGui.h"
 #include "features/CDtmfView.h"
 #include "features/CEmbView.h"

@@ -14,17 +14,17 @@
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
-#include "app/AboutDialog.h"
-#include "app/FrameCommands.h"
 #include "app/SplashWindow.h"
+#include "base/FrameCommands.h"
 #include "channels/ChannelStore.h"
+#include "frame/AboutDialog.h"
 #include "frame/ChannelCsvDialogs.h"
 #include "frame/CompareDialog.h"
-#include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
 #include "model/DataFile.h"
 #include "print/ReportPrinting.h"
+#include "views/HelpWindow.h"
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -47,10 +47,10 @@ class MainFrameTest : public QObject {
     }
     static void registerAll(test::Fixture& fx) {
         for (const auto& e : editorList())
-            fx.registry.addEditor(e.command, [&fx, e](AppContext&, MainFrame&) {
+            fx.registry.addEditor(e.command, [&fx, e](AppContext&, EditorHost&) {
                 return new test::DummyView(fx.text(e.treeText));
             });
-        fx.registry.addCommand(cmd::kTestMode, [](AppContext&, MainFrame&) {});
+        fx.registry.addCommand(cmd::kTestMode, [](AppContext&, EditorHost&) {});
     }
 
   private slots:
@@ -148,7 +148,7 @@ class MainFrameTest : public QObject {
             test::Fixture fx;
             const int big[] = {cmd::kChannelInfo, cmd::kKeyAssignment};
             for (const auto& e : editorList())
-                fx.registry.addEditor(e.command, [&fx, e, big](AppContext&, MainFrame&) {
+                fx.registry.addEditor(e.command, [&fx, e, big](AppContext&, EditorHost&) {
                     auto* v = new test::DummyView(fx.text(e.treeText));
                     if (std::find(std::begin(big), std::end(big), e.command) != std::end(big))
                         v->setMinimumSize(700, 500);

@@ -1,17 +1,14 @@
-// The memory map and the test frequency view driven through their widgets: bytes typed into both
-// blocks reach the data set only on Close, which refreshes the open views; Escape changes nothing;
-// the test frequency grid's commits and its close reminder.
+// The memory map driven through its widgets: bytes typed into both blocks reach the data set only on
+// Close, which refreshes the open views; Escape changes nothing.
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
-#include "features/CTestFreqView.h"
+#include "base/FrameCommands.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/MainFrame.h"
 #include "frame/MemoryMapDialog.h"
@@ -46,18 +43,12 @@ class MemoryMapGuiTest : public QObject {
         std::unique_ptr<MainFrame> frame;
         Frame() {
             fx.registry.addEditor(cmd::kChannelInfo,
-                                  [this](AppContext&, MainFrame&) { return view = new CountingView; });
-            fx.registry.addEditor(cmd::kTestFrequency,
-                                  [](AppContext& c, MainFrame& f) { return new CTestFreqView(c, f); });
+                                  [this](AppContext&, EditorHost&) { return view = new CountingView; });
             frame = std::make_unique<MainFrame>(fx.ctx, fx.registry);
             frame->resize(1280, 800);
             frame->show();
             frame->openEditor(cmd::kChannelInfo);
             view->refreshed = 0;
-        }
-        CTestFreqView* openTestFrequency() {
-            frame->openEditor(cmd::kTestFrequency);
-            return qobject_cast<CTestFreqView*>(frame->editorWindow(cmd::kTestFrequency)->widget());
         }
     };
 
@@ -163,81 +154,6 @@ class MemoryMapGuiTest : public QObject {
         QVERIFY(QFontInfo(d.grid()->font()).fixedPitch());
         QCOMPARE(d.grid()->columnWidth(0), d.grid()->columnWidth(15));
         test::saveShot(&d, QStringLiteral("memory_map"));
-        auto* tf = f.openTestFrequency();
-        f.frame->editorWindow(cmd::kTestFrequency)->move(20, 20);
-        test::saveShot(f.frame.get(), QStringLiteral("test_frequency"));
-        QVERIFY(tf);
-    }
-
-    void dualBandTabsSwitchModelsAndKeepPastesApart() {
-        Frame f;
-        f.fx.makeDualBand();
-        CTestFreqView* v = f.openTestFrequency();
-        QVERIFY(v->tabs()->isVisible());
-        v->grid()->selectRows(1, 2);
-        v->handleCommand(CMSFlexGrid::CmdCopy);
-        QTest::keyClick(v->grid(), Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(v->model(), kModel2);
-        QVERIFY(!v->area().canPaste(CTestFreqView::pasteBuffer(), v->model()));
-        test::saveShot(f.frame.get(), QStringLiteral("test_frequency_dual"));
-        QTest::keyClick(v->grid(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(v->model(), kModel1);
-    }
-
-    void testFrequencyCommitsClearsPairsAndRemindsOnClose() {
-        Frame f;
-        CTestFreqView* v = f.openTestFrequency();
-        QVERIFY(v);
-        QVERIFY(!v->tabs()->isVisible()); // single band: no tabs, Ctrl+Tab does nothing
-        QTest::keyClick(v->grid(), Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(v->model(), kModel1);
-
-        v->grid()->setCurrent(3, 1);
-        typeCell(v->grid(), QStringLiteral("150"));
-        QCOMPARE(v->grid()->textMatrix(3, 1), QStringLiteral("150.00000"));
-        v->grid()->setCurrent(3, 2);
-        QTest::keyClick(v->grid(), Qt::Key_Delete); // opens the editor empty
-        QTest::keyClick(v->grid(), Qt::Key_Return);
-        QCOMPARE(v->grid()->textMatrix(3, 1), QString()); // the receive frequency went with it
-        QCOMPARE(v->grid()->textMatrix(3, 2), QString());
-
-        v->grid()->setCurrent(3, 2);
-        typeCell(v->grid(), QStringLiteral("151")); // no receive frequency: typed into its cell
-        QCOMPARE(v->grid()->textMatrix(3, 1), QStringLiteral("151.00000"));
-
-        // A cell opened and left as it was stores nothing: the empty transmit cell of an entry beyond
-        // the defaults keeps its receive frequency.
-        struct Leave {
-            const char* how;
-            bool byMouse;
-        } leaves[] = {{"click away", true}, {"Enter", false}};
-        for (const Leave& l : leaves) {
-            v->grid()->setCurrent(14, 1);
-            typeCell(v->grid(), QStringLiteral("155"));
-            if (l.byMouse) {
-                auto click = [&](int r, int c) {
-                    QTest::mouseClick(v->grid()->viewport(), Qt::LeftButton, {},
-                                      v->grid()->cellRect(r, c).center());
-                };
-                click(14, 2);
-                QVERIFY(v->grid()->editor());
-                click(15, 1);
-            } else {
-                v->grid()->setCurrent(14, 2);
-                QTest::keyClick(v->grid(), Qt::Key_Return);
-                QVERIFY(v->grid()->editor());
-                QTest::keyClick(v->grid(), Qt::Key_Return);
-            }
-            QVERIFY2(v->grid()->textMatrix(14, 1) == QStringLiteral("155.00000"), l.how);
-        }
-
-        f.fx.messenger.shown.clear();
-        f.frame->editorWindow(cmd::kTestFrequency)->close();
-        QCOMPARE(f.fx.messenger.ids(), std::vector<int>{227});
-        f.openTestFrequency();
-        f.fx.messenger.shown.clear();
-        f.frame->closeAllEditors();
-        QVERIFY(f.fx.messenger.shown.empty()); // closing every editor at once does not remind
     }
 };
 

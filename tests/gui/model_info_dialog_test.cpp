@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "frame/MainFrame.h"
 #include "frame/ModelInfoDialog.h"
 #include "model/ModelCatalogue.h"
@@ -99,10 +99,10 @@ class ModelInfoDialogTest : public QObject {
 
     void modelChangeFromTheFrameAsksAndReinitialises() {
         test::Fixture fx;
-        fx.registry.addEditor(cmd::kChannelInfo, [](AppContext&, MainFrame&) {
+        fx.registry.addEditor(cmd::kChannelInfo, [](AppContext&, EditorHost&) {
             return new test::DummyView(QStringLiteral("ch"));
         });
-        fx.registry.addEditor(cmd::kKeyAssignment, [](AppContext&, MainFrame&) {
+        fx.registry.addEditor(cmd::kKeyAssignment, [](AppContext&, EditorHost&) {
             return new test::DummyView(QStringLiteral("keys"));
         });
         MainFrame frame(fx.ctx, fx.registry);

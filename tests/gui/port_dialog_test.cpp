@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "GuiTestSupport.h"
-#include "app/PortMap.h"
+#include "base/PortMap.h"
 #include "comm/CommPortDialog.h"
 
 using namespace velora;

@@ -3,9 +3,9 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/AppSettings.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
+#include "views/AppSettings.h"
 
 using namespace velora;
 using namespace velora::gui;

@@ -10,9 +10,9 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
-#include "app/LanguageFile.h"
 #include "app/Startup.h"
+#include "base/FrameCommands.h"
+#include "base/LanguageFile.h"
 #include "frame/MainFrame.h"
 
 using namespace velora;

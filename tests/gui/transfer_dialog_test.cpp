@@ -7,12 +7,12 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "comm/TransferDialog.h"
-#include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
 #include "model/DataFile.h"
+#include "views/HelpWindow.h"
 
 using namespace velora;
 using namespace velora::gui;

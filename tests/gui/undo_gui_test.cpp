@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "channels/ChannelStore.h"

@@ -6,8 +6,7 @@
 #include "channels/ChInfoLogic.h"
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelListPlacement.h"
-#include "comm/PreWriteCheck.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 
@@ -143,7 +142,7 @@ forms::FieldText ChEditArea::fieldText(int, int field) const {
         return {code <= kScramblerRange.max ? std::to_string(code + 1) : std::string{}, code};
     }
     case kRemote: {
-        if (comm::remoteListSize(document()) <= 0) return {};
+        if (remoteListSize(document()) <= 0) return {};
         int p = listPosition(store_, ListKind::Remote, group_, channel_);
         return {p ? std::to_string(p) : std::string{}, p};
     }
@@ -187,7 +186,7 @@ bool ChEditArea::isFieldEnabled(int, int field) const {
     case kScrambler:
         return id.optionBoard(unit()) == 1;
     case kRemote:
-        return comm::remoteListSize(document()) > 0;
+        return remoteListSize(document()) > 0;
     case kRepeater:
         return id.isDualBand();
     case kPttId: {

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "channels/ChannelStore.h"
-#include "features/FeatureArea.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::channels {
 

@@ -10,8 +10,8 @@
 #include "channels/ChannelRowBuffer.h"
 #include "channels/ChannelStore.h"
 #include "channels/GridColumns.h"
-#include "features/CharClass.h"
-#include "features/FieldTypes.h"
+#include "forms/CharClass.h"
+#include "forms/FieldTypes.h"
 
 namespace velora::channels {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "channels/ChannelStore.h"
 
 namespace velora {

@@ -11,7 +11,7 @@
 #include "channels/ChannelLayout.h"
 #include "channels/ChirpCsv.h"
 #include "channels/CsvText.h"
-#include "features/CharClass.h"
+#include "forms/CharClass.h"
 #include "model/Bytes.h"
 #include "model/ModelCatalogue.h"
 #include "model/ToneCodec.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "channels/ChannelStore.h"
 
 namespace velora {

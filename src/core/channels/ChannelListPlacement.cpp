@@ -1,6 +1,7 @@
 #include "channels/ChannelListPlacement.h"
 
 #include "channels/ChannelLayout.h"
+#include "model/FunctionPins.h"
 #include "model/Layout.h"
 
 namespace velora::channels {
@@ -35,12 +36,43 @@ void setEntry(ChannelStore& store, ListKind list, int i, Byte g, Byte c) {
     setByte(m, entryOffset(list, i) + 1, c);
 }
 
+constexpr int kRemoteSelectFunctions = 4;
+
 } // namespace
+
+int remoteListSize(const Document& doc) {
+    const auto m = doc.image().main();
+    unsigned assigned = 0;
+    for (int pin : pins::inputPinRows(pins::portSetupOf(identificationOf(doc.image())))) {
+        const Byte f = byteAt(m, layout::kFunctionPort + std::size_t(pin));
+        if (f < kRemoteSelectFunctions) assigned |= 1u << f;
+    }
+    // The remote-select lines form a binary number, so only the sets {0}, {0,1}, ... make sense.
+    switch (assigned) {
+    case 0x0:
+        return 0;
+    case 0x1:
+        return 1;
+    case 0x3:
+        return 3;
+    case 0x7:
+        return 7;
+    case 0xF:
+        return 15;
+    default:
+        return -1;
+    }
+}
 
 int unitOf(const ChannelStore& store, int g, int c) {
     auto rec = store.channelRecord(g, c);
     if (rec.size() < kRecordSize || !store.channelExists(g, c)) return -1;
     return (le16(rec, kRecFlagsB) & kBModel2) ? 1 : 0;
+}
+
+bool sameRadioUnit(const ChannelStore& store, int g0, int c0, int g1, int c1) {
+    const int unit = unitOf(store, g0, c0);
+    return unit >= 0 && unit == unitOf(store, g1, c1);
 }
 
 int listPosition(const ChannelStore& store, ListKind list, int g, int c) {
@@ -66,14 +98,11 @@ PlaceResult placeInList(ChannelStore& store, ListKind list, int g, int c, int po
         return PlaceResult::Taken;
     }
     if (list == ListKind::Repeater) {
-        // The two repeater channels pair one radio unit with the other.
         ListEntry other = entryAt(store, list, 1 - target);
-        if (!other.empty() && !(other.group == g + 1 && other.channel == c + 1)) {
-            int otherUnit = unitOf(store, other.group - 1, other.channel - 1);
-            if (otherUnit >= 0 && otherUnit == unitOf(store, g, c)) {
-                if (boxes) boxes->warning(kMsgRepeaterSameModel);
-                return PlaceResult::SameModel;
-            }
+        if (!other.empty() && !(other.group == g + 1 && other.channel == c + 1) &&
+            sameRadioUnit(store, other.group - 1, other.channel - 1, g, c)) {
+            if (boxes) boxes->warning(kMsgRepeaterSameModel);
+            return PlaceResult::SameModel;
         }
     }
     if (current > 0) setEntry(store, list, current - 1, kUnset, kUnset);

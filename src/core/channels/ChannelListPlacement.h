@@ -17,9 +17,16 @@ enum class PlaceResult {
 inline constexpr int kMsgPositionTaken = 240;
 inline constexpr int kMsgRepeaterSameModel = 243;
 
+// Number of usable remote channels from the function-port assignments: 0 (list not in use), 1, 3,
+// 7 or 15, or -1 when the assignments form no valid set.
+int remoteListSize(const Document& doc);
+
 // Radio unit (0 or 1) a channel belongs to, -1 when (g, c) names no existing channel. The two
 // repeater channels must lie on different units.
 int unitOf(const ChannelStore& store, int g, int c);
+// Whether channels (g0, c0) and (g1, c1) both exist and lie on the same radio unit, which a repeater
+// pair may not: it pairs one unit with the other.
+bool sameRadioUnit(const ChannelStore& store, int g0, int c0, int g1, int c1);
 
 // Position 1..15 (remote) or 1..2 (repeater) of the channel, 0 when it is not in the list.
 int listPosition(const ChannelStore& store, ListKind list, int g, int c);

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "channels/ChannelLayout.h"
-#include "features/KeyAssignment.h"
+#include "channels/KeyTables.h"
 
 namespace velora {
 
@@ -29,9 +29,6 @@ constexpr std::size_t groupNameOffset(int g) {
 }
 constexpr std::size_t groupRecordOffset(int g) {
     return layout::kGroupRecords + kGroupRecordSize * std::size_t(g);
-}
-constexpr std::size_t referenceOffset(ReferenceKind k) {
-    return kCsReferences + kEntrySize * std::size_t(k);
 }
 constexpr std::size_t remoteOffset(int i) {
     return layout::kRemoteList + kEntrySize * std::size_t(i);

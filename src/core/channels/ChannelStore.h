@@ -13,7 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
+#include "channels/ChannelLayout.h"
 #include "model/Document.h"
 
 namespace velora {
@@ -27,6 +28,11 @@ enum class ReferenceKind { Priority1 = 0, Priority2, Home, Emergency };
 // or operator-selected (3) channel names one; off, the selected channel and bytes no list offers
 // do not.
 bool priorityPairInUse(int mode);
+
+// Where a special reference's (group, channel) pair lies in the main area.
+constexpr std::size_t referenceOffset(ReferenceKind k) {
+    return chlayout::kCsReferences + chlayout::kEntrySize * std::size_t(k);
+}
 
 struct ChannelFieldText {
     std::string text;

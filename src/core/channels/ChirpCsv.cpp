@@ -10,6 +10,7 @@
 #include "channels/ChannelCsv.h"
 #include "channels/ChannelLayout.h"
 #include "channels/CsvText.h"
+#include "forms/CharClass.h"
 #include "model/ToneCodec.h"
 
 namespace velora {

@@ -4,7 +4,7 @@
 
 #include "channels/ChEditArea.h"
 #include "channels/ChInfoLogic.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 
 namespace velora::channels {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "channels/ChannelStore.h"
-#include "features/FieldTypes.h"
+#include "forms/FieldTypes.h"
 
 namespace velora::channels {
 

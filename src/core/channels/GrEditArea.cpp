@@ -5,7 +5,7 @@
 
 #include "channels/ChInfoLogic.h"
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 
 namespace velora::channels {
@@ -129,7 +129,7 @@ FieldEffects GrEditArea::commitField(int, int field, std::string_view input) {
     }
     case kTimer: {
         // An empty edit means the default minute, not off.
-        if (t.find_first_not_of(' ') == std::string::npos) {
+        if (forms::isBlankText(t)) {
             setRecordByte(0, kTimerDefault);
         } else {
             int seconds = forms::clampNumberText(t, {0, kTimerMax * 10, kTimerStep * 10});

@@ -2,7 +2,7 @@
 // The group edit view's fields: name, time-out timer with pre-alert, rekey and reset times,
 // group signalling and group scan add of the channel information view's current group.
 #include "channels/ChannelStore.h"
-#include "features/FeatureArea.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::channels {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 #include "channels/ChannelStore.h"
 
 namespace velora::grid {

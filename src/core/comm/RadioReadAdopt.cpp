@@ -1,7 +1,8 @@
 // Kept apart from the transfer procedures so that linking them does not pull in the adoption code.
 #include "comm/RadioTransfer.h"
-#include "model/DataSetAdoption.h"
-#include "model/RadioHistory.h"
+#include "dataset/DataSetAdoption.h"
+#include "dataset/DataSetAdoption.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::comm {
 

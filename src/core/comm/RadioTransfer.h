@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "app/Messenger.h"
-#include "app/TextSource.h"
+#include "base/Messenger.h"
+#include "base/TextSource.h"
 #include "comm/ByteLink.h"
 #include "comm/RadioProtocol.h"
 #include "comm/TransferUi.h"
-#include "model/DataSetAdoption.h"
+#include "dataset/DataSetAdoption.h"
 #include "model/Document.h"
 #include "model/MemoryImage.h"
-#include "model/RadioHistory.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::comm {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "comm/SerialPort.h"
 #include "model/FrequencyCodec.h"
 #include "model/Layout.h"
@@ -147,17 +147,9 @@ bool TestModeSession::runEntry() {
         if (!run(TestOp::EnterTuning)) return giveUp(EntryResult::Cancelled);
         entered = true;
         entry_ = EntryResult::Ok;
-        const Outcome o = [&] {
-            while (true) {
-                ui_.pumpMessages();
-                const Outcome r = perform(TestOp::Identify);
-                if (r != Outcome::FrameFailed) return r;
-                const MsgAnswer a =
-                    ui_.show(errorMessage(texts_, kTextTestNoAnswer, MsgButtons::RetryCancel));
-                ui_.repaint();
-                if (a != MsgAnswer::Retry) return Outcome::Refused;
-            }
-        }();
+        Outcome o = Outcome::Refused;
+        if (!retryFrames([&] { return (o = perform(TestOp::Identify)) != Outcome::FrameFailed; }))
+            o = Outcome::Refused;
         if (o == Outcome::RetryEntry) continue;
         if (o != Outcome::Ok) {
             // A refused identification has already left test mode and told the user.
@@ -178,11 +170,14 @@ bool TestModeSession::runEntry() {
 }
 
 bool TestModeSession::run(TestOp op) {
+    Outcome o = Outcome::FrameFailed;
+    return retryFrames([&] { return (o = perform(op)) != Outcome::FrameFailed; }) && o == Outcome::Ok;
+}
+
+bool TestModeSession::retryFrames(const std::function<bool()>& attempt) {
     while (true) {
         ui_.pumpMessages();
-        const Outcome o = perform(op);
-        if (o == Outcome::Ok) return true;
-        if (o != Outcome::FrameFailed) return false;
+        if (attempt()) return true;
         const MsgAnswer a = ui_.show(errorMessage(texts_, kTextTestNoAnswer, MsgButtons::RetryCancel));
         ui_.repaint();
         if (a != MsgAnswer::Retry) return false;

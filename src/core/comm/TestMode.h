@@ -4,11 +4,12 @@
 // Every radio action runs through one operation runner that asks the user to retry a failed frame;
 // a cancelled action ends test mode. The dialogs only show this state and forward the user's input.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 #include "comm/RadioProtocol.h"
 #include "comm/TransferUi.h"
 #include "model/MemoryImage.h"
@@ -126,6 +127,9 @@ class TestModeSession {
     // The operation runner: true when the frames went through, false when the user cancelled
     // (test mode must then end).
     bool run(TestOp op);
+    // Every radio action of test mode and tuning: `attempt` is made until it reports success, and
+    // after each failure the user is asked whether to retry. False when the user cancels.
+    bool retryFrames(const std::function<bool()>& attempt);
 
     // User actions. Each returns false when a cancelled prompt ends test mode.
     bool selectChannel(int index);    // 0..15, only a defined test channel

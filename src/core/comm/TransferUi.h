@@ -5,8 +5,8 @@
 #include <chrono>
 #include <string>
 
-#include "app/Messenger.h"
-#include "app/TextSource.h"
+#include "base/Messenger.h"
+#include "base/TextSource.h"
 
 namespace velora::comm {
 

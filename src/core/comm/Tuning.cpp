@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 namespace velora::comm {
 
@@ -44,11 +44,11 @@ std::pair<std::string, std::string> blanked(FreqPair p) {
     return {std::string("  ") + p.first, std::string("  ") + p.second};
 }
 
-bool perSpacing(int item) {
+} // namespace
+
+bool adjustmentPerSpacing(int item) {
     return item == 7 || item == 8 || (item >= 9 && item <= 12) || item == 14 || item == 15;
 }
-
-} // namespace
 
 std::size_t adjustmentRecordIndex(int item, int tab, int spacing) {
     const std::size_t sp = spacing != 0 ? 1 : 0;
@@ -91,7 +91,7 @@ std::size_t adjustmentRecordIndex(int item, int tab, int spacing) {
 std::string adjustmentTitle(const TextSource& texts, int item, int spacing) {
     if (item < 0 || item >= kAdjustmentItemCount) return {};
     std::string title(texts.text(kAdjustmentItems[static_cast<std::size_t>(item)].nameText));
-    if (perSpacing(item))
+    if (adjustmentPerSpacing(item))
         title += " (" + std::string(texts.text(spacing != 0 ? kTextNarrow : kTextWide)) + ")";
     return title;
 }
@@ -168,27 +168,10 @@ int AdjustmentSession::storedValue(int tab) const {
     return shared_.record[adjustmentRecordIndex(item_, tab, spacing_)];
 }
 
-bool AdjustmentSession::askRetry() {
-    Message m;
-    m.textId = kTextTestNoAnswer;
-    m.text = std::string(testMode_.texts().text(kTextTestNoAnswer));
-    m.caption = std::string(testMode_.texts().text(MessageBoxes::kCaptionError));
-    m.buttons = MsgButtons::RetryCancel;
-    m.icon = MsgIcon::Error;
-    const MsgAnswer a = testMode_.ui().show(m);
-    testMode_.ui().repaint();
-    return a == MsgAnswer::Retry;
-}
-
 bool AdjustmentSession::run(TuneOp op, int arg) {
-    while (true) {
-        testMode_.ui().pumpMessages();
-        if (perform(op, arg) == Outcome::Ok) return true;
-        if (!askRetry()) {
-            failed_ = true;
-            return false;
-        }
-    }
+    if (testMode_.retryFrames([&] { return perform(op, arg) == Outcome::Ok; })) return true;
+    failed_ = true;
+    return false;
 }
 
 bool AdjustmentSession::transmitterOff() {
@@ -282,15 +265,12 @@ bool AdjustmentSession::setValue(int value) {
     const int target = limitValue(value).value;
     // Each pass sends only the steps the radio has not taken yet, so a retry after a failure in the
     // middle ends where the user asked and the shown value always is the radio's.
-    while (target != value_) {
-        testMode_.ui().pumpMessages();
-        if (perform(TuneOp::Step, target - value_) == Outcome::Ok) return true;
-        if (!askRetry()) {
-            failed_ = true;
-            return false;
-        }
-    }
-    return true;
+    if (target == value_) return true;
+    if (testMode_.retryFrames(
+            [&] { return target == value_ || perform(TuneOp::Step, target - value_) == Outcome::Ok; }))
+        return true;
+    failed_ = true;
+    return false;
 }
 
 bool AdjustmentSession::setVolume(int volume) {

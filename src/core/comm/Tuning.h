@@ -53,6 +53,8 @@ struct Limited {
 Limited limitValue(int asked);  // 1..255
 Limited limitVolume(int asked); // 0..255
 
+// Whether the item keeps a value for each channel spacing (wide and narrow).
+bool adjustmentPerSpacing(int item);
 // Byte of the adjustment record that holds the item's value for this point and channel spacing.
 std::size_t adjustmentRecordIndex(int item, int tab, int spacing);
 // The item's name, with "(Wide)" or "(Narrow)" for items stored per channel spacing.
@@ -120,7 +122,6 @@ class AdjustmentSession {
     void applySteps(int steps);
     Byte code(int tab) const { return info().codes[static_cast<std::size_t>(tab)]; }
     Byte& stored(int tab);
-    bool askRetry();
 
     TestModeSession& testMode_;
     TestModeShared& shared_;

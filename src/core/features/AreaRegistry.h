@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "channels/ChannelStore.h"
-#include "features/FeatureArea.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::forms {
 

@@ -2,8 +2,7 @@
 
 #include "channels/ChannelLayout.h"
 #include "channels/ChannelListPlacement.h"
-#include "comm/PreWriteCheck.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::forms {
@@ -40,7 +39,7 @@ bool ChannelListArea::applies() const {
 }
 
 int ChannelListArea::openingMessage() const {
-    return kind_ == Kind::Remote && comm::remoteListSize(document()) <= 0 ? kMsgRemoteNotInUse : 0;
+    return kind_ == Kind::Remote && channels::remoteListSize(document()) <= 0 ? kMsgRemoteNotInUse : 0;
 }
 
 std::size_t ChannelListArea::entryAt(int row) const {
@@ -64,17 +63,9 @@ std::string ChannelListArea::gridColumnKey(int, int col) const {
     return validColumn(col) ? std::string(kColumnKeys[col]) : std::string{};
 }
 
-int ChannelListArea::gridCellHelp(int page, int row) const {
-    return gridCellHelpAt(page, row, kGroupColumn);
-}
-
 int ChannelListArea::gridCellHelpAt(int, int, int col) const {
     const int i = validColumn(col) ? col : 0;
     return kind_ == Kind::Remote ? kRemoteHelp[i] : kRepeaterHelp[i];
-}
-
-FieldText ChannelListArea::gridCellText(int page, int row) const {
-    return gridCellTextAt(page, row, kGroupColumn);
 }
 
 FieldText ChannelListArea::gridCellTextAt(int page, int row, int col) const {
@@ -127,15 +118,12 @@ bool ChannelListArea::commitChannel(int row, int n) {
             boxes().warning(kMsgListAlready);
             return false;
         }
-        // The two repeater channels pair one radio unit with the other.
         const int other = 1 - row;
         const Byte og = groupByte(other), oc = channelByte(other);
-        if (og != chlayout::kUnset && oc != chlayout::kUnset) {
-            const int otherUnit = channels::unitOf(store_, og - 1, oc - 1);
-            if (otherUnit >= 0 && otherUnit == channels::unitOf(store_, g, c)) {
-                boxes().warning(kMsgRepeaterSameModel);
-                return false;
-            }
+        if (og != chlayout::kUnset && oc != chlayout::kUnset &&
+            channels::sameRadioUnit(store_, og - 1, oc - 1, g, c)) {
+            boxes().warning(kMsgRepeaterSameModel);
+            return false;
         }
     }
     setByte(main, entryAt(row) + 1, Byte(n));

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "channels/ChannelStore.h"
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 
 namespace velora::forms {
 
@@ -42,14 +42,9 @@ class ChannelListArea : public FeatureArea, public GridArea {
     }
 
     // GridArea: rows are entries; columns group and channel, typed as numbers.
-    int gridColumnTitle() const override { return 345; }
     int gridRowCount(int page) const override { return page == 0 ? entries() : 0; }
     int gridRowId(int, int row) const override { return row + 1; }
     std::string gridRowTitle(int, int row) const override { return std::to_string(row + 1); }
-    FieldText gridCellText(int page, int row) const override;
-    std::vector<ValueItem> gridChoices(int, int) const override { return {}; }
-    FieldEffects commitGridCell(int, int, int) override { return {}; }
-    int gridCellHelp(int page, int row) const override;
     int gridColumnCount(int) const override { return 2; }
     int gridColumnTitleAt(int, int col) const override;
     std::string gridColumnKey(int, int col) const override;

@@ -1,7 +1,7 @@
 #include "features/Dravix.h"
 
 #include "features/DravixFrames.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 
 namespace velora::forms {
 
@@ -86,8 +86,7 @@ FieldEffects DravixArea::commitField(int, int field, std::string_view input) {
         break;
     case kTxDelay: {
         std::string s(t);
-        const int ms =
-            s.find_first_not_of(' ') == std::string::npos ? kDefaultDelay : clampNumberText(s, kDelayRange);
+        const int ms = isBlankText(s) ? kDefaultDelay : clampNumberText(s, kDelayRange);
         setLe16(main, dravix::kTxDelay, std::uint16_t(ms + kDelayBias));
         break;
     }

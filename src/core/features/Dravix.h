@@ -3,7 +3,7 @@
 // frames the radio sends carry fleet and ID, so a change of either rebuilds them.
 #include <string_view>
 
-#include "features/FeatureArea.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::forms {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "features/FieldRules.h"
 #include "features/TwoTone.h"
+#include "forms/FieldRules.h"
 
 namespace velora::forms {
 
@@ -325,7 +325,7 @@ std::vector<ValueItem> DtmfArea::valueList(int page, int field) const {
     return FeatureArea::valueList(page, field);
 }
 
-FieldText DtmfArea::gridCellText(int page, int row) const {
+FieldText DtmfArea::gridCellTextAt(int page, int row, int) const {
     if (page != kAutoDialPage || !validRow(row)) return {};
     std::string t = fixedText(document().image().dtmf(), autoDialAt(row), kAutoDialSize);
     for (char& c : t)

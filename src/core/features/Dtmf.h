@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 
 namespace velora::forms {
 
@@ -67,16 +67,14 @@ class DtmfArea : public FeatureArea, public GridArea {
     std::vector<ValueItem> valueList(int page, int field) const override;
 
     // GridArea: the auto-dial codes on page 2, one typed column; rows 0..8 are codes 1..9.
-    int gridColumnTitle() const override { return 515; }
+    int gridColumnTitleAt(int, int) const override { return 515; }
     int gridRowCount(int page) const override {
         return page == dtmf::kAutoDialPage ? dtmf::kAutoDialCodes : 0;
     }
     int gridRowId(int, int row) const override { return row + 1; }
     std::string gridRowTitle(int, int row) const override { return std::to_string(row + 1); }
-    FieldText gridCellText(int page, int row) const override;
-    std::vector<ValueItem> gridChoices(int, int) const override { return {}; }
-    FieldEffects commitGridCell(int, int, int) override { return {}; }
-    int gridCellHelp(int, int) const override { return 540; }
+    FieldText gridCellTextAt(int page, int row, int col) const override;
+    int gridCellHelpAt(int, int, int) const override { return 540; }
     CellEditor gridCellEditor(int, int, int) const override { return CellEditor::Text; }
     EditFormat gridEditFormat(int, int, int) const override;
     // A code holding a blank is refused; an empty one clears the row.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 
 namespace velora::forms {

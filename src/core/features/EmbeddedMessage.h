@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "features/FeatureArea.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::forms {
 

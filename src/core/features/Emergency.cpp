@@ -4,8 +4,8 @@
 
 #include "features/Dravix.h"
 #include "features/DravixFrames.h"
-#include "features/FieldRules.h"
 #include "features/KeyAssignment.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 

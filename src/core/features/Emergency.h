@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "channels/ChannelStore.h"
-#include "features/FeatureArea.h"
 #include "features/GroupChannelPair.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::forms {
 

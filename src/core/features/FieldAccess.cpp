@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "features/CharClass.h"
+#include "forms/CharClass.h"
 
 namespace velora::forms {
 

@@ -13,7 +13,7 @@
 
 #include "channels/ChannelStore.h"
 #include "features/AreaRegistry.h"
-#include "features/GridArea.h"
+#include "forms/GridArea.h"
 
 namespace velora::forms {
 

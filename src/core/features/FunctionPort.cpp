@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <span>
 
-#include "comm/PreWriteCheck.h"
+#include "channels/ChannelListPlacement.h"
 #include "features/KeyAssignment.h"
+#include "model/FunctionPins.h"
 #include "model/Layout.h"
 
 namespace velora::port {
@@ -13,7 +14,8 @@ namespace {
 
 constexpr std::array<int, kInputPins> kInputPinNames{521, 522, 523, 524, 525, 521, 522,
                                                      523, 524, 525, 521, 522, 521, 522};
-constexpr std::array<int, 12> kOutputPinNames{526, 527, 526, 527, 528, 529, 526, 527, 526, 527, 528, 529};
+constexpr std::array<int, pins::kOutputPins> kOutputPinNames{526, 527, 526, 527, 528, 529,
+                                                             526, 527, 526, 527, 528, 529};
 
 struct Prefix {
     int pin;
@@ -36,27 +38,12 @@ const PortFunction& functionOrNone(int tab, int code) {
     return it == list.end() ? list.front() : *it;
 }
 
-void appendRange(std::vector<int>& rows, int first, int last) {
-    for (int p = first; p <= last; ++p)
-        rows.push_back(p);
-}
-
 } // namespace
 
 std::vector<int> pinRows(int tab, const ModelIdentification& id) {
-    std::vector<int> rows;
-    if (tab == kInputTab) {
-        appendRange(rows, 10, 11);
-        if (id.isDualHead()) appendRange(rows, 12, 13);
-        appendRange(rows, 0, 4);
-        if (id.isDualBand()) appendRange(rows, 5, 9);
-    } else if (tab == kOutputTab) {
-        appendRange(rows, 0, 1);
-        if (id.isDualHead()) appendRange(rows, 6, 7);
-        appendRange(rows, 2, 5);
-        if (id.isDualBand()) appendRange(rows, 8, 11);
-    }
-    return rows;
+    if (tab == kInputTab) return pins::inputPinRows(pins::portSetupOf(id));
+    if (tab == kOutputTab) return pins::outputPinRows(pins::portSetupOf(id));
+    return {};
 }
 
 int pinNameMessage(int tab, int pin) {
@@ -132,14 +119,14 @@ std::string FunctionPortArea::gridRowTitle(int page, int row) const {
     return prefix.empty() ? name : prefix + " " + name;
 }
 
-forms::FieldText FunctionPortArea::gridCellText(int page, int row) const {
+forms::FieldText FunctionPortArea::gridCellTextAt(int page, int row, int) const {
     int p = pin(page, row);
     if (p < 0) return {};
     int code = rowFunction(page, p);
     return {text(functionOrNone(page, code).text), code};
 }
 
-std::vector<forms::ValueItem> FunctionPortArea::gridChoices(int page, int row) const {
+std::vector<forms::ValueItem> FunctionPortArea::gridChoicesAt(int page, int row, int) const {
     int p = pin(page, row);
     if (p < 0) return {};
     bool secondUnit = id().isDualBand();
@@ -154,9 +141,9 @@ std::vector<forms::ValueItem> FunctionPortArea::gridChoices(int page, int row) c
     return items;
 }
 
-forms::FieldEffects FunctionPortArea::commitGridCell(int page, int row, int value) {
+forms::FieldEffects FunctionPortArea::commitGridChoice(int page, int row, int, int value) {
     int p = pin(page, row);
-    auto items = gridChoices(page, row);
+    auto items = gridChoicesAt(page, row, forms::kValueColumn);
     bool offered = std::any_of(items.begin(), items.end(),
                                [value](const forms::ValueItem& i) { return i.stored == value; });
     if (p < 0 || !offered) return {};
@@ -183,7 +170,7 @@ forms::FieldEffects FunctionPortArea::gridEditEnded(int) {
     return fx;
 }
 
-int FunctionPortArea::gridCellHelp(int page, int row) const {
+int FunctionPortArea::gridCellHelpAt(int page, int row, int) const {
     int p = pin(page, row);
     return functionOrNone(page, p < 0 ? kNone : rowFunction(page, p)).help;
 }
@@ -192,7 +179,7 @@ bool FunctionPortArea::mayClose(bool closingAll) {
     if (closingAll) return true;
     if (closeMessageUp_) return false;
     // The remote-select inputs form a binary channel number, so they must be taken in order.
-    if (comm::remoteListSize(document()) >= 0) return true;
+    if (channels::remoteListSize(document()) >= 0) return true;
     closeMessageUp_ = true;
     boxes().warning(kTextInconsistent);
     closeMessageUp_ = false;

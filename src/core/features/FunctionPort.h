@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
+#include "model/FunctionPins.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::port {
@@ -17,7 +18,7 @@ namespace velora::port {
 enum Tab { kInputTab = 0, kOutputTab = 1, kTabCount = 2 };
 
 inline constexpr Byte kNone = 0xFF;
-inline constexpr int kInputPins = 14;      // pins 0-13, function byte at layout::kFunctionPort + pin
+inline constexpr int kInputPins = pins::kInputPins;
 inline constexpr int kOutputFunctions = 5; // functions 0-4, pin byte at layout::kFunctionPortPins + function
 // Input function 9 switches between the radio units.
 inline constexpr Byte kInputFunctionSecondUnit = 9;
@@ -74,19 +75,19 @@ class FunctionPortArea : public forms::FeatureArea, public forms::GridArea {
     std::string pinPrefixText(int tab, int row) const;
     std::string pinNameText(int tab, int row) const;
 
-    int gridColumnTitle() const override { return kTextFunctionColumn; }
+    int gridColumnTitleAt(int, int) const override { return kTextFunctionColumn; }
     int gridRowCount(int page) const override;
     int gridRowId(int page, int row) const override; // the pin value
     // Prefix, a blank and the pin name; the name alone without a prefix.
     std::string gridRowTitle(int page, int row) const override;
     // The assigned function, "none" when no known function is assigned.
-    forms::FieldText gridCellText(int page, int row) const override;
+    forms::FieldText gridCellTextAt(int page, int row, int col) const override;
     // None, the row's own function and every function no pin of the tab holds yet.
-    std::vector<forms::ValueItem> gridChoices(int page, int row) const override;
-    forms::FieldEffects commitGridCell(int page, int row, int value) override;
+    std::vector<forms::ValueItem> gridChoicesAt(int page, int row, int col) const override;
+    forms::FieldEffects commitGridChoice(int page, int row, int col, int value) override;
     // Clears the home and emergency group/channel when nothing uses them any more.
     forms::FieldEffects gridEditEnded(int page) override;
-    int gridCellHelp(int page, int row) const override;
+    int gridCellHelpAt(int page, int row, int col) const override;
 
     // Whether the view may close. While the remote-select inputs 0-3 on the radio's pins are not one
     // of {}, {0}, {0,1}, {0,1,2}, {0,1,2,3}, message 237 is shown and the view stays. Closing all

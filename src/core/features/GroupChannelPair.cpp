@@ -1,21 +1,18 @@
 #include "features/GroupChannelPair.h"
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 
 namespace velora::forms {
 
 namespace {
-bool blank(std::string_view t) {
-    return t.find_first_not_of(" \t") == std::string_view::npos;
-}
 std::string oneBased(int b) {
     return b == 0xFF ? std::string{} : std::to_string(b + 1);
 }
 } // namespace
 
 std::size_t GroupChannelPair::offset() const {
-    return chlayout::kCsReferences + 2 * std::size_t(slot_);
+    return referenceOffset(ReferenceKind(slot_));
 }
 
 int GroupChannelPair::group(const Document& doc) const {
@@ -42,7 +39,7 @@ GroupChannelPair::Result GroupChannelPair::commitGroup(std::string_view text, Ch
                                                        MessageBoxes& boxes) {
     if (busy_) return Result::Busy;
     auto main = store.document().image().main();
-    if (blank(text)) {
+    if (isBlankText(text)) {
         if (group(store.document()) == 0xFF && channel(store.document()) == 0xFF) return Result::Unchanged;
         setByte(main, offset(), 0xFF);
         setByte(main, offset() + 1, 0xFF);
@@ -61,7 +58,7 @@ GroupChannelPair::Result GroupChannelPair::commitChannel(std::string_view text, 
                                                          MessageBoxes& boxes) {
     if (busy_) return Result::Busy;
     auto main = store.document().image().main();
-    if (blank(text)) {
+    if (isBlankText(text)) {
         if (channel(store.document()) == 0xFF) return Result::Unchanged;
         setByte(main, offset() + 1, 0xFF);
         return Result::Stored;

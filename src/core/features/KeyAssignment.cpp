@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "channels/ChannelStore.h"
+#include "forms/FieldRules.h"
 
 namespace velora::keys {
 
@@ -12,9 +13,6 @@ namespace {
 constexpr std::array<int, 13> kSecondTypeKeys{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 constexpr std::array<int, 7> kFirstTypeKeys{0, 1, 4, 5, 6, 7, 8};
 constexpr int kUnknownHelp = 1;
-
-constexpr std::size_t kHomePair = chlayout::kCsReferences + 4;
-constexpr std::size_t kEmergencyPair = chlayout::kCsReferences + 6;
 
 using forms::FieldKind;
 constexpr std::array<forms::FieldDescriptor, KeyAssignmentArea::kFieldCount> kHead1Fields{{
@@ -44,12 +42,6 @@ bool offered(Offer offer, const ModelIdentification& id, bool extended, int head
         return id.optionBoard(kModel1) == 1 ||
                (id.optionBoard(kModel2) == 1 && (id.isDualBand() || head == kHead2));
     }
-    return false;
-}
-
-bool headHolds(std::span<const Byte> main, int head, Byte code) {
-    for (int p = 0; p < kKeysPerHead; ++p)
-        if (byteAt(main, keyOffset(head, p)) == code) return true;
     return false;
 }
 
@@ -104,25 +96,6 @@ std::optional<KeyRect> keyRect(int position) {
 
 // ---- Searches -----------------------------------------------------------------------------------
 
-std::optional<KeyRef> findKeyWithFunction(std::span<const Byte> main, Byte code) {
-    for (int h = 0; h < kHeadCount; ++h)
-        for (int p = 0; p < kKeysPerHead; ++p)
-            if (byteAt(main, keyOffset(h, p)) == code) return KeyRef{h, p};
-    return std::nullopt;
-}
-
-int replaceKeyFunction(std::span<Byte> main, Byte oldCode, Byte newCode, const HeadSetup& heads) {
-    int first = -1;
-    for (int h = 0; h < (heads.dualHead ? kHeadCount : 1); ++h) {
-        for (int p = 0; p < kKeysPerHead; ++p) {
-            if (byteAt(main, keyOffset(h, p)) != oldCode) continue;
-            setByte(main, keyOffset(h, p), newCode);
-            if (first < 0) first = p;
-        }
-    }
-    return first;
-}
-
 int resetKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads, KeyScope scope) {
     int first = -1;
     int lastHead = (scope == KeyScope::BothTables || heads.dualHead) ? kHeadCount : 1;
@@ -136,18 +109,6 @@ int resetKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& head
     return first;
 }
 
-bool homeFunctionAssigned(std::span<const Byte> main, const HeadSetup& heads) {
-    for (int h = 0; h < (heads.dualHead ? kHeadCount : 1); ++h)
-        if (headHolds(main, h, kFunctionHome1) || headHolds(main, h, kFunctionHome2)) return true;
-    for (std::size_t i = 0; i < chlayout::kPortHeadByteCount; ++i)
-        if (byteAt(main, chlayout::kPortHeadBytes + i) == kPortFunctionHome) return true;
-    return false;
-}
-
-bool emergencyFunctionAssigned(std::span<const Byte> main) {
-    return findKeyWithFunction(main, kFunctionEmergency).has_value();
-}
-
 bool clearUnassignedReferences(std::span<Byte> main, const HeadSetup& heads) {
     bool changed = false;
     auto clearPair = [&](std::size_t at) {
@@ -157,8 +118,8 @@ bool clearUnassignedReferences(std::span<Byte> main, const HeadSetup& heads) {
             changed = true;
         }
     };
-    if (!homeFunctionAssigned(main, heads)) clearPair(kHomePair);
-    if (!emergencyFunctionAssigned(main)) clearPair(kEmergencyPair);
+    if (!homeFunctionAssigned(main, heads)) clearPair(referenceOffset(ReferenceKind::Home));
+    if (!emergencyFunctionAssigned(main)) clearPair(referenceOffset(ReferenceKind::Emergency));
     return changed;
 }
 
@@ -218,13 +179,13 @@ std::string KeyAssignmentArea::gridRowTitle(int page, int row) const {
     return p < 0 ? std::string{} : keyNameText(p);
 }
 
-forms::FieldText KeyAssignmentArea::gridCellText(int page, int row) const {
+forms::FieldText KeyAssignmentArea::gridCellTextAt(int page, int row, int) const {
     int p = rowPosition(page, row);
     if (p < 0) return {};
     return {keyFunctionText(page, p), byteAt(document().image().main(), keyOffset(page, p))};
 }
 
-forms::FieldEffects KeyAssignmentArea::commitGridCell(int page, int row, int value) {
+forms::FieldEffects KeyAssignmentArea::commitGridChoice(int page, int row, int, int value) {
     int p = rowPosition(page, row);
     auto items = offeredFunctions(page);
     bool isOffered = std::any_of(items.begin(), items.end(),
@@ -244,7 +205,7 @@ forms::FieldEffects KeyAssignmentArea::gridEditEnded(int) {
     return fx;
 }
 
-int KeyAssignmentArea::gridCellHelp(int page, int row) const {
+int KeyAssignmentArea::gridCellHelpAt(int page, int row, int) const {
     int p = rowPosition(page, row);
     if (p < 0) return kUnknownHelp;
     return keyFunctionHelp(byteAt(document().image().main(), keyOffset(page, p)));

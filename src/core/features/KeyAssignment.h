@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
 #include "features/KeyDefaults.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 
 namespace velora::keys {
 
@@ -72,13 +72,6 @@ inline constexpr std::array<KeyFunction, 35> kKeyFunctions{{
     {340, 30, 251, Offer::Always},
 }};
 
-// Functions other editors depend on.
-inline constexpr Byte kFunctionEmergency = 14;
-inline constexpr Byte kFunctionHome1 = 17;
-inline constexpr Byte kFunctionHome2 = 18;
-// A function-port pin function that serves as a home key on the head pins.
-inline constexpr Byte kPortFunctionHome = 7;
-
 const KeyFunction* keyFunction(Byte code);
 // Name message of a stored code; nullopt when the code is not a function.
 std::optional<int> keyFunctionMessage(int code);
@@ -121,28 +114,9 @@ inline constexpr std::array<KeyRect, 13> kKeyRects{{
     {170, 29, 182, 36},
     {193, 29, 205, 36},
 }};
-inline constexpr int kPanelBitmapSecondType = 144;
-inline constexpr int kPanelBitmapFirstType = 145;
-inline constexpr int panelBitmap(bool secondHeadType) {
-    return secondHeadType ? kPanelBitmapSecondType : kPanelBitmapFirstType;
-}
 std::optional<KeyRect> keyRect(int position);
 
 // --- Searches in the key tables -----------------------------------------------------------------
-
-struct KeyRef {
-    int head = -1;
-    int position = -1;
-    bool operator==(const KeyRef&) const = default;
-};
-
-// The first key (head 1 first) holding `code`. Both heads' tables count, fitted or not, as every
-// check of the emergency function does.
-std::optional<KeyRef> findKeyWithFunction(std::span<const Byte> main, Byte code);
-
-// Every key of the fitted heads holding `oldCode` gets `newCode`. Returns the first position found
-// or -1; with oldCode == newCode it only searches.
-int replaceKeyFunction(std::span<Byte> main, Byte oldCode, Byte newCode, const HeadSetup& heads);
 
 enum class KeyScope { FittedHeads, BothTables };
 // Every key holding `code` reverts to its position's default (by its head's type). Returns the first
@@ -150,11 +124,6 @@ enum class KeyScope { FittedHeads, BothTables };
 int resetKeysWithFunction(std::span<Byte> main, Byte code, const HeadSetup& heads,
                           KeyScope scope = KeyScope::FittedHeads);
 
-// The home group/channel is in use while a key of a fitted head holds a home function or a head pin
-// of the function port (0x32A-0x32D) holds the port's home function.
-bool homeFunctionAssigned(std::span<const Byte> main, const HeadSetup& heads);
-// The emergency group/channel is in use while any key holds the emergency function.
-bool emergencyFunctionAssigned(std::span<const Byte> main);
 // Clears the home and emergency group/channel pairs whose function is assigned nowhere any more.
 // Returns whether a byte changed.
 bool clearUnassignedReferences(std::span<Byte> main, const HeadSetup& heads);
@@ -193,23 +162,24 @@ class KeyAssignmentArea : public forms::FeatureArea, public forms::GridArea {
 
     // Key position of a grid row of `head`, -1 outside the grid.
     int rowPosition(int head, int row) const;
-    // The picture of `head` with the key of `row` framed; no rectangle for a row without a key.
-    int pictureBitmap(int head) const { return panelBitmap(secondHeadType(head)); }
+    // The key of `row` framed in the panel picture; no rectangle for a row without a key.
     std::optional<KeyRect> rowRect(int head, int row) const { return keyRect(rowPosition(head, row)); }
 
     std::vector<forms::ValueItem> offeredFunctions(int head) const;
 
     // GridArea: page = head.
-    int gridColumnTitle() const override { return kTextFunctionColumn; }
+    int gridColumnTitleAt(int, int) const override { return kTextFunctionColumn; }
     int gridRowCount(int page) const override;
     int gridRowId(int page, int row) const override { return rowPosition(page, row); }
     std::string gridRowTitle(int page, int row) const override;
-    forms::FieldText gridCellText(int page, int row) const override;
-    std::vector<forms::ValueItem> gridChoices(int page, int) const override { return offeredFunctions(page); }
-    forms::FieldEffects commitGridCell(int page, int row, int value) override;
+    forms::FieldText gridCellTextAt(int page, int row, int col) const override;
+    std::vector<forms::ValueItem> gridChoicesAt(int page, int, int) const override {
+        return offeredFunctions(page);
+    }
+    forms::FieldEffects commitGridChoice(int page, int row, int col, int value) override;
     // Clears the home and emergency group/channel when no key or pin uses them any more.
     forms::FieldEffects gridEditEnded(int page) override;
-    int gridCellHelp(int page, int row) const override;
+    int gridCellHelpAt(int page, int row, int col) const override;
 
   private:
     ModelIdentification id() const;

@@ -11,14 +11,6 @@ constexpr Byte kThirdKeyDefault = 22;  // second head type only
 constexpr Byte kFourthKeyDefault = 26; // second head type only
 } // namespace
 
-HeadSetup headSetupOf(const ModelIdentification& id) {
-    HeadSetup h;
-    h.dualHead = id.isDualHead();
-    h.secondType[kHead1] = id.headType(kHead1) == 1;
-    h.secondType[kHead2] = id.headType(kHead2) == 1;
-    return h;
-}
-
 Byte defaultFunction(int position, bool secondHeadType) {
     switch (position) {
     case 0:

@@ -4,15 +4,11 @@
 #include <cstddef>
 #include <span>
 
-#include "model/Bytes.h"
+#include "channels/KeyTables.h"
 #include "model/Layout.h"
-#include "model/ModelCatalogue.h"
 
 namespace velora::keys {
 
-inline constexpr int kHeadCount = 2;
-inline constexpr int kKeysPerHead = 15;
-inline constexpr Byte kNoFunction = 0xFF;
 inline constexpr Byte kDefaultKnobMode = 0;
 
 // Key functions that exist only in the extended capacity mode.
@@ -20,18 +16,6 @@ inline constexpr Byte kFunctionExtended1 = 32;
 inline constexpr Byte kFunctionExtended2 = 33;
 inline constexpr Byte kFunctionExtended3 = 34;
 
-// Which heads are fitted and of which display type (second type: the 14-character display).
-struct HeadSetup {
-    bool dualHead = false;
-    bool secondType[kHeadCount] = {false, false};
-};
-
-// The heads an identification describes.
-HeadSetup headSetupOf(const ModelIdentification& id);
-
-constexpr std::size_t keyOffset(int head, int position) {
-    return layout::kKeyTables + static_cast<std::size_t>(kKeysPerHead * head + position);
-}
 constexpr std::size_t knobOffset(int head) {
     return layout::kKnobModeHead1 + static_cast<std::size_t>(head);
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 #include "model/ToneCodec.h"
@@ -160,7 +160,7 @@ FieldEffects OperatorToneArea::commitGridText(int page, int row, int col, std::s
         return {};
     }
     // Nothing, or five blanks, is no tone.
-    const bool none = t.find_first_not_of(' ') == std::string_view::npos;
+    const bool none = isBlankText(t);
     setLe16(document().image().main(), toneAt(row, col),
             none ? kToneOff : textToTone(t, offText(), decimalPoint()));
     return {};

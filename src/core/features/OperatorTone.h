@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 
 namespace velora::forms {
 
@@ -43,16 +43,9 @@ class OperatorToneArea : public FeatureArea, public GridArea {
     std::vector<ValueItem> valueList(int page, int field) const override;
 
     // GridArea: rows 0..15 are entries 1..16; columns name, tone 1, tone 2.
-    int gridColumnTitle() const override { return 549; }
     int gridRowCount(int page) const override { return page == 0 ? ost::kEntries : 0; }
     int gridRowId(int, int row) const override { return row + 1; }
     std::string gridRowTitle(int, int row) const override { return std::to_string(row + 1); }
-    FieldText gridCellText(int page, int row) const override {
-        return gridCellTextAt(page, row, ost::kNameColumn);
-    }
-    std::vector<ValueItem> gridChoices(int, int) const override { return {}; }
-    FieldEffects commitGridCell(int, int, int) override { return {}; }
-    int gridCellHelp(int page, int row) const override { return gridCellHelpAt(page, row, ost::kNameColumn); }
     int gridColumnCount(int) const override { return 3; }
     int gridColumnTitleAt(int, int col) const override;
     std::string gridColumnKey(int, int col) const override;

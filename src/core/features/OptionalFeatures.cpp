@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
 #include "features/KeyAssignment.h"
+#include "forms/FieldRules.h"
 #include "model/Layout.h"
 #include "model/ModelCatalogue.h"
 
@@ -165,9 +165,6 @@ bool isTone(int page, int field) {
 bool isIdText(int page, int field) {
     return page == kTones && (field == kConnectId || field == kDisconnectId);
 }
-bool blank(std::string_view t) {
-    return t.find_first_not_of(' ') == std::string_view::npos;
-}
 
 // Where a Connect or Disconnect ID keeps its length byte and its 32 text bytes.
 std::size_t idLengthAt(int field) {
@@ -323,7 +320,7 @@ FieldEffects OptionalFeaturesArea::commitTextSize(int field, std::string_view t)
     Byte v;
     if (typed == text(kTextSizeOff))
         v = 0;
-    else if (blank(typed))
+    else if (isBlankText(typed))
         // An empty channel size gives the channel name the whole display.
         v = field == kChannelTextSize ? Byte(textSizeMax()) : Byte(0);
     else
@@ -369,7 +366,7 @@ FieldEffects OptionalFeaturesArea::commitGeneral(int field, std::string_view t) 
         // "Unlimited", nothing or 0 all mean a signal without end.
         std::string typed(t);
         Byte v = 0xFF;
-        if (typed != text(kTextUnlimited) && !blank(typed)) {
+        if (typed != text(kTextUnlimited) && !isBlankText(typed)) {
             int n = clampNumberText(typed, {0, kLogicTime.max, 1});
             if (n != 0) v = Byte(std::max(n, kLogicTime.min));
         }
@@ -390,7 +387,7 @@ FieldEffects OptionalFeaturesArea::commitTones(int field, std::string_view t) {
         const std::string special = text(kTextContinuous);
         std::string typed(t);
         // "C" stands for the whole word: the edit takes a single C.
-        const bool continuous = typed == special || blank(typed) ||
+        const bool continuous = typed == special || isBlankText(typed) ||
                                 (!special.empty() && !typed.empty() && typed[0] == special[0]);
         storeByte(*storage(kTones, field),
                   continuous ? kToneOff.stored : Byte(clampNumberText(typed, kToneRange)));

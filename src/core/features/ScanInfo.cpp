@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "channels/ChannelLayout.h"
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/FrequencyCodec.h"
 
 namespace velora::forms {
@@ -175,7 +175,7 @@ FieldEffects ScanInfoArea::commitField(int page, int field, std::string_view inp
     if (!isTime(field)) return {};
     const FieldStorage& s = *storage(page, field);
     std::string t(input.substr(0, kMaxCommitText));
-    if (t.find_first_not_of(' ') == std::string::npos && s.emptyValue >= 0) {
+    if (isBlankText(t) && s.emptyValue >= 0) {
         storeByte(s, Byte(s.emptyValue));
     } else {
         const DecimalRange r{s.range.min / 10.0, s.range.max / 10.0, s.range.step / 10.0};
@@ -233,8 +233,8 @@ FieldEffects ScanInfoArea::leaveField(int, int field) {
     if (field != kPriority1 && field != kPriority2) return fx;
     const int p = field == kPriority1 ? 0 : 1;
     if (!priorityPairInUse(mode(p))) {
-        const std::size_t at = chlayout::kCsReferences + 2 * std::size_t(p);
-        fill(document().image().main(), at, 2, chlayout::kUnset);
+        const std::size_t at = referenceOffset(p == 0 ? ReferenceKind::Priority1 : ReferenceKind::Priority2);
+        fill(document().image().main(), at, chlayout::kEntrySize, chlayout::kUnset);
         const int group = p == 0 ? kPriority1Group : kPriority2Group;
         fx.showFields = {{0, group}, {0, group + 1}};
     }

@@ -64,10 +64,6 @@ bool TestFrequencyArea::isGridCellEnabledAt(int page, int row, int col) const {
     return col == testfreq::kColRx || (col == testfreq::kColTx && hasRx(page, row));
 }
 
-int TestFrequencyArea::editColumn(int page, int row, int col) const {
-    return col == testfreq::kColTx && !hasRx(page, row) ? testfreq::kColRx : col;
-}
-
 int TestFrequencyArea::gridCellHelpAt(int, int, int col) const {
     return col == testfreq::kColTx ? testfreq::kHelpTx : testfreq::kHelpRx;
 }

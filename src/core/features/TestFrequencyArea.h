@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "features/FeatureArea.h"
-#include "features/GridArea.h"
+#include "forms/FeatureArea.h"
+#include "forms/GridArea.h"
 #include "model/FrequencyCodec.h"
 #include "model/TestFrequency.h"
 
@@ -58,17 +58,9 @@ class TestFrequencyArea : public FeatureArea, public GridArea {
     static std::string_view fieldKey(int, int) { return {}; }
 
     // GridArea: rows 0..15 are test channels 1..16, column 1 receive, column 2 transmit.
-    int gridColumnTitle() const override { return testfreq::kTextRx; }
     int gridRowCount(int page) const override { return pageAvailable(page) ? kTestChannels : 0; }
     int gridRowId(int, int row) const override { return row + 1; }
     std::string gridRowTitle(int, int row) const override { return std::to_string(row + 1); }
-    FieldText gridCellText(int page, int row) const override {
-        return gridCellTextAt(page, row, testfreq::kColRx);
-    }
-    std::vector<ValueItem> gridChoices(int, int) const override { return {}; }
-    FieldEffects commitGridCell(int, int, int) override { return {}; }
-    int gridCellHelp(int page, int row) const override { return gridCellHelpAt(page, row, testfreq::kColRx); }
-
     int gridColumnCount(int) const override { return 2; }
     int gridColumnTitleAt(int, int col) const override;
     std::string gridColumnKey(int, int col) const override;
@@ -84,10 +76,6 @@ class TestFrequencyArea : public FeatureArea, public GridArea {
     // edge with text 222 or 223. A model left without receive frequencies gets its defaults back.
     FieldEffects commitGridText(int page, int row, int col, std::string_view text) override;
     int gridCellHelpAt(int, int, int col) const override;
-
-    // The column an edit of (row, col) opens in: a transmit cell of an entry without a receive
-    // frequency is edited in its receive cell.
-    int editColumn(int page, int row, int col) const;
 
     // The grid menu. Rows are 0-based and inclusive.
     testfreq::Clip copyEntries(int page, int first, int last) const;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "features/FieldRules.h"
+#include "forms/FieldRules.h"
 #include "model/FrequencyCodec.h"
 #include "model/Layout.h"
 
@@ -226,7 +226,7 @@ FieldEffects TwoToneArea::commitField(int page, int field, std::string_view inpu
     FieldEffects fx;
     if (!validCode(page) || !isTone(field)) return fx;
     std::string t(input.substr(0, kMaxCommitText));
-    if (t.find_first_not_of(' ') == std::string::npos) {
+    if (isBlankText(t)) {
         // The default tone goes in with its own coefficient bytes, as they stand.
         const DefaultTone& d = kDefaultTones[toneIndex(field)];
         auto main = document().image().main();

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "features/FeatureArea.h"
+#include "forms/FeatureArea.h"
 
 namespace velora::forms {
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/InputFile.h"
+#include "base/InputFile.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora {

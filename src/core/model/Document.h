@@ -3,9 +3,9 @@
 // that follows the model identification, and the current file name and folder.
 #include <string>
 
+#include "base/RunOptions.h"
 #include "model/FrequencyCodec.h"
 #include "model/MemoryImage.h"
-#include "model/RunOptions.h"
 
 namespace velora {
 

@@ -13,7 +13,7 @@
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
 #include "features/FunctionPort.h"
-#include "features/GridArea.h"
+#include "forms/GridArea.h"
 #include "model/ModelCatalogue.h"
 
 namespace velora::print {
@@ -803,10 +803,7 @@ void ReportLayout::layoutTestSheet(Composer& c, const TestSheetValues& values) {
     for (int item : values.items) {
         if (item < 0 || item >= comm::kAdjustmentItemCount) continue;
         const auto& info = comm::kAdjustmentItems[std::size_t(item)];
-        // An item kept per channel spacing has a value for each.
-        const bool perSpacing =
-            comm::adjustmentRecordIndex(item, 0, 0) != comm::adjustmentRecordIndex(item, 0, 1);
-        for (int spacing = 0; spacing < (perSpacing ? 2 : 1); ++spacing)
+        for (int spacing = 0; spacing < (comm::adjustmentPerSpacing(item) ? 2 : 1); ++spacing)
             for (int tab = 0; tab < info.tabs; ++tab) {
                 std::string title = comm::adjustmentTitle(boxes_.texts(), item, spacing);
                 if (info.tabs > 1) title += " (" + text(comm::kTabTexts[std::size_t(tab)]) + ")";

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "comm/TestMode.h"
 #include "model/Document.h"
 #include "print/PageDescription.h"

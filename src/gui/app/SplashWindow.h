@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 
 namespace velora::gui {
 

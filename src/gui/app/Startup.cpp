@@ -11,16 +11,16 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "app/AppSettings.h"
-#include "app/CommandLine.h"
-#include "app/FrameCommands.h"
-#include "app/LanguageFile.h"
 #include "app/SplashWindow.h"
+#include "base/CommandLine.h"
+#include "base/FrameCommands.h"
+#include "base/LanguageFile.h"
 #include "comm/DemoRadio.h"
-#include "frame/EditorRegistry.h"
+#include "dataset/DataSetInit.h"
 #include "frame/MainFrame.h"
-#include "model/DataSetInit.h"
 #include "print/ReportPrinting.h"
+#include "views/AppSettings.h"
+#include "views/EditorRegistry.h"
 
 namespace velora::gui {
 

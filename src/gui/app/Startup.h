@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 namespace velora::gui {
 

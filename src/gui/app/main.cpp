@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <strings.h>
 
-#include "app/LanguageFile.h"
-#include "app/QtMessenger.h"
 #include "app/Startup.h"
+#include "base/LanguageFile.h"
+#include "views/QtMessenger.h"
 
 namespace {
 

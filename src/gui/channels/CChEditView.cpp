@@ -10,13 +10,13 @@
 #include "channels/CChInfoView.h"
 #include "channels/ChannelGui.h"
 #include "forms/SpinEdit.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 
 using namespace channels;
 
-CChEditView::Parts CChEditView::make(AppContext& ctx, MainFrame& frame) {
+CChEditView::Parts CChEditView::make(AppContext& ctx, EditorHost& frame) {
     Parts p;
     p.store = std::make_unique<ChannelStore>(ctx.doc, ctx.texts);
     p.area = std::make_unique<ChEditArea>(*p.store, ctx.boxes);
@@ -24,9 +24,9 @@ CChEditView::Parts CChEditView::make(AppContext& ctx, MainFrame& frame) {
     return p;
 }
 
-CChEditView::CChEditView(AppContext& ctx, MainFrame& frame) : CChEditView(ctx, frame, make(ctx, frame)) {}
+CChEditView::CChEditView(AppContext& ctx, EditorHost& frame) : CChEditView(ctx, frame, make(ctx, frame)) {}
 
-CChEditView::CChEditView(AppContext& ctx, MainFrame& frame, Parts&& parts)
+CChEditView::CChEditView(AppContext& ctx, EditorHost& frame, Parts&& parts)
     : FeatureFormView(ctx, frame, std::move(parts.area), std::move(parts.store)) {
     setObjectName(QStringLiteral("chEditView"));
     // The channel functions the frame has no window-wide key for work here with the grid's keys.

@@ -9,7 +9,7 @@ namespace velora::gui {
 class CChEditView : public FeatureFormView {
     Q_OBJECT
   public:
-    CChEditView(AppContext& ctx, MainFrame& frame);
+    CChEditView(AppContext& ctx, EditorHost& frame);
 
     bool handleCommand(int command) override;
 
@@ -33,8 +33,8 @@ class CChEditView : public FeatureFormView {
         std::unique_ptr<ChannelStore> store;
         std::unique_ptr<channels::ChEditArea> area;
     };
-    static Parts make(AppContext& ctx, MainFrame& frame);
-    CChEditView(AppContext& ctx, MainFrame& frame, Parts&& parts);
+    static Parts make(AppContext& ctx, EditorHost& frame);
+    CChEditView(AppContext& ctx, EditorHost& frame, Parts&& parts);
     void takeGridChannel();
 
     bool movingGrid_ = false; // the grid following this view must not send it back

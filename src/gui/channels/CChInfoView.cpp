@@ -24,11 +24,10 @@
 #include "channels/CopyDialog.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/UndoNote.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
-#include "frame/UndoController.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -64,7 +63,7 @@ CopyDialogKind dialogKind(int command) {
 
 } // namespace
 
-CChInfoView::CChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CChInfoView::CChInfoView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
       logic_(*store_, ctx.boxes) {
     setObjectName(QStringLiteral("chInfoView"));
@@ -171,7 +170,7 @@ CChInfoView::CChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         apply(logic_.commitChoice(editRow_, editCol_, index), editRow_);
         toneEdit_->lineEdit()->setModified(false);
     });
-    connect(&frame_, &MainFrame::gridClipboardDiscarded, this, [] { channelPasteBuffer().clear(); });
+    frame_.onGridClipboardDiscarded(this, [] { channelPasteBuffer().clear(); });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (!w || w->widget() != this) return;
         // Back from another editor: whatever it changed shows, and typing goes to the grid.
@@ -278,7 +277,7 @@ void CChInfoView::apply(const ChInfoRefresh& r, int row) {
     }
     if ((r.otherViews & forms::views::kChannelEdit) || r.allRows)
         if (CChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
-    refreshOtherViews(frame_, r.otherViews & ~(forms::views::kChannelInfo | forms::views::kChannelEdit));
+    frame_.refreshOtherViews(r.otherViews & ~(forms::views::kChannelInfo | forms::views::kChannelEdit));
 }
 
 void CChInfoView::setGroup(int g) {
@@ -548,7 +547,7 @@ void CChInfoView::runDialog(int command) {
     CopyDialog dlg(dialogKind(command), ctx_, frame_, *this);
     dlg.exec();
     refreshAll();
-    refreshOtherViews(frame_, kChannelDependents);
+    frame_.refreshOtherViews(kChannelDependents);
     if (CChEditView* e = findChEditView(frame_)) e->follow(logic_.group(), logic_.channel());
 }
 
@@ -566,7 +565,7 @@ std::optional<int> CChInfoView::helpContext() const {
 }
 
 void CChInfoView::showHelp(int topic) {
-    HelpWindow::showContext(&frame_, topic);
+    frame_.showHelpTopic(topic);
 }
 
 void CChInfoView::closeEvent(QCloseEvent* e) {

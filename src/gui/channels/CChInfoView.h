@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/AppContext.h"
 #include "channels/ChInfoLogic.h"
-#include "frame/EditorView.h"
+#include "views/AppContext.h"
+#include "views/EditorView.h"
 
 class QComboBox;
 class QLabel;
@@ -19,12 +19,12 @@ namespace velora::gui {
 
 class CMSFlexGrid;
 class FilteredLineEdit;
-class MainFrame;
+class EditorHost;
 
 class CChInfoView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    CChInfoView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    CChInfoView(AppContext& ctx, EditorHost& frame, QWidget* parent = nullptr);
     ~CChInfoView() override;
 
     // EditorView
@@ -74,7 +74,7 @@ class CChInfoView : public QWidget, public EditorView {
     void showHelp(int topic);
 
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
     std::unique_ptr<ChannelStore> store_;
     channels::ChInfoLogic logic_;
 

@@ -13,14 +13,14 @@
 #include "channels/ChannelGui.h"
 #include "forms/CFormView.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
 using namespace channels;
 
-CGrEditView::CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CGrEditView::CGrEditView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)),
       area_(*store_, ctx.boxes) {
     setObjectName(QStringLiteral("grEditView"));
@@ -33,12 +33,11 @@ CGrEditView::CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(form_, &CFormView::helpRequested, this,
-            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
+    connect(form_, &CFormView::helpRequested, this, [this](int topic) { frame_.showHelpTopic(topic); });
     connect(form_, &CFormView::refreshViews, this, [this](unsigned views) {
         if ((views & forms::views::kChannelInfo))
             if (CChInfoView* info = findChInfoView(frame_)) info->refreshGroupName();
-        refreshOtherViews(frame_, views & ~forms::views::kChannelInfo);
+        frame_.refreshOtherViews(views & ~forms::views::kChannelInfo);
     });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w && w->widget() == this)

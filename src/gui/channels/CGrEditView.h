@@ -4,19 +4,19 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/AppContext.h"
 #include "channels/GrEditArea.h"
-#include "frame/EditorView.h"
+#include "views/AppContext.h"
+#include "views/EditorView.h"
 
 namespace velora::gui {
 
 class CFormView;
-class MainFrame;
+class EditorHost;
 
 class CGrEditView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    CGrEditView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    CGrEditView(AppContext& ctx, EditorHost& frame, QWidget* parent = nullptr);
     ~CGrEditView() override;
 
     void refreshFromImage() override { refreshAll(); }
@@ -34,7 +34,7 @@ class CGrEditView : public QWidget, public EditorView {
 
   private:
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
     std::unique_ptr<ChannelStore> store_;
     channels::GrEditArea area_;
     CFormView* form_ = nullptr;

@@ -2,14 +2,14 @@
 
 #include <QMdiSubWindow>
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "channels/CChEditView.h"
 #include "channels/CChInfoView.h"
 #include "channels/CGrEditView.h"
-#include "features/FieldTypes.h"
-#include "frame/EditorRegistry.h"
-#include "frame/EditorView.h"
-#include "frame/MainFrame.h"
+#include "forms/FieldTypes.h"
+#include "views/EditorHost.h"
+#include "views/EditorRegistry.h"
+#include "views/EditorView.h"
 
 namespace velora::gui {
 
@@ -19,23 +19,23 @@ grid::ChannelRowBuffer& channelPasteBuffer() {
 }
 
 namespace {
-template <typename View> View* findView(const MainFrame& frame, int command) {
+template <typename View> View* findView(const EditorHost& frame, int command) {
     QMdiSubWindow* w = frame.editorWindow(command);
     return w ? qobject_cast<View*>(w->widget()) : nullptr;
 }
 } // namespace
 
-CChInfoView* findChInfoView(const MainFrame& frame) {
+CChInfoView* findChInfoView(const EditorHost& frame) {
     return findView<CChInfoView>(frame, cmd::kChannelInfo);
 }
-CChEditView* findChEditView(const MainFrame& frame) {
+CChEditView* findChEditView(const EditorHost& frame) {
     return findView<CChEditView>(frame, kCmdChannelEditView);
 }
-CGrEditView* findGrEditView(const MainFrame& frame) {
+CGrEditView* findGrEditView(const EditorHost& frame) {
     return findView<CGrEditView>(frame, kCmdGroupEditView);
 }
 
-void refreshOtherViews(MainFrame& frame, unsigned views) {
+void refreshOtherViews(EditorHost& frame, unsigned views) {
     namespace v = forms::views;
     static constexpr std::pair<unsigned, int> kViews[] = {
         {v::kChannelInfo, cmd::kChannelInfo},   {v::kChannelEdit, kCmdChannelEditView},
@@ -53,12 +53,12 @@ void refreshOtherViews(MainFrame& frame, unsigned views) {
 }
 
 void registerChannelViews(EditorRegistry& registry) {
-    registry.addEditor(cmd::kChannelInfo, [](AppContext& c, MainFrame& f) { return new CChInfoView(c, f); });
-    registry.addEditor(kCmdChannelEditView, [](AppContext& c, MainFrame& f) -> QWidget* {
+    registry.addEditor(cmd::kChannelInfo, [](AppContext& c, EditorHost& f) { return new CChInfoView(c, f); });
+    registry.addEditor(kCmdChannelEditView, [](AppContext& c, EditorHost& f) -> QWidget* {
         // The channel edit view follows the grid and exists only beside it.
         return findChInfoView(f) ? new CChEditView(c, f) : nullptr;
     });
-    registry.addEditor(kCmdGroupEditView, [](AppContext& c, MainFrame& f) -> QWidget* {
+    registry.addEditor(kCmdGroupEditView, [](AppContext& c, EditorHost& f) -> QWidget* {
         return findChInfoView(f) ? new CGrEditView(c, f) : nullptr;
     });
 }

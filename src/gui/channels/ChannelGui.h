@@ -10,7 +10,7 @@
 namespace velora::gui {
 
 class EditorRegistry;
-class MainFrame;
+class EditorHost;
 class CChInfoView;
 class CChEditView;
 class CGrEditView;
@@ -22,12 +22,12 @@ inline constexpr int kCmdGroupEditView = 32806;
 // The channel grid's paste buffer, shared by all groups; emptied when a new data set arrives.
 grid::ChannelRowBuffer& channelPasteBuffer();
 
-CChInfoView* findChInfoView(const MainFrame& frame);
-CChEditView* findChEditView(const MainFrame& frame);
-CGrEditView* findGrEditView(const MainFrame& frame);
+CChInfoView* findChInfoView(const EditorHost& frame);
+CChEditView* findChEditView(const EditorHost& frame);
+CGrEditView* findGrEditView(const EditorHost& frame);
 
 // Shows a change in the open views named by forms::views bits.
-void refreshOtherViews(MainFrame& frame, unsigned views);
+void refreshOtherViews(EditorHost& frame, unsigned views);
 
 void registerChannelViews(EditorRegistry& registry);
 

@@ -18,18 +18,19 @@
 #include "channels/ChannelGui.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
+#include "forms/ToneCombo.h"
 #include "forms/UndoNote.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
 using namespace channels;
 using forms::FieldKind;
 
-CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, MainFrame& frame, CChInfoView& info,
+CopyDialog::CopyDialog(CopyDialogKind kind, AppContext& ctx, EditorHost& frame, CChInfoView& info,
                        QWidget* parent)
     : QDialog(parent ? parent : &info), kind_(kind), spec_(copyDialogSpec(kind)), ctx_(ctx), frame_(frame),
       info_(info), store_(std::make_unique<ChannelStore>(ctx.doc, ctx.texts)), group_(info.group()),
@@ -106,7 +107,7 @@ void CopyDialog::build() {
             f.value = cell = text;
         } else if (d.kind == FieldKind::Combo) {
             f.edit = makeEdit(this);
-            auto* combo = CMSFlexGrid::makeToneCombo(this, f.edit, tones);
+            auto* combo = makeToneCombo(this, f.edit, tones);
             combo->setMaxVisibleItems(12);
             const QString t = initialText(i);
             combo->setCurrentIndex(combo->findText(t, Qt::MatchExactly));
@@ -213,7 +214,7 @@ void CopyDialog::onAction() {
         if (!copyChannelTo(*store_, ctx_.boxes, group_, channel_, dg, dc)) return;
         if (info_.group() == dg) info_.setChannel(dc);
         info_.refreshAll();
-        refreshOtherViews(frame_, kChannelDependents | forms::views::kChannelEdit);
+        frame_.refreshOtherViews(kChannelDependents | forms::views::kChannelEdit);
         return; // stays open for further copies
     }
     case CopyDialogKind::FrequencyCopy:
@@ -227,7 +228,7 @@ void CopyDialog::onAction() {
     case CopyDialogKind::GroupCopy:
         if (!copyGroupTo(*store_, ctx_.boxes, group_, number(1))) return;
         info_.refreshAll();
-        refreshOtherViews(frame_, kChannelDependents | forms::views::kChannelEdit);
+        frame_.refreshOtherViews(kChannelDependents | forms::views::kChannelEdit);
         return;
     case CopyDialogKind::GroupJump: {
         auto g = jumpTarget(toCore(fields_[0].edit->text()), ctx_.boxes);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppContext.h"
 #include "channels/CopyDialogs.h"
+#include "views/AppContext.h"
 
 class QComboBox;
 class QLabel;
@@ -16,13 +16,13 @@ namespace velora::gui {
 
 class CChInfoView;
 class FilteredLineEdit;
-class MainFrame;
+class EditorHost;
 class SpinButtons;
 
 class CopyDialog : public QDialog {
     Q_OBJECT
   public:
-    CopyDialog(channels::CopyDialogKind kind, AppContext& ctx, MainFrame& frame, CChInfoView& info,
+    CopyDialog(channels::CopyDialogKind kind, AppContext& ctx, EditorHost& frame, CChInfoView& info,
                QWidget* parent = nullptr);
     ~CopyDialog() override;
 
@@ -51,7 +51,7 @@ class CopyDialog : public QDialog {
     channels::CopyDialogKind kind_;
     const channels::CopyDialogSpec& spec_;
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
     CChInfoView& info_;
     std::unique_ptr<ChannelStore> store_;
     int group_;

@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "frame/HelpWindow.h"
 #include "model/ModelCatalogue.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

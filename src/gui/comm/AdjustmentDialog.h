@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/AppContext.h"
 #include "comm/Tuning.h"
+#include "views/AppContext.h"
 
 class QLabel;
 class QLineEdit;

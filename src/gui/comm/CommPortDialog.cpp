@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "comm/TtyProbe.h"
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

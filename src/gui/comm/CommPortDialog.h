@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <array>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/AppContext.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

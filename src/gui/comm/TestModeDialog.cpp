@@ -19,10 +19,10 @@
 
 #include "comm/AdjustmentDialog.h"
 #include "comm/Tuning.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -81,7 +81,7 @@ comm::TestModeShared& TestModeDialog::shared() {
     return values;
 }
 
-void TestModeDialog::run(AppContext& ctx, MainFrame& frame) {
+void TestModeDialog::run(AppContext& ctx, EditorHost& frame) {
     if (ctx.dualBand()) return;
     GuiTestModeUi ui(ctx);
     comm::RadioProtocol protocol(ctx.port);
@@ -92,7 +92,7 @@ void TestModeDialog::run(AppContext& ctx, MainFrame& frame) {
     const comm::EntryResult entered = session.begin();
     QApplication::restoreOverrideCursor();
     if (entered == comm::EntryResult::Ok) {
-        TestModeDialog dlg(ctx, session, &frame);
+        TestModeDialog dlg(ctx, session, frame.hostWindow());
         dlg.exec();
         session.end();
     }

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "app/AppContext.h"
 #include "comm/TestMode.h"
+#include "views/AppContext.h"
 
 class QLineEdit;
 class QLabel;
@@ -19,7 +19,7 @@ class QGroupBox;
 
 namespace velora::gui {
 
-class MainFrame;
+class EditorHost;
 
 // Message boxes of the application, messages pumped, and the windows repainted after each prompt.
 class GuiTestModeUi : public comm::TestModeUi {
@@ -40,7 +40,7 @@ class TestModeDialog : public QDialog {
     TestModeDialog(AppContext& ctx, comm::TestModeSession& session, QWidget* parent = nullptr);
 
     // The test-mode command: enters test mode, shows the dialog, leaves test mode.
-    static void run(AppContext& ctx, MainFrame& frame);
+    static void run(AppContext& ctx, EditorHost& frame);
     // Values of the whole run (status-extension flag, volume, adjustment values).
     static comm::TestModeShared& shared();
 

@@ -8,10 +8,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/AppSettings.h"
-#include "comm/PreWriteCheck.h"
-#include "frame/HelpWindow.h"
+#include "views/AppSettings.h"
+#include "dataset/PreWriteCheck.h"
+#include "dataset/PreWriteCheck.h"
+#include "dataset/RadioHistory.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
+#include "views/AppSettings.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -24,8 +29,9 @@ constexpr Texts kWrite{169, 170, 16, 52};
 constexpr int kTextVerifyAfterWriting = 570;
 } // namespace
 
-TransferDialog::TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode)
-    : QDialog(&frame), ctx_(ctx), frame_(frame), mode_(mode), label_(new QLabel), bar_(new QProgressBar) {
+TransferDialog::TransferDialog(AppContext& ctx, EditorHost& frame, Mode mode)
+    : QDialog(frame.hostWindow()), ctx_(ctx), frame_(frame), mode_(mode), label_(new QLabel),
+      bar_(new QProgressBar) {
     const Texts& t = mode == Mode::Read ? kRead : kWrite;
     setObjectName(mode == Mode::Read ? QStringLiteral("readRadio") : QStringLiteral("writeRadio"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/129.png")));

@@ -8,18 +8,18 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/AppContext.h"
 #include "comm/RadioTransfer.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 
-class MainFrame;
+class EditorHost;
 
 class TransferDialog : public QDialog, public comm::TransferUi {
     Q_OBJECT
   public:
     enum class Mode { Read, Write };
-    TransferDialog(AppContext& ctx, MainFrame& frame, Mode mode);
+    TransferDialog(AppContext& ctx, EditorHost& frame, Mode mode);
 
     // Presses button 1 (Read or Write).
     void start();
@@ -46,7 +46,7 @@ class TransferDialog : public QDialog, public comm::TransferUi {
   private:
     void setIdleTitle();
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
     Mode mode_;
     QLabel* label_;
     QProgressBar* bar_;

@@ -245,12 +245,8 @@ bool AreaGrid::openEditor(Open how, const QKeyEvent* typed) {
     if (rows() < 2 || row() < 1 || col() < 1) return false;
     const int r = row() - 1;
     int c = col();
-    if (!area_.isGridCellEnabledAt(page_, r, c)) {
-        // A cell that waits for another (a channel without its group) hands over to the nearest
-        // editable cell before it in the row; Enter there opens nothing.
-        int to = c - 1;
-        while (to >= 1 && !area_.isGridCellEnabledAt(page_, r, to))
-            --to;
+    if (const int to = forms::editableColumn(area_, page_, r, c); to != c) {
+        // A cell that waits for another hands over to the cell it waits for; Enter opens nothing.
         if (to < 1 || how == Open::Enter) return false;
         setCurrent(row(), to);
         c = to;

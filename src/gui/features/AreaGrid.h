@@ -6,9 +6,9 @@
 // edit, which lets the area tidy up what lost its last user.
 #include <QPointer>
 
-#include "app/TextSource.h"
-#include "features/FieldTypes.h"
-#include "features/GridArea.h"
+#include "base/TextSource.h"
+#include "forms/FieldTypes.h"
+#include "forms/GridArea.h"
 #include "grid/CMSFlexGrid.h"
 
 #include <QComboBox>

@@ -12,7 +12,7 @@ namespace {
 constexpr int kTitleNumber = 259;
 } // namespace
 
-CChannelListView::CChannelListView(AppContext& ctx, MainFrame& frame, Kind kind)
+CChannelListView::CChannelListView(AppContext& ctx, EditorHost& frame, Kind kind)
     : GridFormView(ctx, frame, kind == Kind::Remote ? "remote_list" : "repeater_list", Qt::AlignCenter) {
     setObjectName(kind == Kind::Remote ? QStringLiteral("remoteListView")
                                        : QStringLiteral("repeaterListView"));

@@ -11,7 +11,7 @@ class CChannelListView : public GridFormView {
     Q_OBJECT
   public:
     using Kind = forms::ChannelListArea::Kind;
-    CChannelListView(AppContext& ctx, MainFrame& frame, Kind kind);
+    CChannelListView(AppContext& ctx, EditorHost& frame, Kind kind);
 
     forms::ChannelListArea& listArea() { return static_cast<forms::ChannelListArea&>(area()); }
 };

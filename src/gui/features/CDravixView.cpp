@@ -2,7 +2,7 @@
 
 namespace velora::gui {
 
-CDravixView::CDravixView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "dravix") {
+CDravixView::CDravixView(AppContext& ctx, EditorHost& frame) : FeatureFormView(ctx, frame, "dravix") {
     setObjectName(QStringLiteral("dravixView"));
 }
 

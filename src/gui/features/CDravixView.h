@@ -7,7 +7,7 @@ namespace velora::gui {
 class CDravixView : public FeatureFormView {
     Q_OBJECT
   public:
-    CDravixView(AppContext& ctx, MainFrame& frame);
+    CDravixView(AppContext& ctx, EditorHost& frame);
 };
 
 } // namespace velora::gui

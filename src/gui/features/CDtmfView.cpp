@@ -3,7 +3,7 @@
 #include "features/AreaGrid.h"
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 
@@ -17,7 +17,7 @@ std::vector<forms::dtmf::AutoDialRecord>& CDtmfView::pasteBuffer() {
     return buffer;
 }
 
-CDtmfView::CDtmfView(AppContext& ctx, MainFrame& frame) : GridFormView(ctx, frame, "dtmf", Qt::AlignCenter) {
+CDtmfView::CDtmfView(AppContext& ctx, EditorHost& frame) : GridFormView(ctx, frame, "dtmf", Qt::AlignCenter) {
     setObjectName(QStringLiteral("dtmfView"));
     AreaGrid* g = autoDialGrid();
     setControlId(g, forms::dtmf::kControlGrid);
@@ -25,7 +25,7 @@ CDtmfView::CDtmfView(AppContext& ctx, MainFrame& frame) : GridFormView(ctx, fram
     g->setRowTitleCaption(kTitleNumber);
     g->enableRowCommands([] { return !pasteBuffer().empty(); });
     connect(g, &CMSFlexGrid::command, this, &CDtmfView::rowCommand);
-    connect(&frame, &MainFrame::gridClipboardDiscarded, this, [] { pasteBuffer().clear(); });
+    frame.onGridClipboardDiscarded(this, [] { pasteBuffer().clear(); });
     refreshView();
     resize(sizeHint());
 }

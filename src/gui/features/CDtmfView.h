@@ -11,7 +11,7 @@ namespace velora::gui {
 class CDtmfView : public GridFormView {
     Q_OBJECT
   public:
-    CDtmfView(AppContext& ctx, MainFrame& frame);
+    CDtmfView(AppContext& ctx, EditorHost& frame);
 
     forms::DtmfArea& dtmfArea() { return static_cast<forms::DtmfArea&>(area()); }
     AreaGrid* autoDialGrid() const { return grid(forms::dtmf::kAutoDialPage); }

@@ -2,7 +2,7 @@
 
 namespace velora::gui {
 
-CEmbView::CEmbView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "message") {
+CEmbView::CEmbView(AppContext& ctx, EditorHost& frame) : FeatureFormView(ctx, frame, "message") {
     setObjectName(QStringLiteral("embView"));
 }
 

@@ -8,7 +8,7 @@ namespace velora::gui {
 class CEmbView : public FeatureFormView {
     Q_OBJECT
   public:
-    CEmbView(AppContext& ctx, MainFrame& frame);
+    CEmbView(AppContext& ctx, EditorHost& frame);
 };
 
 } // namespace velora::gui

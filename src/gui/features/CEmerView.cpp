@@ -4,7 +4,7 @@
 
 namespace velora::gui {
 
-CEmerView::CEmerView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "emergency") {
+CEmerView::CEmerView(AppContext& ctx, EditorHost& frame) : FeatureFormView(ctx, frame, "emergency") {
     setObjectName(QStringLiteral("emergencyView"));
     // Once the window is up: the view opens all the same.
     QTimer::singleShot(0, this, [this, &ctx] {

@@ -9,7 +9,7 @@ namespace velora::gui {
 class CEmerView : public FeatureFormView {
     Q_OBJECT
   public:
-    CEmerView(AppContext& ctx, MainFrame& frame);
+    CEmerView(AppContext& ctx, EditorHost& frame);
 
     forms::EmergencyArea& emergencyArea() { return static_cast<forms::EmergencyArea&>(area()); }
 };

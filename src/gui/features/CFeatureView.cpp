@@ -2,7 +2,7 @@
 
 namespace velora::gui {
 
-CFeatureView::CFeatureView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "options") {
+CFeatureView::CFeatureView(AppContext& ctx, EditorHost& frame) : FeatureFormView(ctx, frame, "options") {
     setObjectName(QStringLiteral("featureView"));
 }
 

@@ -8,7 +8,7 @@ namespace velora::gui {
 class CFeatureView : public FeatureFormView {
     Q_OBJECT
   public:
-    CFeatureView(AppContext& ctx, MainFrame& frame);
+    CFeatureView(AppContext& ctx, EditorHost& frame);
 };
 
 } // namespace velora::gui

@@ -5,7 +5,7 @@
 
 namespace velora::gui {
 
-CFuncPortView::CFuncPortView(AppContext& ctx, MainFrame& frame)
+CFuncPortView::CFuncPortView(AppContext& ctx, EditorHost& frame)
     : GridFormView(ctx, frame, std::make_unique<port::FunctionPortArea>(ctx.doc, ctx.boxes), Qt::AlignLeft) {
     setObjectName(QStringLiteral("funcPortView"));
     for (int t = 0; t < pageCount(); ++t)

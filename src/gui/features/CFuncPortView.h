@@ -9,7 +9,7 @@ namespace velora::gui {
 class CFuncPortView : public GridFormView {
     Q_OBJECT
   public:
-    CFuncPortView(AppContext& ctx, MainFrame& frame);
+    CFuncPortView(AppContext& ctx, EditorHost& frame);
 
     port::FunctionPortArea& portArea() { return static_cast<port::FunctionPortArea&>(area()); }
 

@@ -8,7 +8,7 @@
 
 namespace velora::gui {
 
-CKeyView::CKeyView(AppContext& ctx, MainFrame& frame)
+CKeyView::CKeyView(AppContext& ctx, EditorHost& frame)
     : GridFormView(ctx, frame, std::make_unique<keys::KeyAssignmentArea>(ctx.doc, ctx.boxes),
                    Qt::AlignRight) {
     setObjectName(QStringLiteral("keyView"));

@@ -14,7 +14,7 @@ class PanelPicture;
 class CKeyView : public GridFormView {
     Q_OBJECT
   public:
-    CKeyView(AppContext& ctx, MainFrame& frame);
+    CKeyView(AppContext& ctx, EditorHost& frame);
 
     keys::KeyAssignmentArea& keyArea() { return static_cast<keys::KeyAssignmentArea&>(area()); }
     const keys::KeyAssignmentArea& keyArea() const {

@@ -3,7 +3,7 @@
 #include "features/AreaGrid.h"
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 
@@ -18,7 +18,7 @@ std::vector<forms::ost::Entry>& COstView::pasteBuffer() {
     return buffer;
 }
 
-COstView::COstView(AppContext& ctx, MainFrame& frame) : GridFormView(ctx, frame, "ost", Qt::AlignCenter) {
+COstView::COstView(AppContext& ctx, EditorHost& frame) : GridFormView(ctx, frame, "ost", Qt::AlignCenter) {
     setObjectName(QStringLiteral("ostView"));
     if (!toneArea().nameDisplayShown()) {
         // Without the extended-capacity start option the setting does not exist.
@@ -33,7 +33,7 @@ COstView::COstView(AppContext& ctx, MainFrame& frame) : GridFormView(ctx, frame,
     g->setRowTitleCaption(kTitleNumber);
     g->enableRowCommands([] { return !pasteBuffer().empty(); });
     connect(g, &CMSFlexGrid::command, this, &COstView::rowCommand);
-    connect(&frame, &MainFrame::gridClipboardDiscarded, this, [] { pasteBuffer().clear(); });
+    frame.onGridClipboardDiscarded(this, [] { pasteBuffer().clear(); });
     refreshView();
     g->setFocus();
     resize(sizeHint());

@@ -11,7 +11,7 @@ namespace velora::gui {
 class COstView : public GridFormView {
     Q_OBJECT
   public:
-    COstView(AppContext& ctx, MainFrame& frame);
+    COstView(AppContext& ctx, EditorHost& frame);
 
     forms::OperatorToneArea& toneArea() { return static_cast<forms::OperatorToneArea&>(area()); }
 

@@ -2,7 +2,7 @@
 
 namespace velora::gui {
 
-CScanInfoView::CScanInfoView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "scan") {
+CScanInfoView::CScanInfoView(AppContext& ctx, EditorHost& frame) : FeatureFormView(ctx, frame, "scan") {
     setObjectName(QStringLiteral("scanInfoView"));
 }
 

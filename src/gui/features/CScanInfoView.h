@@ -8,7 +8,7 @@ namespace velora::gui {
 class CScanInfoView : public FeatureFormView {
     Q_OBJECT
   public:
-    CScanInfoView(AppContext& ctx, MainFrame& frame);
+    CScanInfoView(AppContext& ctx, EditorHost& frame);
 };
 
 } // namespace velora::gui

@@ -14,9 +14,9 @@
 
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -47,7 +47,7 @@ forms::testfreq::Clip& CTestFreqView::pasteBuffer() {
     return clip;
 }
 
-CTestFreqView::CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent)
+CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     : QWidget(parent), ctx_(ctx), frame_(frame), area_(ctx.doc, ctx.boxes) {
     setObjectName(QStringLiteral("testFreqView"));
     setWindowTitle(ctx_.text(area_.titleText()));
@@ -93,8 +93,7 @@ CTestFreqView::CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent)
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(help, &QPushButton::clicked, this,
-            [this] { HelpWindow::showContext(&frame_, area_.defaultHelp()); });
+    connect(help, &QPushButton::clicked, this, [this] { frame_.showHelpTopic(area_.defaultHelp()); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -121,7 +120,7 @@ CTestFreqView::CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent)
                 startEditing();
             });
     connect(grid_, &CMSFlexGrid::command, this, &CTestFreqView::rowCommand);
-    connect(&frame_, &MainFrame::gridClipboardDiscarded, this, [] { pasteBuffer() = {}; });
+    frame_.onGridClipboardDiscarded(this, [] { pasteBuffer() = {}; });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (!w || w->widget() != this) return;
         // Back from elsewhere: what changed there shows, and typing goes to the grid.
@@ -180,8 +179,8 @@ void CTestFreqView::apply(const forms::FieldEffects& fx, int row) {
 bool CTestFreqView::startEditing(const QKeyEvent* typed, bool empty, bool byEnter) {
     const int row = grid_->row(), col = grid_->col();
     if (row < 1 || col < 1) return false;
-    const int editCol = area_.editColumn(model(), row - 1, col);
-    if (byEnter && editCol != col) return false;
+    const int editCol = forms::editableColumn(area_, model(), row - 1, col);
+    if (editCol < 1 || (byEnter && editCol != col)) return false;
     const char point = ctx_.doc.codec().decimalSeparator();
     const forms::EditFormat fmt = area_.gridEditFormat(model(), row - 1, editCol);
     if (typed) {

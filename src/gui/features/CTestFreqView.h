@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <optional>
 
-#include "app/AppContext.h"
 #include "features/TestFrequencyArea.h"
-#include "frame/EditorView.h"
+#include "views/AppContext.h"
+#include "views/EditorView.h"
 
 class QTabBar;
 class QPushButton;
@@ -17,12 +17,12 @@ namespace velora::gui {
 
 class CMSFlexGrid;
 class FilteredLineEdit;
-class MainFrame;
+class EditorHost;
 
 class CTestFreqView : public QWidget, public EditorView {
     Q_OBJECT
   public:
-    CTestFreqView(AppContext& ctx, MainFrame& frame, QWidget* parent = nullptr);
+    CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent = nullptr);
     ~CTestFreqView() override;
 
     // EditorView
@@ -60,7 +60,7 @@ class CTestFreqView : public QWidget, public EditorView {
     void switchTab(bool backwards);
 
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
     forms::TestFrequencyArea area_;
     QTabBar* tabs_ = nullptr;
     CMSFlexGrid* grid_ = nullptr;

@@ -3,11 +3,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 
-CTwoToneView::CTwoToneView(AppContext& ctx, MainFrame& frame) : FeatureFormView(ctx, frame, "two_tone") {
+CTwoToneView::CTwoToneView(AppContext& ctx, EditorHost& frame) : FeatureFormView(ctx, frame, "two_tone") {
     setObjectName(QStringLiteral("twoToneView"));
     resolveFormats();
     activation_ = connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {

@@ -9,7 +9,7 @@ namespace velora::gui {
 class CTwoToneView : public FeatureFormView {
     Q_OBJECT
   public:
-    CTwoToneView(AppContext& ctx, MainFrame& frame);
+    CTwoToneView(AppContext& ctx, EditorHost& frame);
     ~CTwoToneView() override;
 
     forms::TwoToneArea& toneArea() { return static_cast<forms::TwoToneArea&>(area()); }

@@ -4,10 +4,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "channels/ChannelGui.h"
 #include "features/AreaRegistry.h"
-#include "frame/HelpWindow.h"
-#include "frame/MainFrame.h"
+#include "views/EditorHost.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -21,21 +20,20 @@ FeatureFormView::Owned FeatureFormView::make(AppContext& ctx, std::string_view a
     return o;
 }
 
-FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName)
+FeatureFormView::FeatureFormView(AppContext& ctx, EditorHost& frame, std::string_view areaName)
     : FeatureFormView(ctx, frame, make(ctx, areaName)) {}
 
-FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+FeatureFormView::FeatureFormView(AppContext& ctx, EditorHost& frame, std::unique_ptr<forms::FeatureArea> area,
                                  std::unique_ptr<ChannelStore> store)
     : FeatureFormView(ctx, frame, Owned{std::move(store), std::move(area)}) {}
 
-FeatureFormView::FeatureFormView(AppContext& ctx, MainFrame& frame, Owned&& owned)
+FeatureFormView::FeatureFormView(AppContext& ctx, EditorHost& frame, Owned&& owned)
     : CFormView(*owned.area, ctx.texts, ctx.fixedFont), ctx_(ctx), frame_(frame), owned_(std::move(owned)) {
     connect(this, &CFormView::closeRequested, this, [this] {
         if (auto* w = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
     });
-    connect(this, &CFormView::helpRequested, this,
-            [this](int topic) { HelpWindow::showContext(&frame_, topic); });
+    connect(this, &CFormView::helpRequested, this, [this](int topic) { frame_.showHelpTopic(topic); });
     connect(this, &CFormView::refreshViews, this, [this](unsigned views) { refreshOthers(views); });
     activation_ = connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         // No active window at all means the main window lost the activation (to a list's own
@@ -61,7 +59,7 @@ void FeatureFormView::windowActivated(bool active) {
 }
 
 void FeatureFormView::refreshOthers(unsigned views) {
-    refreshOtherViews(frame_, views);
+    frame_.refreshOtherViews(views);
 }
 
 std::optional<int> FeatureFormView::helpContext() const {

@@ -8,14 +8,14 @@
 #include <optional>
 #include <string_view>
 
-#include "app/AppContext.h"
 #include "channels/ChannelStore.h"
 #include "forms/CFormView.h"
-#include "frame/EditorView.h"
+#include "views/AppContext.h"
+#include "views/EditorView.h"
 
 namespace velora::gui {
 
-class MainFrame;
+class EditorHost;
 
 class FeatureFormView : public CFormView, public EditorView {
     Q_OBJECT
@@ -29,10 +29,10 @@ class FeatureFormView : public CFormView, public EditorView {
 
   protected:
     // `areaName` as the area registry names it ("scan", "options").
-    FeatureFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName);
+    FeatureFormView(AppContext& ctx, EditorHost& frame, std::string_view areaName);
     // An area the view makes itself, with the channel store it works through (if any); the store
     // outlives the area.
-    FeatureFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+    FeatureFormView(AppContext& ctx, EditorHost& frame, std::unique_ptr<forms::FeatureArea> area,
                     std::unique_ptr<ChannelStore> store = nullptr);
 
     // The MDI area activated a window, this view's (`active`) or another one.
@@ -43,7 +43,7 @@ class FeatureFormView : public CFormView, public EditorView {
     void detach();
 
     AppContext& ctx_;
-    MainFrame& frame_;
+    EditorHost& frame_;
 
   private:
     // The area and the channel store it may work through, made before the form that shows them.
@@ -52,7 +52,7 @@ class FeatureFormView : public CFormView, public EditorView {
         std::unique_ptr<forms::FeatureArea> area;
     };
     static Owned make(AppContext& ctx, std::string_view areaName);
-    FeatureFormView(AppContext& ctx, MainFrame& frame, Owned&& owned);
+    FeatureFormView(AppContext& ctx, EditorHost& frame, Owned&& owned);
 
     Owned owned_;
     QMetaObject::Connection activation_;

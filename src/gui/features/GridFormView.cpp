@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
 #include "features/AreaGrid.h"
 #include "forms/FilteredLineEdit.h"
 
@@ -23,13 +23,13 @@ forms::GridArea& gridAreaOf(forms::FeatureArea& area) {
 }
 } // namespace
 
-GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName,
+GridFormView::GridFormView(AppContext& ctx, EditorHost& frame, std::string_view areaName,
                            Qt::Alignment rowTitleAlign)
     : FeatureFormView(ctx, frame, areaName), gridArea_(gridAreaOf(area())) {
     buildGrids(rowTitleAlign);
 }
 
-GridFormView::GridFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+GridFormView::GridFormView(AppContext& ctx, EditorHost& frame, std::unique_ptr<forms::FeatureArea> area,
                            Qt::Alignment rowTitleAlign)
     : FeatureFormView(ctx, frame, std::move(area)), gridArea_(gridAreaOf(this->area())) {
     buildGrids(rowTitleAlign);

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "features/FeatureFormView.h"
-#include "features/GridArea.h"
+#include "forms/GridArea.h"
 
 class QHBoxLayout;
 
 namespace velora::gui {
 
 class AreaGrid;
-class MainFrame;
+class EditorHost;
 
 class GridFormView : public FeatureFormView {
     Q_OBJECT
@@ -41,10 +41,10 @@ class GridFormView : public FeatureFormView {
 
   protected:
     // The view owns its area; an area with grids is both a feature area and a grid area.
-    GridFormView(AppContext& ctx, MainFrame& frame, std::unique_ptr<forms::FeatureArea> area,
+    GridFormView(AppContext& ctx, EditorHost& frame, std::unique_ptr<forms::FeatureArea> area,
                  Qt::Alignment rowTitleAlign);
     // An area as the registry names it ("dtmf", "remote_list"); it must be a grid area too.
-    GridFormView(AppContext& ctx, MainFrame& frame, std::string_view areaName, Qt::Alignment rowTitleAlign);
+    GridFormView(AppContext& ctx, EditorHost& frame, std::string_view areaName, Qt::Alignment rowTitleAlign);
 
     // The row below a page's fields that holds its grid; a view may add beside it.
     QHBoxLayout* gridRow(int page) const;

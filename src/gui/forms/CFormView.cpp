@@ -21,8 +21,8 @@
 
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
+#include "forms/ToneCombo.h"
 #include "forms/UndoNote.h"
-#include "grid/CMSFlexGrid.h"
 #include "model/ToneCodec.h"
 
 namespace velora::gui {
@@ -197,7 +197,7 @@ void CFormView::makeCombo(Field& f, const forms::FieldDescriptor& d, QWidget* ho
         for (std::size_t i = 0; i < kToneChoiceCount; ++i)
             items << fromCore(toneChoiceText(i, off, point));
     }
-    QComboBox* combo = CMSFlexGrid::makeToneCombo(host, f.edit, items);
+    QComboBox* combo = makeToneCombo(host, f.edit, items);
     combo->setMaxVisibleItems(12);
     f.list = combo;
     const int page = f.page, field = f.field;

@@ -6,8 +6,8 @@
 #include <QHash>
 #include <QWidget>
 
-#include "app/TextSource.h"
-#include "features/FeatureArea.h"
+#include "base/TextSource.h"
+#include "forms/FeatureArea.h"
 
 class QTabWidget;
 class QPushButton;

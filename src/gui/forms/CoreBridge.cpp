@@ -21,4 +21,12 @@ void setControlId(QWidget* w, int id) {
     w->setProperty("controlId", id);
 }
 
+QFont sizedLike(QFont font, const QFont& like) {
+    if (like.pointSizeF() > 0)
+        font.setPointSizeF(like.pointSizeF());
+    else if (like.pixelSize() > 0)
+        font.setPixelSize(like.pixelSize());
+    return font;
+}
+
 } // namespace velora::gui

@@ -1,5 +1,6 @@
 #pragma once
 // Small conversions every view needs between the core's byte strings and Qt widgets.
+#include <QFont>
 #include <QString>
 #include <string>
 
@@ -13,5 +14,7 @@ QString fromCore(const std::string& s);
 std::string toCore(const QString& s);
 // Names a control by its numeric id ("ctl1038") for tests and help look-up.
 void setControlId(QWidget* w, int id);
+// `font` at the size of `like`: a fixed-pitch font beside a proportional one.
+QFont sizedLike(QFont font, const QFont& like);
 
 } // namespace velora::gui

@@ -4,7 +4,7 @@
 // capitals; "." or "," in a decimal edit goes in as the locale's point.
 #include <QLineEdit>
 
-#include "features/CharClass.h"
+#include "forms/CharClass.h"
 
 namespace velora::gui {
 

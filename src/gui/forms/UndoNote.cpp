@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <string>
+
+#include "base/TextSource.h"
+#include "forms/CoreBridge.h"
 
 namespace velora::gui {
 
@@ -39,6 +43,12 @@ QString undoCaption(const QWidget* control) {
     if (auto* b = qobject_cast<const QAbstractButton*>(control)) return undoCaption(b->text());
     if (auto* g = qobject_cast<const QGroupBox*>(control)) return undoCaption(g->title());
     return {};
+}
+
+QString channelStepName(const TextSource& texts, int group, int channel, const QString& what) {
+    const std::string position =
+        formatText(texts.text(kTextChannelPosition), {std::to_string(group), std::to_string(channel)});
+    return what.isEmpty() ? fromCore(position) : fromCore(position) + QLatin1Char(' ') + what;
 }
 
 } // namespace velora::gui

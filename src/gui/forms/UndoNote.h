@@ -7,7 +7,13 @@
 
 class QWidget;
 
+namespace velora {
+class TextSource;
+}
+
 namespace velora::gui {
+
+inline constexpr int kTextChannelPosition = 574; // "Channel %d-%d": group and channel
 
 void describeUndoStep(const QString& what);
 
@@ -18,5 +24,8 @@ void setUndoStepReceiver(std::function<void(const QString&)> receiver);
 // markers, line breaks or a trailing colon. Empty for anything else.
 QString undoCaption(const QWidget* control);
 QString undoCaption(QString text);
+
+// "Channel 1-3 Receive Frequency": a channel grid step, group and channel counted from 1.
+QString channelStepName(const TextSource& texts, int group, int channel, const QString& what);
 
 } // namespace velora::gui

@@ -9,15 +9,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/AppContext.h"
-#include "app/InputFile.h"
-#include "app/LanguageFile.h"
+#include "base/InputFile.h"
+#include "base/LanguageFile.h"
 #include "channels/ChannelCsvImport.h"
 #include "channels/ChannelStore.h"
 #include "channels/ChirpCsv.h"
 #include "channels/CsvText.h"
 #include "frame/MainFrame.h"
 #include "frame/UndoController.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

@@ -12,9 +12,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/FrameCommands.h"
+#include "base/FrameCommands.h"
+#include "dataset/DataSetDiff.h"
+#include "dataset/FileCommands.h"
+#include "dataset/RadioHistory.h"
 #include "frame/MainFrame.h"
-#include "model/RadioHistory.h"
+#include "dataset/RadioHistory.h"
 
 namespace velora::gui {
 

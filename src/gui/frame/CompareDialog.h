@@ -6,8 +6,9 @@
 #include <QDialog>
 #include <QListWidget>
 
-#include "app/AppContext.h"
-#include "model/DataSetDiff.h"
+#include "views/AppContext.h"
+#include "dataset/DataSetDiff.h"
+#include "views/AppContext.h"
 
 class QLabel;
 class QMenu;

@@ -18,24 +18,25 @@
 #include <QToolBar>
 #include <ctime>
 
-#include "app/AboutDialog.h"
-#include "app/AppSettings.h"
-#include "app/FrameCommands.h"
-#include "app/ScreenFit.h"
+#include "base/FrameCommands.h"
+#include "base/ScreenFit.h"
+#include "channels/ChannelGui.h"
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
+#include "dataset/DataSetAdoption.h"
 #include "forms/UndoNote.h"
+#include "frame/AboutDialog.h"
 #include "frame/ChannelCsvDialogs.h"
-#include "frame/ChildFrame.h"
 #include "frame/CompareDialog.h"
-#include "frame/EditorView.h"
-#include "frame/HelpWindow.h"
 #include "frame/ModelInfoDialog.h"
 #include "frame/NavigationTree.h"
 #include "frame/UndoController.h"
-#include "model/DataSetAdoption.h"
 #include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
+#include "views/AppSettings.h"
+#include "views/ChildFrame.h"
+#include "views/EditorView.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 
@@ -553,6 +554,23 @@ void MainFrame::commitPendingEdit() {
 void MainFrame::refreshViews() {
     for (auto* w : mdi_->subWindowList())
         if (auto* view = dynamic_cast<EditorView*>(w->widget())) view->refreshFromImage();
+}
+
+void MainFrame::refreshOtherViews(unsigned views) {
+    gui::refreshOtherViews(*this, views);
+}
+
+void MainFrame::identificationChanged() {
+    updateTitle();
+    rebuildMenus();
+}
+
+void MainFrame::showHelpTopic(int topic) {
+    HelpWindow::showContext(this, topic);
+}
+
+QMetaObject::Connection MainFrame::onGridClipboardDiscarded(QObject* receiver, std::function<void()> f) {
+    return connect(this, &MainFrame::gridClipboardDiscarded, receiver, std::move(f));
 }
 
 void MainFrame::openTree() {

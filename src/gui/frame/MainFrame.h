@@ -10,16 +10,17 @@
 #include <map>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "frame/EditorRegistry.h"
+#include "dataset/FileCommands.h"
 #include "frame/NavigationTree.h"
-#include "model/FileCommands.h"
+#include "views/AppContext.h"
+#include "views/EditorHost.h"
+#include "views/EditorRegistry.h"
 
 namespace velora::gui {
 
 class UndoController;
 
-class MainFrame : public QMainWindow {
+class MainFrame : public QMainWindow, public EditorHost {
     Q_OBJECT
   public:
     MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* parent = nullptr);
@@ -29,13 +30,18 @@ class MainFrame : public QMainWindow {
 
     // Runs a command as the menu would (editors, dialogs, File commands).
     void runCommand(int command);
-    QAction* action(int command) const;
+    QAction* action(int command) const override;
     bool isCommandAvailable(int command) const;
 
-    void openEditor(int command);
-    QMdiSubWindow* editorWindow(int command) const;
+    void openEditor(int command) override;
+    QMdiSubWindow* editorWindow(int command) const override;
     void closeAllEditors();
-    void refreshViews();
+    void refreshViews() override;
+    void refreshOtherViews(unsigned views) override;
+    void identificationChanged() override;
+    void showHelpTopic(int topic) override;
+    QWidget* hostWindow() override { return this; }
+    QMetaObject::Connection onGridClipboardDiscarded(QObject* receiver, std::function<void()> f) override;
     // What was typed into an open editor's field or cell goes into the data set, as leaving it would
     // store it. Every command that reads or replaces the data set calls this first.
     void commitPendingEdit();
@@ -44,7 +50,7 @@ class MainFrame : public QMainWindow {
     void updatePortPane();
     QLabel* portPane() const { return portPane_; }
     NavigationTree* navigationTree() const { return tree_; }
-    QMdiArea* mdiArea() const { return mdi_; }
+    QMdiArea* mdiArea() const override { return mdi_; }
     UndoController& undoController() const { return *undo_; }
     // Shows a data set that undo or redo restored; a restored model identification rebuilds the
     // window as Model Information does (the caller has closed the editors).
@@ -52,8 +58,8 @@ class MainFrame : public QMainWindow {
 
     // A radio transfer runs on this thread between begin and end; a close request meanwhile is
     // held back and carried out when the transfer has ended.
-    void beginTransfer();
-    void endTransfer();
+    void beginTransfer() override;
+    void endTransfer() override;
     bool transferRunning() const { return transfers_ > 0; }
     bool closeDeferred() const { return closeDeferred_; }
 

@@ -13,8 +13,8 @@
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/UndoNote.h"
-#include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
+#include "views/EditorHost.h"
 
 namespace velora::gui {
 
@@ -43,7 +43,7 @@ bool isDataCol(int col) {
 } // namespace
 
 MemoryMapDialog::MemoryMapDialog(AppContext& ctx, MemoryMapMode mode, MemoryMapPositions& positions,
-                                 MainFrame* frame, QWidget* parent)
+                                 EditorHost* frame, QWidget* parent)
     : QDialog(parent), ctx_(ctx), positions_(positions), frame_(frame),
       map_(std::make_unique<MemoryMap>(ctx.doc, mode)) {
     setObjectName(QStringLiteral("memoryMapDialog"));
@@ -245,10 +245,7 @@ void MemoryMapDialog::closeApplying() {
     positions_.remember(map_->mode(), {grid_->topRow(), grid_->row(), grid_->col()});
     accept();
     if (!frame_) return;
-    if (result.identificationChanged) {
-        frame_->updateTitle();
-        frame_->rebuildMenus();
-    }
+    if (result.identificationChanged) frame_->identificationChanged();
     frame_->refreshViews();
 }
 
@@ -349,7 +346,7 @@ void MemoryMapDialog::keyPressEvent(QKeyEvent* e) {
 
 // ---- The Deck/Head question ------------------------------------------------------------------------
 
-DeckHeadDialog::DeckHeadDialog(AppContext& ctx, MemoryMapPositions& positions, MainFrame* frame,
+DeckHeadDialog::DeckHeadDialog(AppContext& ctx, MemoryMapPositions& positions, EditorHost* frame,
                                QWidget* parent)
     : QDialog(parent), ctx_(ctx), positions_(positions), frame_(frame),
       deck_(new QPushButton(QStringLiteral("Deck"), this)),
@@ -372,9 +369,9 @@ void DeckHeadDialog::openMap(MemoryMapMode mode) {
     accept();
 }
 
-void runMemoryMap(AppContext& ctx, MainFrame& frame) {
+void runMemoryMap(AppContext& ctx, EditorHost& frame) {
     static MemoryMapPositions positions;
-    DeckHeadDialog(ctx, positions, &frame, &frame).exec();
+    DeckHeadDialog(ctx, positions, &frame, frame.hostWindow()).exec();
 }
 
 } // namespace velora::gui

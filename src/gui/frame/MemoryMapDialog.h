@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "model/MemoryMap.h"
+#include "dataset/MemoryMap.h"
+#include "views/AppContext.h"
 
 class QLabel;
 class QPushButton;
@@ -16,13 +16,13 @@ namespace velora::gui {
 
 class CMSFlexGrid;
 class FilteredLineEdit;
-class MainFrame;
+class EditorHost;
 
 class MemoryMapDialog : public QDialog {
     Q_OBJECT
   public:
     // `frame` (may be null) has its views refreshed after Close.
-    MemoryMapDialog(AppContext& ctx, MemoryMapMode mode, MemoryMapPositions& positions, MainFrame* frame,
+    MemoryMapDialog(AppContext& ctx, MemoryMapMode mode, MemoryMapPositions& positions, EditorHost* frame,
                     QWidget* parent = nullptr);
     ~MemoryMapDialog() override;
 
@@ -57,7 +57,7 @@ class MemoryMapDialog : public QDialog {
 
     AppContext& ctx_;
     MemoryMapPositions& positions_;
-    MainFrame* frame_;
+    EditorHost* frame_;
     std::unique_ptr<MemoryMap> map_;
     CMSFlexGrid* grid_ = nullptr;
     FilteredLineEdit* edit_ = nullptr;
@@ -74,7 +74,7 @@ class MemoryMapDialog : public QDialog {
 class DeckHeadDialog : public QDialog {
     Q_OBJECT
   public:
-    DeckHeadDialog(AppContext& ctx, MemoryMapPositions& positions, MainFrame* frame,
+    DeckHeadDialog(AppContext& ctx, MemoryMapPositions& positions, EditorHost* frame,
                    QWidget* parent = nullptr);
 
     QPushButton* deckButton() const { return deck_; }
@@ -85,12 +85,12 @@ class DeckHeadDialog : public QDialog {
 
     AppContext& ctx_;
     MemoryMapPositions& positions_;
-    MainFrame* frame_;
+    EditorHost* frame_;
     QPushButton* deck_;
     QPushButton* head_;
 };
 
 // The main frame's memory-map command; where each mode's map was left is kept for the whole run.
-void runMemoryMap(AppContext& ctx, MainFrame& frame);
+void runMemoryMap(AppContext& ctx, EditorHost& frame);
 
 } // namespace velora::gui

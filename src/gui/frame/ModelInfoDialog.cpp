@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/HelpWindow.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

@@ -6,9 +6,9 @@
 #include <QDialog>
 #include <QRadioButton>
 
-#include "app/AppContext.h"
-#include "model/ModelInfoApply.h"
-#include "model/ModelInfoForm.h"
+#include "dataset/ModelInfoApply.h"
+#include "dataset/ModelInfoForm.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppContext.h"
-#include "app/FrameCommands.h"
-#include "frame/HelpWindow.h"
+#include "base/FrameCommands.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
+#include "views/AppContext.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

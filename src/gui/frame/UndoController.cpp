@@ -8,11 +8,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "app/AppContext.h"
 #include "forms/CoreBridge.h"
 #include "forms/UndoNote.h"
 #include "frame/MainFrame.h"
 #include "model/ModelCatalogue.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 
@@ -23,12 +23,6 @@ QString menuText(const QString& verb, const std::string& name) {
            QString::fromStdString(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 } // namespace
-
-QString channelStepName(const TextSource& texts, int group, int channel, const QString& what) {
-    const std::string position =
-        formatText(texts.text(kTextChannelPosition), {std::to_string(group), std::to_string(channel)});
-    return what.isEmpty() ? fromCore(position) : fromCore(position) + QLatin1Char(' ') + what;
-}
 
 UndoController::UndoController(AppContext& ctx, MainFrame& frame)
     : QObject(&frame), ctx_(ctx), frame_(frame), undo_(new QAction(&frame)), redo_(new QAction(&frame)) {

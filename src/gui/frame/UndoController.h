@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-#include "model/UndoHistory.h"
+#include "dataset/UndoHistory.h"
 
 class QAction;
 
@@ -21,7 +21,6 @@ class MainFrame;
 
 inline constexpr int kTextUndo = 572;
 inline constexpr int kTextRedo = 573;
-inline constexpr int kTextChannelPosition = 574; // "Channel %d-%d": group and channel
 
 class UndoController : public QObject {
     Q_OBJECT
@@ -62,8 +61,5 @@ class UndoController : public QObject {
     QAction* undo_;
     QAction* redo_;
 };
-
-// "Channel 1-3 Receive Frequency": a channel grid step, group and channel counted from 1.
-QString channelStepName(const TextSource& texts, int group, int channel, const QString& what);
 
 } // namespace velora::gui

@@ -16,7 +16,9 @@
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
+#include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
+#include "forms/ToneCombo.h"
 #include "forms/UndoNote.h"
 
 namespace velora::gui {
@@ -67,14 +69,6 @@ class BaselineDelegate : public QStyledItemDelegate {
     }
 };
 } // namespace
-
-QFont sizedLike(QFont font, const QFont& like) {
-    if (like.pointSizeF() > 0)
-        font.setPointSizeF(like.pointSizeF());
-    else if (like.pixelSize() > 0)
-        font.setPixelSize(like.pixelSize());
-    return font;
-}
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
     // A row command names the undo step it makes; connected first, so before the view acts on it.
@@ -382,17 +376,6 @@ void CMSFlexGrid::forwardKeyToEditor(const QKeyEvent* e) {
     // At once, not posted: keys typed after this one may already be queued and must not overtake it.
     QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
     QCoreApplication::sendEvent(target, &copy);
-}
-
-QComboBox* CMSFlexGrid::makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items) {
-    auto* combo = new QComboBox(parent);
-    combo->setEditable(true);
-    combo->setLineEdit(edit);
-    // What is typed is what is converted: no completion from the list ("74" is not 74.4 Hz).
-    combo->setCompleter(nullptr);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->addItems(items);
-    return combo;
 }
 
 QComboBox* CMSFlexGrid::makeToneEditor(QWidget* parent, const QStringList& items) {

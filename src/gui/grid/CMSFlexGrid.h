@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <span>
 
-#include "app/TextSource.h"
+#include "base/TextSource.h"
 #include "channels/GridColumns.h"
 #include "channels/GridNavigation.h"
 
@@ -18,9 +18,6 @@ class QComboBox;
 namespace velora::gui {
 
 class FilteredLineEdit;
-
-// `font` at the size of `like`: a fixed-pitch font beside a proportional one.
-QFont sizedLike(QFont font, const QFont& like);
 
 class CMSFlexGrid : public QTableWidget {
     Q_OBJECT
@@ -84,8 +81,6 @@ class CMSFlexGrid : public QTableWidget {
     void forwardKeyToEditor(const QKeyEvent* e);
     // The editor of the tone cells: editable, at most 5 characters, the tone character rule.
     static QComboBox* makeToneEditor(QWidget* parent, const QStringList& items);
-    // An editable tone combo around the given edit, which carries the character rule.
-    static QComboBox* makeToneCombo(QWidget* parent, FilteredLineEdit* edit, const QStringList& items);
 
     // --- Menus and clipboard ------------------------------------------------------------------
     void setContextMenu(MenuKind kind, const TextSource* texts) {

@@ -13,11 +13,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/AppContext.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
 #include "forms/CoreBridge.h"
-#include "frame/HelpWindow.h"
 #include "print/ReportPrinting.h"
+#include "views/AppContext.h"
+#include "views/HelpWindow.h"
 
 namespace velora::gui {
 

@@ -10,12 +10,12 @@
 #include <iostream>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "app/LanguageFile.h"
+#include "base/LanguageFile.h"
+#include "dataset/FileCommands.h"
 #include "forms/CoreBridge.h"
-#include "model/FileCommands.h"
 #include "print/PrintOutListDialog.h"
 #include "print/ReportPainter.h"
+#include "views/AppContext.h"
 
 namespace velora::gui {
 

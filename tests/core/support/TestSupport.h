@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 namespace velora::test {
 

@@ -7,8 +7,8 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "features/FeatureArea.h"
 #include "forms/CFormView.h"
+#include "forms/FeatureArea.h"
 #include "forms/FilteredLineEdit.h"
 #include "forms/SpinEdit.h"
 

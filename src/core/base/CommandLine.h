@@ -1,0 +1,34 @@
+#pragma once
+// The command-line switches. Each argument after the program name is compared without regard to
+// case; anything else is ignored. No argument names a file to open; only the export switch names
+// the files it reads and writes.
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/RunOptions.h"
+
+namespace velora {
+
+// "--export-pdf DATAFILE OUT.pdf [--sections LIST]": the report written without a window.
+struct PdfExport {
+    std::string dataFile;
+    std::string pdfFile;
+    std::string sections; // empty: every section
+};
+
+struct CommandLine {
+    RunOptions run;        // "wqwq": extended capacity; "step": 1.25 kHz step in VHF
+    bool noSplash = false; // "/nosplash" or "-nosplash"
+    std::optional<PdfExport> exportPdf;
+    std::string error; // a switch missing its values
+};
+
+// The arguments after the program name.
+CommandLine parseCommandLine(std::span<const std::string_view> args);
+
+// argv as main() receives it; argv[0] is the program and is skipped.
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+} // namespace velora

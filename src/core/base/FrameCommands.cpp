@@ -1,0 +1,200 @@
+#include "base/FrameCommands.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace velora {
+
+namespace {
+
+constexpr std::array<EditorEntry, 14> kEditors{{
+    {cmd::kChannelInfo, 56, 256, false, true},
+    {cmd::kOptionalFeatures, 44, 245, false, false},
+    {cmd::kKeyAssignment, 43, 244, false, false},
+    {cmd::kScanInfo, 45, 246, false, true},
+    {cmd::kTwoTone, 47, 248, false, false},
+    {cmd::kDtmf, 46, 247, false, false},
+    {cmd::kDravix, 48, 249, false, true},
+    {cmd::kEmergency, 52, 252, false, false},
+    {cmd::kOst, 51, 251, false, true},
+    {cmd::kFunctionPort, 53, 253, false, false},
+    {cmd::kRemoteList, 54, 254, false, false},
+    {cmd::kRepeaterList, 55, 255, true, true},
+    {cmd::kTestFrequency, 49, 250, false, false},
+    {cmd::kEmbeddedMessage, 50, 167, false, false},
+}};
+
+constexpr std::array<std::pair<int, int>, 34> kHelpContexts{{
+    {cmd::kNew, 4},
+    {cmd::kOpen, 5},
+    {cmd::kSave, 6},
+    {cmd::kSaveAs, 7},
+    {cmd::kExit, 11},
+    {cmd::kModelInfo, 21},
+    {cmd::kChannelInfo, 31},
+    {cmd::kOptionalFeatures, 32},
+    {cmd::kKeyAssignment, 33},
+    {cmd::kDtmf, 37},
+    {cmd::kTwoTone, 36},
+    {cmd::kEmergency, 39},
+    {cmd::kFunctionPort, 41},
+    {cmd::kRemoteList, 42},
+    {cmd::kRepeaterList, 43},
+    {cmd::kTestFrequency, 44},
+    {cmd::kEmbeddedMessage, 45},
+    {cmd::kOst, 40},
+    {cmd::kDravix, 38},
+    {cmd::kPrint, 8},
+    {cmd::kScanInfo, 34},
+    {cmd::kTreeView, 81},
+    {cmd::kCommPort, 71},
+    {cmd::kCloseAll, 95},
+    {cmd::kReadRadio, 51},
+    {cmd::kWriteRadio, 52},
+    {cmd::kTestMode, 53},
+    {cmd::kPrintPreview, 9},
+    {cmd::kArrange, 94},
+    {cmd::kCascade, 91},
+    {cmd::kTileHorizontal, 92},
+    {cmd::kTileVertical, 93},
+    {cmd::kToolBar, 82},
+    {cmd::kStatusBar, 83},
+}};
+
+constexpr std::array<Accelerator, 17> kAccelerators{{
+    {cmd::kNew, "Ctrl+N"},
+    {cmd::kOpen, "Ctrl+O"},
+    {cmd::kSave, "Ctrl+S"},
+    {cmd::kPrint, "Ctrl+P"},
+    {cmd::kReadRadio, "Ctrl+R"},
+    {cmd::kTestMode, "Ctrl+T"},
+    {cmd::kMemoryMap, "Ctrl+M"},
+    {cmd::kGridCopy, "Ctrl+C"},
+    {cmd::kGridPaste, "Ctrl+V"},
+    {cmd::kChannelCopy, "Shift+F3"},
+    {cmd::kFrequencyCopy, "Shift+F4"},
+    {cmd::kToneCopy, "Shift+F5"},
+    {cmd::kGroupJump, "Shift+F7"},
+    {cmd::kChannelDelete, "Shift+F10"},
+    {cmd::kGroupUp, "F7"},
+    {cmd::kGroupDown, "F8"},
+    {cmd::kChannelEdit, "F11"},
+}};
+
+constexpr std::array<ToolButton, 10> kToolBar{{
+    {cmd::kNew, 86},
+    {cmd::kOpen, 87},
+    {cmd::kSave, 88},
+    {kSeparator, 0},
+    {cmd::kPrint, 89},
+    {kSeparator, 0},
+    {cmd::kReadRadio, 90},
+    {cmd::kWriteRadio, 91},
+    {kSeparator, 0},
+    {cmd::kAbout, 7},
+}};
+
+} // namespace
+
+std::span<const EditorEntry> editorList() {
+    return kEditors;
+}
+
+const EditorEntry* findEditor(int command) {
+    auto it = std::find_if(kEditors.begin(), kEditors.end(),
+                           [&](const EditorEntry& e) { return e.command == command; });
+    return it == kEditors.end() ? nullptr : &*it;
+}
+
+std::vector<EditorEntry> treeEditors(bool dualBand) {
+    std::vector<EditorEntry> out;
+    for (const auto& e : kEditors)
+        if (dualBand || !e.dualBandOnly) out.push_back(e);
+    return out;
+}
+
+std::vector<MenuPopup> mainMenu(bool dualBand) {
+    std::vector<MenuItem> edit;
+    for (const auto& e : kEditors) {
+        // A left-out editor keeps its separator, so the groups stay apart.
+        if (dualBand || !e.dualBandOnly) edit.push_back({e.command, e.menuText});
+        if (e.separatorAfter && !edit.empty() && edit.back().command != kSeparator)
+            edit.push_back({kSeparator, 0});
+    }
+    if (!edit.empty() && edit.back().command == kSeparator) edit.pop_back();
+
+    return {
+        {30,
+         false,
+         {{cmd::kNew, 31},
+          {cmd::kOpen, 32},
+          {cmd::kSave, 33},
+          {cmd::kSaveAs, 34},
+          {kSeparator, 0},
+          {cmd::kPrint, 35},
+          {cmd::kPrintPreview, 36},
+          {kSeparator, 0},
+          {cmd::kExit, 38}}},
+        {39, false, {{cmd::kModelInfo, 40}}},
+        {42, false, std::move(edit)},
+        {59,
+         false,
+         {{cmd::kReadRadio, 60}, {cmd::kWriteRadio, 61}, {cmd::kTestMode, 62}, {cmd::kMemoryMap, 63}}},
+        {66, false, {{cmd::kCommPort, 67}}},
+        {68, false, {{cmd::kTreeView, 69}, {kSeparator, 0}, {cmd::kToolBar, 70}, {cmd::kStatusBar, 71}}},
+        {72,
+         true,
+         {{cmd::kCascade, 73},
+          {cmd::kTileHorizontal, 74},
+          {cmd::kTileVertical, 75},
+          {cmd::kArrange, 76},
+          {kSeparator, 0},
+          {cmd::kCloseAll, 77}}},
+        {78, false, {{cmd::kHelpTopics, 79}, {kSeparator, 0}, {cmd::kAbout, 80}}},
+    };
+}
+
+bool isCommandEnabled(int command, bool dualBand) {
+    if (command == cmd::kRepeaterList) return dualBand;
+    if (command == cmd::kTestMode) return !dualBand;
+    return true;
+}
+
+std::optional<int> helpContext(int command) {
+    for (const auto& [c, ctx] : kHelpContexts)
+        if (c == command) return ctx;
+    return std::nullopt;
+}
+
+std::span<const Accelerator> accelerators() {
+    return kAccelerators;
+}
+
+std::span<const ToolButton> toolBar() {
+    return kToolBar;
+}
+
+std::string frameTitle(std::string_view model1, std::optional<std::string_view> model2,
+                       std::string_view fileLabel, std::string_view fileName) {
+    std::string t = "VELORA  [ ";
+    t += model1;
+    t += " ]";
+    if (model2) {
+        t += " [ ";
+        t += *model2;
+        t += " ]";
+    }
+    t += " [ ";
+    t += fileLabel;
+    t += " : ";
+    t += fileName;
+    t += " ]";
+    return t;
+}
+
+std::string portPaneText(int port) {
+    return "COM" + std::to_string(port);
+}
+
+} // namespace velora

@@ -1,0 +1,27 @@
+#include "views/ChildFrame.h"
+
+#include <QCloseEvent>
+
+#include "views/EditorView.h"
+
+namespace velora::gui {
+
+ChildFrame::ChildFrame(QWidget* view, const bool& closingAll) : closingAll_(closingAll) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(view);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/135.png")));
+    setWindowTitle(view->windowTitle());
+    connect(view, &QWidget::windowTitleChanged, this, [this](const QString& t) {
+        if (t != windowTitle()) setWindowTitle(t);
+    });
+}
+
+void ChildFrame::closeEvent(QCloseEvent* e) {
+    if (auto* view = dynamic_cast<EditorView*>(widget()); view && !view->mayClose(closingAll_)) {
+        e->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(e);
+}
+
+} // namespace velora::gui

@@ -5,7 +5,7 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
-#include "app/Latin1.h"
+#include "base/Latin1.h"
 #include "features/FieldAccess.h"
 
 namespace velora::cli {

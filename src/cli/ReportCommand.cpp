@@ -4,7 +4,7 @@
 
 #include "CliArgs.h"
 #include "CliSession.h"
-#include "app/Latin1.h"
+#include "base/Latin1.h"
 #include "print/ReportLayout.h"
 #include "print/TextRender.h"
 

@@ -4,7 +4,7 @@
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
-#include "app/Latin1.h"
+#include "base/Latin1.h"
 #include "features/EmbeddedMessage.h"
 #include "features/FieldAccess.h"
 #include "features/OptionalFeatures.h"

@@ -13,7 +13,6 @@
 #include "dataset/PreWriteCheck.h"
 #include "dataset/RadioHistory.h"
 #include "views/HelpWindow.h"
-#include "frame/MainFrame.h"
 #include "views/AppSettings.h"
 #include "views/EditorHost.h"
 #include "views/HelpWindow.h"

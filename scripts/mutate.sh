@@ -246,7 +246,7 @@ mutate_one() { # FILE LINE COL KIND ORIGINAL REPLACEMENT
         FNR == l { if (substr($0, c, length(o)) != o) exit 3; $0 = substr($0, 1, c - 1) r substr($0, c + length(o)) }
         { print }' "$backup" >"$f"; then
         verdict=stale why="the source no longer has '$o' there"
-    elif ! run ninja -C "$build" -j "$jobs" velora_core >>"$state/build.log" 2>&1; then
+    elif ! run ninja -C "$build" -j "$jobs" "velora_$(basename "$(dirname "$f")")" >>"$state/build.log" 2>&1; then
         verdict=nobuild
     else
         run_tests "$f" "$limit"
@@ -262,7 +262,7 @@ if [ "$selftest" = 1 ]; then
     # the check keeps working when lines move.
     known=("killed|src/core/model/FrequencyCodec.cpp|result.valid = value == v|result.valid = value != v"
            "killed|src/core/model/FrequencyCodec.cpp|v <= row.upper|v < row.upper"
-           "survived|src/core/features/FieldRules.cpp|if (v < r.min) v = r.min;|if (v <= r.min) v = r.min;")
+           "survived|src/core/forms/FieldRules.cpp|if (v < r.min) v = r.min;|if (v <= r.min) v = r.min;")
     failed=0
     for entry in "${known[@]}"; do
         IFS='|' read -r want f text repl <<<"$entry"

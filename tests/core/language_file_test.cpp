@@ -253,9 +253,9 @@ TEST_F(ShippedLanguageFile, CaptionsMenusAndFormatsFitTheirUse) {
     EXPECT_EQ(t(30), "&File");
     EXPECT_NE(t(209).find('\n'), std::string::npos);
     // Only the format texts carry '%', exactly as many as their callers fill in.
-    const std::map<int, long> formats{{215, 1}, {225, 1}, {257, 2}, {258, 2}, {264, 2}, {557, 1},
-                                      {558, 1}, {559, 1}, {560, 1}, {561, 1}, {562, 1}, {563, 1},
-                                      {564, 2}, {566, 1}, {567, 1}, {571, 1}, {574, 2}, {582, 1}};
+    const std::map<int, long> formats{{215, 1}, {225, 1}, {257, 2}, {258, 2}, {264, 2}, {557, 1}, {558, 1},
+                                      {559, 1}, {560, 1}, {561, 1}, {562, 1}, {563, 1}, {564, 2}, {566, 1},
+                                      {567, 1}, {571, 1}, {574, 2}, {582, 1}, {693, 2}};
     for (int n = 0; n < kCount; ++n) {
         const std::string s = t(n);
         const auto count = std::count(s.begin(), s.end(), '%');

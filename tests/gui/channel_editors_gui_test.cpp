@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFontInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -24,6 +27,7 @@
 #include "channels/ChannelGui.h"
 #include "channels/CopyDialog.h"
 #include "forms/FilteredLineEdit.h"
+#include "frame/ChannelCsvDialogs.h"
 #include "frame/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
@@ -406,7 +410,7 @@ class ChannelViewsTest : public QObject {
         const ImageCopy before = fx.doc.image().working();
         CopyDialog dlg(CopyDialogKind::GroupJump, fx.ctx, s.frame, *s.view);
         dlg.show();
-        dlg.edit(0)->setText(QStringLiteral("999"));
+        dlg.edit(0)->setText(QStringLiteral("161"));
         dlg.actionButton()->click();
         QCOMPARE(fx.messenger.ids(), std::vector<int>{241});
         QCOMPARE(s.view->group(), 4);
@@ -423,6 +427,32 @@ class ChannelViewsTest : public QObject {
         dlg.actionButton()->click();
         QCOMPARE(s.view->group(), 36);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    void channelListsSuggestTheGroupOnShow() {
+        test::Fixture fx;
+        Setup s(fx, 41);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("list.csv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
+                "TStep,Skip,Comment\n1,A,150.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,\n");
+        f.close();
+        const ImageCopy before = fx.doc.image().working();
+        for (const bool import : {true, false}) {
+            int suggested = 0;
+            QTimer::singleShot(0, [&] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* ask = qobject_cast<QInputDialog*>(w); ask && ask->isVisible()) {
+                        suggested = ask->intValue();
+                        ask->reject();
+                    }
+            });
+            QVERIFY(!(import ? importChannelsFrom(s.frame, path) : exportChannelsTo(s.frame, path, true)));
+            QCOMPARE(suggested, 42);
+        }
+        QVERIFY(fx.doc.image().working() == before);
     }
 
     void copyDialogsCopyChannelsFrequenciesAndGroups() {

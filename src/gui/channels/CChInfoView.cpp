@@ -222,6 +222,7 @@ void CChInfoView::buildMenu() {
         }
         menu->addAction(a);
     }
+    giveUniqueMnemonics(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
         for (QAction* a : menu->actions())
             if (!a->isSeparator()) a->setEnabled(logic_.commandApplies(a->data().toInt()));

@@ -1,8 +1,12 @@
 #include "forms/CoreBridge.h"
 
+#include <QAction>
 #include <QByteArray>
+#include <QMenu>
 #include <QVariant>
 #include <QWidget>
+
+#include "app/FrameCommands.h"
 
 namespace velora::gui {
 
@@ -20,6 +24,19 @@ void setControlId(QWidget* w, int id) {
     if (!w || id == 0) return;
     w->setObjectName(QStringLiteral("ctl%1").arg(id));
     w->setProperty("controlId", id);
+}
+
+void giveUniqueMnemonics(QMenu* menu) {
+    QList<QAction*> items;
+    std::vector<std::string> texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) {
+            items << a;
+            texts.push_back(a->text().toStdString());
+        }
+    texts = uniqueMnemonics(std::move(texts));
+    for (qsizetype i = 0; i < items.size(); ++i)
+        items[i]->setText(QString::fromStdString(texts[std::size_t(i)]));
 }
 
 } // namespace velora::gui

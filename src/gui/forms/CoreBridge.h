@@ -3,6 +3,7 @@
 #include <QString>
 #include <string>
 
+class QMenu;
 class QWidget;
 
 namespace velora::gui {
@@ -13,5 +14,7 @@ QString fromCore(const std::string& s);
 std::string toCore(const QString& s);
 // Names a control by its numeric id ("ctl1038") for tests and help look-up.
 void setControlId(QWidget* w, int id);
+// Every item of the menu gets an access key of its own (the first holder of a letter keeps it).
+void giveUniqueMnemonics(QMenu* menu);
 
 } // namespace velora::gui

@@ -12,7 +12,9 @@
 #include "app/AppContext.h"
 #include "app/InputFile.h"
 #include "app/LanguageFile.h"
+#include "channels/CChInfoView.h"
 #include "channels/ChannelCsvImport.h"
+#include "channels/ChannelGui.h"
 #include "channels/ChannelStore.h"
 #include "channels/ChirpCsv.h"
 #include "channels/CsvText.h"
@@ -57,9 +59,12 @@ void inform(AppContext& ctx, const QString& text, MsgIcon icon) {
 }
 
 std::optional<int> askGroup(MainFrame& frame) {
+    // The group the user is looking at: a list replaces a whole group, never one out of sight.
+    const CChInfoView* info = findChInfoView(frame);
     bool ok = false;
     const int g = QInputDialog::getInt(&frame, QString::fromLatin1(LanguageFile::kCaption.data()),
-                                       frame.context().text(kTextCsvGroup), 1, 1, 160, 1, &ok);
+                                       frame.context().text(kTextCsvGroup), info ? info->group() + 1 : 1, 1,
+                                       160, 1, &ok);
     return ok ? std::optional<int>(g) : std::nullopt;
 }
 

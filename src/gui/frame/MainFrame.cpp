@@ -24,6 +24,7 @@
 #include "app/ScreenFit.h"
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
+#include "forms/CoreBridge.h"
 #include "forms/UndoNote.h"
 #include "frame/ChannelCsvDialogs.h"
 #include "frame/ChildFrame.h"
@@ -242,6 +243,7 @@ void MainFrame::rebuildMenus() {
             menu->insertActions(first, {undo_->undoAction(), undo_->redoAction()});
             if (first) menu->insertSeparator(first);
         }
+        giveUniqueMnemonics(menu);
     }
     updateCommandStates();
 }
@@ -331,6 +333,7 @@ void MainFrame::updateTitle() {
     auto t = frameTitle(m1, m2 ? std::optional<std::string_view>(*m2) : std::nullopt,
                         ctx_.text(kTextFileLabel).toStdString(), ctx_.doc.fileName());
     setWindowTitle(QString::fromStdString(t));
+    emit dataSetShown();
 }
 
 // ---- Commands ------------------------------------------------------------------------------------

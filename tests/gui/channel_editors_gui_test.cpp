@@ -437,9 +437,8 @@ class ChannelViewsTest : public QObject {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
-                "TStep,Skip,Comment\n1,A,150.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,\n");
+                "TStep,Skip,Comment\n");
         f.close();
-        const ImageCopy before = fx.doc.image().working();
         for (const bool import : {true, false}) {
             int suggested = 0;
             QTimer::singleShot(0, [&] {
@@ -452,7 +451,6 @@ class ChannelViewsTest : public QObject {
             QVERIFY(!(import ? importChannelsFrom(s.frame, path) : exportChannelsTo(s.frame, path, true)));
             QCOMPARE(suggested, 42);
         }
-        QVERIFY(fx.doc.image().working() == before);
     }
 
     void copyDialogsCopyChannelsFrequenciesAndGroups() {

@@ -286,6 +286,13 @@ class ChannelViewsTest : public QObject {
             QCOMPARE(QApplication::focusWidget(), s.grid);
             QCOMPARE(s.grid->col(), c.colAfter);
         }
+        // Shift+Tab at a row's start goes on at the end of the row above, the reverse of Tab.
+        {
+            test::Fixture fx;
+            Setup s(fx);
+            s.type(3, kColRx, QStringLiteral("150"), Qt::Key_Backtab);
+            QCOMPARE(std::pair(s.grid->row(), s.grid->col()), std::pair(2, kColSignalling));
+        }
         // The next tone goes to the next cell, not after the first one.
         test::Fixture fx;
         Setup s(fx);

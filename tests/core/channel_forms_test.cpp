@@ -269,8 +269,9 @@ TEST(CopyDialogNumbers, ClampStepAndJumpTargets) {
 
     EXPECT_EQ(jumpTarget("160", f.boxes), 159);
     EXPECT_EQ(jumpTarget("1", f.boxes), 0);
+    EXPECT_EQ(jumpTarget("999", f.boxes), 159); // the last group
     EXPECT_TRUE(f.messenger.ids().empty());
-    for (const char* bad : {"0", "161", "999", ""})
+    for (const char* bad : {"0", "161", "998", ""})
         EXPECT_FALSE(jumpTarget(bad, f.boxes)) << bad;
     EXPECT_EQ(f.messenger.ids(), (std::vector<int>{241, 241, 241, 241}));
 }

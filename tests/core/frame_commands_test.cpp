@@ -61,6 +61,23 @@ TEST(FrameCommandsTest, TitleNamesOneOrTwoModelsAndTheFile) {
     EXPECT_EQ(portPaneText(12), "COM12");
 }
 
+TEST(FrameCommandsTest, MnemonicsAreMadeUnique) {
+    using Texts = std::vector<std::string>;
+    const std::pair<Texts, Texts> cases[] = {
+        // The first holder keeps its letter; a later one moves to a free initial.
+        {{"&Redo", "&Channel", "&Remote Channel List"}, {"&Redo", "&Channel", "Remote Channel &List"}},
+        {{"&Arrange", "Close &All Window", "&Cascade"}, {"&Arrange", "Close All &Window", "&Cascade"}},
+        // No mark: a free capital first, the shortcut after the tab never.
+        {{"&Export", "Save &As", "&Print\tCtrl+P", "Export as PDF..."},
+         {"&Export", "Save &As", "&Print\tCtrl+P", "Export as P&DF..."}},
+        // No initial free: the first free letter; "&&" stays a literal and is never a mark.
+        {{"&Go", "&Get && Up\tX", "&G&&V"}, {"&Go", "Get && &Up\tX", "G&&&V"}},
+        {{"&Ab", "&Ab", "&&Ab"}, {"&Ab", "A&b", "&&Ab"}},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(uniqueMnemonics(in), out);
+}
+
 TEST(ScreenFitTest, KeepsWindowsWithinReach) {
     const ScreenRect area{0, 0, 1920, 1080};
     EXPECT_EQ(fitIntoArea({100, 100, 900, 700}, area), (ScreenRect{100, 100, 900, 700}));

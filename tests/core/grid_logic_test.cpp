@@ -33,6 +33,15 @@ TEST(GridKeys, EnterMovesToTheNextCellAndStopsOnTheLast) {
     EXPECT_EQ(std::pair(s.row, s.col), std::pair(1, 1));
 }
 
+TEST(GridKeys, PreviousCellWrapsToTheRowAboveAndStopsOnTheFirst) {
+    const std::pair<GridState, std::pair<int, int>> cases[] = {
+        {at(4, 3), {4, 2}}, {at(4, 1), {3, 3}}, {at(1, 1), {1, 1}}};
+    for (const auto& [from, to] : cases) {
+        const GridState s = previousCell(kShape, from);
+        EXPECT_EQ(std::pair(s.row, s.col), to);
+    }
+}
+
 TEST(GridKeys, LeftAndRightWrapAtRowEndsOnlyWhenAskedAndWithoutShift) {
     GridState s = press(at(3, 1), GridKey::Left);
     EXPECT_EQ(std::pair(s.row, s.col), std::pair(2, 3));

@@ -140,6 +140,38 @@ TEST(Tuning, VolumeTransmitAndCancel) {
     EXPECT_TRUE(t.radio.frames.empty());
 }
 
+TEST(Tuning, CancelStepsEveryMovedPointBackAndReadsItBack) {
+    struct Case {
+        const char* name;
+        int item;
+        std::vector<std::pair<int, int>> moves; // tab, value
+        Byte strayStatus;                       // status byte 0 after the steps back, 0: as it was
+        std::vector<int> shown;
+    };
+    const Case cases[] = {
+        {"one point", 0, {{0, 102}}, 0, {}},
+        {"test-channel point carries the others, then a band point", 8, {{0, 15}, {3, 46}}, 0, {}},
+        {"the radio does not come back", 0, {{0, 102}}, 99, {kTextNotBack}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tuner t;
+        t.radio.points = {10, 20, 30, 40};
+        for (std::size_t p = 0; p < 4; ++p) // the status record holds the points too
+            t.radio.status[6 + 2 * p] = t.radio.points[p];
+        AdjustmentSession s(t.session, c.item);
+        ASSERT_TRUE(s.open());
+        for (const auto& [tab, value] : c.moves)
+            ASSERT_TRUE(s.setTab(tab) && s.setValue(value));
+        if (c.strayStatus) t.radio.status[0] = c.strayStatus;
+        EXPECT_FALSE(s.cancel());
+        for (const auto& [code, net] : t.radio.values)
+            EXPECT_EQ(net, 0) << int(code);
+        EXPECT_EQ(t.ui.shown, c.shown);
+        EXPECT_EQ(t.radio.frames.back().back(), kOff); // the item stopped
+    }
+}
+
 TEST(Tuning, KeyboardRules) {
     using Kind = AdjustmentKeyAction::Kind;
     struct Case {

@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFontInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +28,8 @@
 #include "channels/CopyDialog.h"
 #include "dataset/DataSetInit.h"
 #include "forms/FilteredLineEdit.h"
+#include "frame/ChannelCsvDialogs.h"
+#include "views/HelpWindow.h"
 #include "frame/MainFrame.h"
 #include "grid/CMSFlexGrid.h"
 #include "views/HelpWindow.h"
@@ -282,6 +287,13 @@ class ChannelViewsTest : public QObject {
             QCOMPARE(QApplication::focusWidget(), s.grid);
             QCOMPARE(s.grid->col(), c.colAfter);
         }
+        // Shift+Tab at a row's start goes on at the end of the row above, the reverse of Tab.
+        {
+            test::Fixture fx;
+            Setup s(fx);
+            s.type(3, kColRx, QStringLiteral("150"), Qt::Key_Backtab);
+            QCOMPARE(std::pair(s.grid->row(), s.grid->col()), std::pair(2, kColSignalling));
+        }
         // The next tone goes to the next cell, not after the first one.
         test::Fixture fx;
         Setup s(fx);
@@ -406,7 +418,7 @@ class ChannelViewsTest : public QObject {
         const ImageCopy before = fx.doc.image().working();
         CopyDialog dlg(CopyDialogKind::GroupJump, fx.ctx, s.frame, *s.view);
         dlg.show();
-        dlg.edit(0)->setText(QStringLiteral("999"));
+        dlg.edit(0)->setText(QStringLiteral("161"));
         dlg.actionButton()->click();
         QCOMPARE(fx.messenger.ids(), std::vector<int>{241});
         QCOMPARE(s.view->group(), 4);
@@ -423,6 +435,30 @@ class ChannelViewsTest : public QObject {
         dlg.actionButton()->click();
         QCOMPARE(s.view->group(), 36);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    void channelListsSuggestTheGroupOnShow() {
+        test::Fixture fx;
+        Setup s(fx, 41);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("list.csv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
+                "TStep,Skip,Comment\n");
+        f.close();
+        for (const bool import : {true, false}) {
+            int suggested = 0;
+            QTimer::singleShot(0, [&] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* ask = qobject_cast<QInputDialog*>(w); ask && ask->isVisible()) {
+                        suggested = ask->intValue();
+                        ask->reject();
+                    }
+            });
+            QVERIFY(!(import ? importChannelsFrom(s.frame, path) : exportChannelsTo(s.frame, path, true)));
+            QCOMPARE(suggested, 42);
+        }
     }
 
     void copyDialogsCopyChannelsFrequenciesAndGroups() {

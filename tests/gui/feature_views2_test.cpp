@@ -15,6 +15,7 @@
 #include "features/AreaGrid.h"
 #include "features/CChannelListView.h"
 #include "features/CDtmfView.h"
+#include "features/CKeyView.h"
 #include "features/COstView.h"
 #include "forms/FilteredLineEdit.h"
 #include "frame/MainFrame.h"
@@ -204,6 +205,84 @@ class FeatureViews2Test : public QObject {
             if (c.opens) QVERIFY2(grid->col() == c.editCol, c.name);
             grid->closeEditor(true, false);
             QCOMPARE(fx.messenger.ids().size(), std::size_t(1));
+        }
+    }
+
+    void enterAndTabMoveOnInEveryGrid() {
+        struct Step {
+            const char* typed; // into whatever has the focus: the grid opens its editor on it
+            Qt::Key key;
+            Qt::KeyboardModifiers mods = Qt::NoModifier;
+        };
+        struct Cell {
+            int row, col;
+            const char* startsWith;
+        };
+        struct Case {
+            const char* name;
+            int command;
+            std::pair<int, int> start;
+            std::vector<Step> steps;
+            std::vector<Cell> cells;
+            std::pair<int, int> end;
+        } cases[] = {
+            {"OST row typed with Enter",
+             cmd::kOst,
+             {1, 1},
+             {{"fire dept1", Qt::Key_Return}, {"100", Qt::Key_Return}, {"D025", Qt::Key_Return}},
+             {{1, 1, "FIRE DEP"}, {1, 2, "100"}, {1, 3, "D025"}},
+             {2, 1}},
+            {"OST Tab right, wrapping, Shift+Tab back",
+             cmd::kOst,
+             {1, 2},
+             {{"74", Qt::Key_Tab}, {"D023", Qt::Key_Tab}, {"x", Qt::Key_Backtab, Qt::ShiftModifier}},
+             {{1, 2, "74"}, {1, 3, "D023"}, {2, 1, "X"}},
+             {1, 3}},
+            {"auto-dial codes typed with Enter",
+             cmd::kDtmf,
+             {1, 1},
+             {{"123", Qt::Key_Return}, {"456", Qt::Key_Return}},
+             {{1, 1, "123"}, {2, 1, "456"}},
+             {3, 1}},
+            {"remote group typed with Enter",
+             cmd::kRemoteList,
+             {1, 1},
+             {{"1", Qt::Key_Return}},
+             {{1, 1, "1"}},
+             {1, 2}},
+            {"key list chosen and Enter",
+             cmd::kKeyAssignment,
+             {1, 1},
+             {{"", Qt::Key_Return}, {"", Qt::Key_Down}, {"", Qt::Key_Return}},
+             {},
+             {2, 1}},
+        };
+        for (const Case& c : cases) {
+            test::Fixture fx;
+            ChannelStore(fx.doc, fx.texts).addChannel(0, 0);
+            Setup s(fx);
+            auto* view = qobject_cast<GridFormView*>(s.open(c.command));
+            QVERIFY2(view, c.name);
+            if (auto* dtmf = qobject_cast<CDtmfView*>(view)) {
+                setAutoDial(dtmf, true);
+                dtmf->setCurrentPage(forms::dtmf::kAutoDialPage);
+            }
+            AreaGrid* grid = view->currentGrid();
+            grid->setCurrent(c.start.first, c.start.second);
+            grid->setFocus();
+            for (const Step& st : c.steps) {
+                QTest::keyClicks(QApplication::focusWidget(), st.typed);
+                QTest::keyClick(QApplication::focusWidget(), st.key, st.mods);
+            }
+            test::saveShot(view,
+                           QStringLiteral("grid-keys-%1")
+                               .arg(QString::fromLatin1(c.name).replace(QLatin1Char(' '), QLatin1Char('-'))));
+            QVERIFY2(!grid->editing(), c.name);
+            QCOMPARE(std::pair(grid->row(), grid->col()), c.end);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid));
+            for (const Cell& cell : c.cells)
+                QVERIFY2(grid->textMatrix(cell.row, cell.col).startsWith(QLatin1String(cell.startsWith)),
+                         c.name);
         }
     }
 

@@ -103,14 +103,15 @@ class FeatureViewsTest : public QObject {
             QCOMPARE(listCodes(list), choiceCodes(view->keyArea(), 0, 2));
             QCOMPARE(list->currentData().toInt(), int(keyByte(fx, 0, 4)));
             if (c.dropsDown) QTest::keyClick(list->view(), Qt::Key_Escape);
-            // Down in the list stores the next function at once; Enter ends the edit.
+            // Down in the list stores the next function at once; Enter ends the edit and moves on.
             const int next = list->itemData(list->currentIndex() + 1).toInt();
             QTest::keyClick(list, Qt::Key_Down);
             QCOMPARE(int(keyByte(fx, 0, 4)), next);
+            QCOMPARE(view->helpContext(), std::optional<int>(keys::keyFunctionHelp(next)));
             QTest::keyClick(list, Qt::Key_Return);
             QVERIFY2(!grid->listOpen(), c.name);
             QCOMPARE(grid->textMatrix(3, 1), QString::fromStdString(view->keyArea().keyFunctionText(0, 4)));
-            QCOMPARE(view->helpContext(), std::optional<int>(keys::keyFunctionHelp(next)));
+            QCOMPARE(grid->row(), 4);
         }
     }
 

@@ -14,8 +14,10 @@
 
 #include "GuiTestSupport.h"
 #include "comm/AdjustmentDialog.h"
+#include "comm/DemoRadio.h"
 #include "comm/TestModeDialog.h"
 #include "model/DataFile.h"
+#include "model/ModelCatalogue.h"
 #include "print/ReportPrinting.h"
 
 using namespace velora;
@@ -126,6 +128,62 @@ class TestModeGuiTest : public QObject {
         QVERIFY(at(QStringLiteral("transmitter on")) >= 0);
         QVERIFY(at(QStringLiteral("transmitter on")) < at(QStringLiteral("transmitter off")));
         QVERIFY(at(QStringLiteral("transmitter off")) < at(QStringLiteral("normal operation")));
+    }
+
+    // A quick click on TX while the channel box commits on losing the focus: the box's number goes
+    // to the radio first, then the transmitter; the click is not lost. The hidden option lists go
+    // with the dialog.
+    void quickClickAfterTypingIsNotLost() {
+        test::Fixture fx;
+        Session s(fx);
+        if (s.sim->device.isEmpty()) QSKIP("velora-radio-sim is not built");
+        QVERIFY(s.entered);
+        const qsizetype before = QApplication::allWidgets().size();
+        {
+            TestModeDialog dlg(fx.ctx, s.session);
+            dlg.show();
+            dlg.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dlg));
+            dlg.channelEdit()->setFocus();
+            dlg.channelEdit()->setText(QStringLiteral("2"));
+            // The release comes in while the radio is being talked to, as a quick hand makes it.
+            QTimer::singleShot(0, dlg.transmitButton(),
+                               [&] { QTest::mouseRelease(dlg.transmitButton(), Qt::LeftButton); });
+            QTest::mousePress(dlg.transmitButton(), Qt::LeftButton);
+            QTRY_VERIFY(dlg.transmitButton()->isChecked());
+            const QStringList log = s.sim->log();
+            QVERIFY(log.lastIndexOf(QStringLiteral("test channel 2")) >= 0);
+            QVERIFY(log.lastIndexOf(QStringLiteral("test channel 2")) <
+                    log.lastIndexOf(QStringLiteral("transmitter on")));
+            dlg.reject();
+        }
+        QCOMPARE(QApplication::allWidgets().size(), before); // nothing of the dialog is left
+        s.session.end();
+    }
+
+    // The demo radio answers as the open data set's radio, also after its model changed.
+    void demoRadioFollowsTheModelOfTheDataSet() {
+        test::Fixture fx;
+        const QString program = QStringLiteral(VELORA_BIN_DIR "/velora-radio-sim");
+        if (!QFileInfo(program).isExecutable()) QSKIP("velora-radio-sim is not built");
+        DemoRadio demo(fx.ctx);
+        QCOMPARE(demo.start(program), QString());
+        // Model Information: dual band, dual head and an option board on model 1.
+        fx.makeDualBand();
+        ModelIdentification changed = identificationOf(fx.doc.image());
+        changed.setDualHead(true);
+        changed.setConfigWord(changed.configWord() | ModelIdentification::kOptionKind2);
+        setIdentification(fx.doc.image(), changed);
+        QCOMPARE(demo.follow(), QString());
+        QCOMPARE(fx.port.devicePath(fx.port.portNumber()), demo.devicePath().toStdString());
+
+        comm::RadioProtocol protocol{fx.port};
+        QVERIFY(fx.port.open().ok());
+        QCOMPARE(protocol.enterProgramMode(), comm::RadioStatus::Ok);
+        comm::Identification id{};
+        QCOMPARE(protocol.readIdentification(comm::kSelectorDeck1, id), comm::RadioStatus::Ok);
+        fx.port.close();
+        QVERIFY(changed.sameRadio(ModelIdentification(id)));
     }
 
     // Print reads the values again, asks where the sheet goes and prints it there; the focus goes back

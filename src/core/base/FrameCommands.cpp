@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <set>
 #include <utility>
 
 namespace velora {
@@ -195,6 +197,58 @@ std::string frameTitle(std::string_view model1, std::optional<std::string_view> 
 
 std::string portPaneText(int port) {
     return "COM" + std::to_string(port);
+}
+
+namespace {
+constexpr std::size_t kNoMark = std::string::npos;
+
+// Position of the marked character, kNoMark when there is none.
+std::size_t markOf(const std::string& t) {
+    for (std::size_t i = 0; i + 1 < t.size() && t[i] != '\t'; ++i) {
+        if (t[i] != '&') continue;
+        if (t[i + 1] != '&') return i + 1;
+        ++i; // "&&" shows one "&"
+    }
+    return kNoMark;
+}
+
+int keyOf(char c) {
+    return std::toupper(static_cast<unsigned char>(c));
+}
+
+bool isKeyChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+} // namespace
+
+std::vector<std::string> uniqueMnemonics(std::vector<std::string> texts) {
+    std::set<int> taken;
+    std::vector<bool> keeps(texts.size(), false);
+    for (std::size_t n = 0; n < texts.size(); ++n) {
+        const std::size_t m = markOf(texts[n]);
+        keeps[n] = m != kNoMark && taken.insert(keyOf(texts[n][m])).second;
+    }
+    for (std::size_t n = 0; n < texts.size(); ++n) {
+        if (keeps[n]) continue;
+        std::string& t = texts[n];
+        if (const std::size_t m = markOf(t); m != kNoMark) t.erase(m - 1, 1);
+        const std::size_t end = std::min(t.find('\t'), t.size());
+        std::size_t pick = kNoMark;
+        for (int round = 0; round < 2 && pick == kNoMark; ++round)
+            for (std::size_t i = 0; i < end && pick == kNoMark; ++i) {
+                if (t[i] == '&') { // a literal "&&"
+                    ++i;
+                    continue;
+                }
+                const bool initial =
+                    i == 0 || !isKeyChar(t[i - 1]) || std::isupper(static_cast<unsigned char>(t[i])) != 0;
+                if (isKeyChar(t[i]) && (round == 1 || initial) && !taken.count(keyOf(t[i]))) pick = i;
+            }
+        if (pick == kNoMark) continue;
+        taken.insert(keyOf(t[pick]));
+        t.insert(pick, 1, '&');
+    }
+    return texts;
 }
 
 } // namespace velora

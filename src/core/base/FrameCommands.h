@@ -85,4 +85,11 @@ std::string frameTitle(std::string_view model1, std::optional<std::string_view> 
 // Status bar port pane.
 std::string portPaneText(int port);
 
+// The texts of one menu with an access key ("&" before a letter) each, none used twice, so Alt and
+// the letter always run an item instead of leaving the menu open. An item keeps its marked letter
+// unless an item before it took it; one without a free mark gets the first free initial or capital
+// of its words, else its first free letter or digit ("&&" is a literal "&"; the part after a tab,
+// the shortcut, is never marked). A text without any free letter keeps no mark.
+std::vector<std::string> uniqueMnemonics(std::vector<std::string> texts);
+
 } // namespace velora

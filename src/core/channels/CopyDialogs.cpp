@@ -103,6 +103,7 @@ bool copyGroupTo(ChannelStore& store, MessageBoxes& boxes, int s, int d) {
 
 std::optional<int> jumpTarget(std::string_view text, MessageBoxes& boxes) {
     int n = forms::leadingInt(text);
+    if (n == kLastGroupJump) return kGroupCount - 1;
     if (n < 1 || n > kGroupCount) {
         boxes.warning(kMsgNoSuchGroup);
         return std::nullopt;

@@ -50,8 +50,9 @@ bool copyFrequency(ChannelStore& store, MessageBoxes& boxes, int g, int c, const
 bool copyTone(ChannelStore& store, MessageBoxes& boxes, int g, int c, const std::string& text);
 // Group Copy onto another group; without room message 229 and nothing changes. true when copied.
 bool copyGroupTo(ChannelStore& store, MessageBoxes& boxes, int s, int d);
-// Group Jump: the 0-based group the typed number names. A number outside 1..160 names no group:
-// message 241 and no jump.
+// Group Jump: the 0-based group the typed number names; 999 names the last group, so the end of the
+// list is one jump away. Any other number outside 1..160 names no group: message 241 and no jump.
+inline constexpr int kLastGroupJump = 999;
 std::optional<int> jumpTarget(std::string_view text, MessageBoxes& boxes);
 
 } // namespace velora::channels

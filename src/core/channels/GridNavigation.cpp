@@ -26,6 +26,16 @@ GridState nextCell(GridShape shape, GridState s) {
     return s;
 }
 
+GridState previousCell(GridShape shape, GridState s) {
+    if (s.col > 1) {
+        --s.col;
+    } else if (s.row > 1) {
+        --s.row;
+        s.col = shape.lastCol();
+    }
+    return s;
+}
+
 std::pair<int, int> selectedRows(const GridState& s) {
     return std::minmax(s.row, s.rowSelEnd);
 }

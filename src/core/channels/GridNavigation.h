@@ -39,6 +39,9 @@ KeyOutcome gridKey(GridShape shape, GridState state, GridKey key, KeyModifiers m
 
 // The cell after the current one: next column, else column 1 of the next row; stays on the last cell.
 GridState nextCell(GridShape shape, GridState state);
+// The cell before the current one: previous column, else the last column of the row above; stays on
+// the first cell.
+GridState previousCell(GridShape shape, GridState state);
 
 // The selected rows in ascending order, however the selection was made.
 std::pair<int, int> selectedRows(const GridState& state);

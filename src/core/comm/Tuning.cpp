@@ -237,6 +237,8 @@ bool AdjustmentSession::open() {
     transmit_ = false;
     if (!run(TuneOp::Start)) return false;
     value_ = storedValue(0);
+    for (int t = 0; t < info().tabs; ++t)
+        opened_[static_cast<std::size_t>(t)] = storedValue(t);
     return true;
 }
 
@@ -304,8 +306,42 @@ bool AdjustmentSession::accept() {
     return run(TuneOp::Stop);
 }
 
+bool AdjustmentSession::stepBack() {
+    // The test-channel point first: it carries the band points along, which the later tabs correct.
+    for (int t = 0; t < info().tabs; ++t) {
+        const int was = opened_[static_cast<std::size_t>(t)];
+        if (storedValue(t) != was && (!setTab(t) || !setValue(was))) return false;
+    }
+    return true;
+}
+
+void AdjustmentSession::warnUnlessBack() {
+    for (int t = 0; t < info().tabs; ++t) {
+        const int was = opened_[static_cast<std::size_t>(t)];
+        if (storedValue(t) == was) continue;
+        Message m;
+        m.textId = kTextNotBack;
+        m.text = std::string(testMode_.texts().text(kTextNotBack));
+        for (const int v : {storedValue(t), was})
+            if (auto at = m.text.find("%d"); at != std::string::npos)
+                m.text.replace(at, 2, std::to_string(v));
+        m.caption = std::string(testMode_.texts().text(MessageBoxes::kCaptionWarning));
+        m.icon = MsgIcon::Warning;
+        testMode_.ui().show(m);
+        testMode_.ui().repaint();
+        return;
+    }
+}
+
 bool AdjustmentSession::cancel() {
-    if (!failed_ && (!run(TuneOp::Restore) || !run(TuneOp::Stop))) failed_ = true;
+    if (failed_) return true;
+    // The restore re-reads the radio's values: they show whether the steps back arrived.
+    if ((transmit_ && !toggleTransmit()) || !stepBack() || !run(TuneOp::Restore)) {
+        failed_ = true;
+        return true;
+    }
+    warnUnlessBack();
+    if (!run(TuneOp::Stop)) failed_ = true;
     return failed_;
 }
 

@@ -40,6 +40,7 @@ inline constexpr std::array<AdjustmentItem, kAdjustmentItemCount> kAdjustmentIte
 }};
 
 inline constexpr int kTextVolume = 197;
+inline constexpr int kTextNotBack = 693; // Cancel left the radio off the value it had
 inline constexpr int kTextValue = 196;
 inline constexpr std::array<int, 4> kTabTexts{198, 199, 201, 203};
 inline constexpr int kMinValue = 1, kMaxValue = 255, kMaxVolume = 255;
@@ -93,8 +94,10 @@ class AdjustmentSession {
     bool setTab(int tab);
     // OK: stops the item; false when cancelled.
     bool accept();
-    // Cancel path: puts the test channel and signalling back and stops the item, unless an earlier
-    // operation was cancelled. Returns true when test mode must close as well.
+    // Cancel path, unless an earlier operation was cancelled: steps every point moved since opening
+    // back to the value it had then, puts the test channel and signalling back (which reads the
+    // values again), warns when the radio does not hold the opening values, and stops the item.
+    // Returns true when test mode must close as well.
     bool cancel();
 
     // Why the item cannot transmit or has no such point; empty when it can.
@@ -119,6 +122,8 @@ class AdjustmentSession {
     bool run(TuneOp op, int arg = 0);
     Outcome perform(TuneOp op, int arg);
     bool transmitterOff();
+    bool stepBack();
+    void warnUnlessBack();
     void applySteps(int steps);
     Byte code(int tab) const { return info().codes[static_cast<std::size_t>(tab)]; }
     Byte& stored(int tab);
@@ -134,6 +139,7 @@ class AdjustmentSession {
     bool transmitUnsure_ = false;
     bool failed_ = false;
     std::array<Byte, 4> snapshot_{};
+    std::array<int, 4> opened_{}; // each point's value when the item was opened
 };
 
 } // namespace velora::comm

@@ -144,15 +144,21 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     DemoRadio demo(ctx);
     if (demoRadio) {
         const QString sim = QCoreApplication::applicationDirPath() + QStringLiteral("/velora-radio-sim");
-        const QString error = demo.start(sim);
-        if (!error.isEmpty()) {
+        auto warn = [&env](const QString& error) {
+            if (error.isEmpty()) return;
             Message m;
             m.text = error.toStdString();
             m.caption = std::string(LanguageFile::kCaption);
             m.icon = MsgIcon::Warning;
             env.messenger.show(m);
-        }
+        };
+        warn(demo.start(sim));
         frame.updatePortPane();
+        // The demo radio stays the radio of the open data set, whatever its model becomes.
+        QObject::connect(&frame, &MainFrame::dataSetShown, &demo, [&demo, &frame, warn] {
+            warn(demo.follow());
+            frame.updatePortPane();
+        });
     }
 
     if (startupProbe) {

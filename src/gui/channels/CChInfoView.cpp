@@ -221,6 +221,7 @@ void CChInfoView::buildMenu() {
         }
         menu->addAction(a);
     }
+    giveUniqueMnemonics(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
         for (QAction* a : menu->actions())
             if (!a->isSeparator()) a->setEnabled(logic_.commandApplies(a->data().toInt()));
@@ -362,10 +363,13 @@ bool CChInfoView::editorKey(QKeyEvent* k) {
     case Qt::Key_Backtab:
         if (k->modifiers() & Qt::ControlModifier) return false;
         closeEditor(true);
-        if (k->key() == Qt::Key_Backtab || shift)
-            grid_->setCurrent(grid_->row(), std::max(1, grid_->col() - 1));
-        else
+        if (k->key() == Qt::Key_Backtab || shift) {
+            // The reverse of Tab: at a row's start it goes on at the end of the row above.
+            const grid::GridState to = grid::previousCell(grid_->shape(), {grid_->row(), grid_->col()});
+            grid_->setCurrent(to.row, to.col);
+        } else {
             grid_->nextCell();
+        }
         grid_->setFocus();
         return true;
     case Qt::Key_Return:

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "model/ModelCatalogue.h"
 #include "views/AppContext.h"
 
 namespace velora::gui {
@@ -19,12 +20,21 @@ class DemoRadio : public QObject {
     // Writes the current data set for the radio to serve, starts it and maps the current port to
     // its device. Returns an error text for the user, empty on success.
     QString start(const QString& simProgram);
+    // Restarts the radio on the current data set when its model identification (models, bands,
+    // heads, option boards) is no longer the one the radio was started with, and moves the port
+    // along unless the user mapped it elsewhere. Returns an error text, empty when nothing failed.
+    QString follow();
     QString devicePath() const { return device_; }
     // Puts the port's own mapping back (before the settings are written).
     void restorePortMapping();
 
   private:
+    QString launch();
+    void stop();
+
     AppContext& ctx_;
+    QString program_;
+    ModelIdentification serving_; // the identification the running radio was started with
     QProcess sim_;
     QTemporaryDir dir_;
     QString device_;

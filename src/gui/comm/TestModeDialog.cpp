@@ -185,9 +185,10 @@ TestModeDialog::TestModeDialog(AppContext& ctx, comm::TestModeSession& session, 
     noiseBlankerCombo_ = new QComboBox;
     noiseBlankerCombo_->setObjectName(QStringLiteral("noiseBlanker"));
     noiseBlankerCombo_->addItems({ctx.text(122), ctx.text(123)});
-    companderCombo_ = new QComboBox;
-    beatShiftCombo_ = new QComboBox;
-    mskCombo_ = new QComboBox;
+    // Never shown, but the dialog owns them: they go with it.
+    companderCombo_ = new QComboBox(this);
+    beatShiftCombo_ = new QComboBox(this);
+    mskCombo_ = new QComboBox(this);
     for (QComboBox* c : {companderCombo_, beatShiftCombo_, mskCombo_}) {
         c->addItems({ctx.text(122), ctx.text(123)});
         c->hide();
@@ -282,8 +283,10 @@ TestModeDialog::TestModeDialog(AppContext& ctx, comm::TestModeSession& session, 
     });
     connect(tx_, &QPushButton::clicked, this, [this] {
         tx_->setChecked(session_.transmitting()); // the radio's state decides, not the click
-        tx_->setFocus();
-        act([this] { return session_.toggleTransmit(); });
+        whenIdle([this] {
+            tx_->setFocus();
+            act([this] { return session_.toggleTransmit(); });
+        });
     });
     connect(wide_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) act([this] { return session_.setSpacing(0); });
@@ -303,7 +306,7 @@ TestModeDialog::TestModeDialog(AppContext& ctx, comm::TestModeSession& session, 
             [this](int i) { act([this, i] { return session_.setMskRate(i); }); });
     connect(list_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* it) { openAdjustment(it->data(Qt::UserRole).toInt()); });
-    connect(print_, &QPushButton::clicked, this, &TestModeDialog::printSheet);
+    connect(print_, &QPushButton::clicked, this, [this] { whenIdle([this] { printSheet(); }); });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     connect(help_, &QPushButton::clicked, this, [this] { HelpWindow::showContext(this, kHelpTestMode); });
 
@@ -321,9 +324,32 @@ void TestModeDialog::act(const std::function<bool()>& action) {
     if (busy_ || closing_) return; // one radio action at a time; the pump lets clicks through meanwhile
     busy_ = true;
     const bool ok = action();
-    busy_ = false;
+    setIdle();
     showTransmit();
     if (!ok) reject();
+}
+
+void TestModeDialog::setIdle() {
+    busy_ = false;
+    if (pending_ && !closing_)
+        QMetaObject::invokeMethod(this, std::exchange(pending_, {}), Qt::QueuedConnection);
+}
+
+void TestModeDialog::whenIdle(std::function<void()> action) {
+    if (closing_) return;
+    if (busy_) {
+        // A click let through by the radio's message pump: it runs once the radio is done.
+        if (!pending_) pending_ = std::move(action);
+        return;
+    }
+    commitTyped(); // what was typed goes to the radio before the button acts
+    if (!closing_) action();
+}
+
+void TestModeDialog::commitTyped() {
+    if (busy_ || closing_) return; // the marks stay: the next button or focus change sends it
+    if (std::exchange(channelTyped_, false)) commitChannel();
+    if (std::exchange(signallingTyped_, false)) commitSignalling();
 }
 
 void TestModeDialog::commitChannel() {
@@ -383,7 +409,7 @@ void TestModeDialog::openAdjustment(int item) {
     // Opening switches the transmitter off first; a cancelled prompt ends test mode.
     busy_ = true;
     const bool ready = session_.prepareAdjustment();
-    busy_ = false;
+    setIdle();
     showTransmit();
     if (!ready) {
         reject();
@@ -409,7 +435,7 @@ void TestModeDialog::printSheet() {
     // The sheet prints what the radio holds now; a cancelled read prints nothing.
     busy_ = true;
     const bool read = session_.run(comm::TestOp::ReadStatus);
-    busy_ = false;
+    setIdle();
     if (!read) return;
     print::TestSheetValues values{session_.shared().record, {}};
     for (int i = 0; i < list_->count(); ++i)
@@ -429,9 +455,15 @@ comm::TestModeFocus TestModeDialog::focusKind() const {
 }
 
 bool TestModeDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::FocusOut && !busy_ && !closing_) {
-        if (watched == channelEdit_) commitChannel();
-        if (watched == signallingEdit_) commitSignalling();
+    if (e->type() == QEvent::FocusOut && !busy_ && !closing_ &&
+        (watched == channelEdit_ || watched == signallingEdit_)) {
+        (watched == channelEdit_ ? channelTyped_ : signallingTyped_) = true;
+        // A click takes the focus before the button sees its press: talking to the radio now would
+        // let the release through first and lose the click. The commit waits for the press.
+        if (static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason)
+            QMetaObject::invokeMethod(this, &TestModeDialog::commitTyped, Qt::QueuedConnection);
+        else
+            commitTyped();
     }
     if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
     auto* k = static_cast<QKeyEvent*>(e);

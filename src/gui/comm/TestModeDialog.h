@@ -60,6 +60,11 @@ class TestModeDialog : public QDialog {
   private:
     // Runs a session action; a cancelled prompt closes the dialog.
     void act(const std::function<bool()>& action);
+    void setIdle();
+    // Runs a button's action now, or once the radio action under way has ended.
+    void whenIdle(std::function<void()> action);
+    // Sends a channel or signalling number left in its box.
+    void commitTyped();
     void commitChannel();
     void commitSignalling();
     void showChannel();
@@ -74,6 +79,9 @@ class TestModeDialog : public QDialog {
     int shownChannel_ = 0;
     int shownSignalling_ = 0;
     bool busy_ = false;
+    bool channelTyped_ = false;
+    bool signallingTyped_ = false;
+    std::function<void()> pending_;
     bool closing_ = false;
     bool noiseBlanker_ = false;
     QLineEdit *channelEdit_, *signallingEdit_;

@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -355,17 +354,15 @@ bool AreaGrid::editorKey(QKeyEvent* k) {
     if (editor() == static_cast<QWidget*>(combo_) && combo_->view()->isVisible()) return false;
     switch (k->key()) {
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: {
+    case Qt::Key_Backtab:
         if (k->modifiers() & Qt::ControlModifier) return false;
-        // The edit ends and the focus moves on from the grid as Tab would move it.
-        closeEditor();
-        QKeyEvent tab(QEvent::KeyPress, k->key(), k->modifiers());
-        QCoreApplication::sendEvent(this, &tab);
+        // The grid keeps the focus: the next cell (Shift: the one before) is typed next.
+        commitAndMove(k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier) ? -1 : +1);
         return true;
-    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        closeEditor();
+        // As in the channel grid, so a row can be typed without reaching for the mouse.
+        commitAndMove(+1);
         return true;
     case Qt::Key_Escape:
         // A typed cell shows its stored text again; a list's choice is stored already.
@@ -374,6 +371,15 @@ bool AreaGrid::editorKey(QKeyEvent* k) {
     default:
         return false;
     }
+}
+
+void AreaGrid::commitAndMove(int direction) {
+    const grid::GridState from{editRow_, editCol_, topRow(), editRow_};
+    closeEditor();
+    // The commit may have rebuilt the rows; the move starts from the cell that was edited.
+    const grid::GridState to =
+        direction > 0 ? grid::nextCell(shape(), from) : grid::previousCell(shape(), from);
+    if (to.row < rows() && to.col < cols()) setCurrent(to.row, to.col);
 }
 
 bool AreaGrid::eventFilter(QObject* obj, QEvent* e) {

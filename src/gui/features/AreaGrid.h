@@ -77,6 +77,8 @@ class AreaGrid : public CMSFlexGrid {
     forms::FieldEffects commitText();
     QLineEdit* typedEdit() const;
     bool editorKey(QKeyEvent* k);
+    // Ends the edit (storing what was typed) and moves to the next (+1) or previous (-1) cell.
+    void commitAndMove(int direction);
     bool isEditorPart(const QObject* obj) const;
 
     forms::GridArea& area_;

@@ -1,7 +1,12 @@
 #include "forms/CoreBridge.h"
 
+#include <QAction>
+#include <QByteArray>
+#include <QMenu>
 #include <QVariant>
 #include <QWidget>
+
+#include "base/FrameCommands.h"
 
 namespace velora::gui {
 
@@ -27,6 +32,19 @@ QFont sizedLike(QFont font, const QFont& like) {
     else if (like.pixelSize() > 0)
         font.setPixelSize(like.pixelSize());
     return font;
+}
+
+void giveUniqueMnemonics(QMenu* menu) {
+    QList<QAction*> items;
+    std::vector<std::string> texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) {
+            items << a;
+            texts.push_back(a->text().toStdString());
+        }
+    texts = uniqueMnemonics(std::move(texts));
+    for (qsizetype i = 0; i < items.size(); ++i)
+        items[i]->setText(QString::fromStdString(texts[std::size_t(i)]));
 }
 
 } // namespace velora::gui

@@ -4,6 +4,7 @@
 #include <QString>
 #include <string>
 
+class QMenu;
 class QWidget;
 
 namespace velora::gui {
@@ -16,5 +17,8 @@ std::string toCore(const QString& s);
 void setControlId(QWidget* w, int id);
 // `font` at the size of `like`: a fixed-pitch font beside a proportional one.
 QFont sizedLike(QFont font, const QFont& like);
+
+// Every item of the menu gets an access key of its own (the first holder of a letter keeps it).
+void giveUniqueMnemonics(QMenu* menu);
 
 } // namespace velora::gui

@@ -11,7 +11,10 @@
 
 #include "base/InputFile.h"
 #include "base/LanguageFile.h"
+#include "channels/CChInfoView.h"
+#include "views/AppContext.h"
 #include "channels/ChannelCsvImport.h"
+#include "channels/ChannelGui.h"
 #include "channels/ChannelStore.h"
 #include "channels/ChirpCsv.h"
 #include "channels/CsvText.h"
@@ -57,9 +60,12 @@ void inform(AppContext& ctx, const QString& text, MsgIcon icon) {
 }
 
 std::optional<int> askGroup(MainFrame& frame) {
+    // The group the user is looking at: a list replaces a whole group, never one out of sight.
+    const CChInfoView* info = findChInfoView(frame);
     bool ok = false;
     const int g = QInputDialog::getInt(&frame, QString::fromLatin1(LanguageFile::kCaption.data()),
-                                       frame.context().text(kTextCsvGroup), 1, 1, 160, 1, &ok);
+                                       frame.context().text(kTextCsvGroup), info ? info->group() + 1 : 1, 1,
+                                       160, 1, &ok);
     return ok ? std::optional<int>(g) : std::nullopt;
 }
 

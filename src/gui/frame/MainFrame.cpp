@@ -24,6 +24,7 @@
 #include "comm/CommPortDialog.h"
 #include "comm/TransferDialog.h"
 #include "dataset/DataSetAdoption.h"
+#include "forms/CoreBridge.h"
 #include "forms/UndoNote.h"
 #include "frame/AboutDialog.h"
 #include "frame/ChannelCsvDialogs.h"
@@ -243,6 +244,7 @@ void MainFrame::rebuildMenus() {
             menu->insertActions(first, {undo_->undoAction(), undo_->redoAction()});
             if (first) menu->insertSeparator(first);
         }
+        giveUniqueMnemonics(menu);
     }
     updateCommandStates();
 }
@@ -332,6 +334,7 @@ void MainFrame::updateTitle() {
     auto t = frameTitle(m1, m2 ? std::optional<std::string_view>(*m2) : std::nullopt,
                         ctx_.text(kTextFileLabel).toStdString(), ctx_.doc.fileName());
     setWindowTitle(QString::fromStdString(t));
+    emit dataSetShown();
 }
 
 // ---- Commands ------------------------------------------------------------------------------------

@@ -78,6 +78,8 @@ class MainFrame : public QMainWindow, public EditorHost {
     // The grid clipboard no longer fits the data set (new model configuration, new data set).
     void gridClipboardDiscarded();
     void editorsChanged();
+    // The title was brought up to date with the data set: a new one, another model or file name.
+    void dataSetShown();
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -27,7 +27,6 @@ CDtmfView::CDtmfView(AppContext& ctx, MainFrame& frame) : GridFormView(ctx, fram
     connect(g, &CMSFlexGrid::command, this, &CDtmfView::rowCommand);
     connect(&frame, &MainFrame::gridClipboardDiscarded, this, [] { pasteBuffer().clear(); });
     refreshView();
-    resize(sizeHint());
 }
 
 void CDtmfView::rowCommand(int command) {

@@ -36,7 +36,6 @@ COstView::COstView(AppContext& ctx, MainFrame& frame) : GridFormView(ctx, frame,
     connect(&frame, &MainFrame::gridClipboardDiscarded, this, [] { pasteBuffer().clear(); });
     refreshView();
     g->setFocus();
-    resize(sizeHint());
 }
 
 void COstView::rowCommand(int command) {

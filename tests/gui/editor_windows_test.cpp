@@ -34,18 +34,23 @@ void makeDataSet(test::Fixture& fx, bool dual) {
 QStringList layoutFaults(QWidget* view) {
     QStringList faults;
     auto name = [](const QWidget* w) {
-        return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+        return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                         : w->objectName();
     };
     for (QWidget* w : view->findChildren<QWidget*>()) {
         // A tab widget places its own bar.
         if (!w->isVisibleTo(view) || w->isWindow() || w->inherits("QTabBar")) continue;
         // An explicit minimum (a fixed size among them) overrides the hint, as layouts take it.
         const QSize hint = w->minimumSizeHint(), set = w->minimumSize();
-        const QSize need(set.width() > 0 ? set.width() : hint.width(), set.height() > 0 ? set.height() : hint.height());
+        const QSize need(set.width() > 0 ? set.width() : hint.width(),
+                         set.height() > 0 ? set.height() : hint.height());
         const QSizePolicy sp = w->sizePolicy();
-        const bool squeezedW = need.width() > w->width() && !(sp.horizontalPolicy() & QSizePolicy::IgnoreFlag);
-        const bool squeezedH = need.height() > w->height() && !(sp.verticalPolicy() & QSizePolicy::IgnoreFlag);
-        if ((squeezedW || squeezedH) && w->parentWidget() && !w->parentWidget()->inherits("QAbstractScrollArea"))
+        const bool squeezedW =
+            need.width() > w->width() && !(sp.horizontalPolicy() & QSizePolicy::IgnoreFlag);
+        const bool squeezedH =
+            need.height() > w->height() && !(sp.verticalPolicy() & QSizePolicy::IgnoreFlag);
+        if ((squeezedW || squeezedH) && w->parentWidget() &&
+            !w->parentWidget()->inherits("QAbstractScrollArea"))
             faults << name(w) + QStringLiteral(" squeezed");
         if (auto* picture = qobject_cast<PanelPicture*>(w)) {
             const QRect at(picture->mapTo(view, QPoint(0, 0)), picture->size());

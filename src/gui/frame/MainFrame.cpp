@@ -547,8 +547,7 @@ void MainFrame::openEditor(int command) {
     // The view's own choice of focus (its grid) when it made one, else its first control that
     // takes it (a tab widget without a visible bar does not).
     QWidget* view = sub->widget();
-    if (QWidget* to = view->focusWidget())
-        to->setFocus(Qt::OtherFocusReason);
+    if (QWidget* to = view->focusWidget()) to->setFocus(Qt::OtherFocusReason);
     for (QWidget* w = view->nextInFocusChain(); !view->focusWidget() && w != view && view->isAncestorOf(w);
          w = w->nextInFocusChain())
         if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(view) && w->isEnabled())

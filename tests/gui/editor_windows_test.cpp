@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -95,15 +99,23 @@ class EditorWindowsTest : public QObject {
                 QVERIFY(sub);
                 QWidget* view = sub->widget();
                 const QString what = QStringLiteral("%1%2").arg(fx.text(e.treeText), dual ? " (dual)" : "");
-                test::saveShot(sub, QStringLiteral("editor-%1%2").arg(e.command).arg(dual ? "-dual" : ""));
                 if (view->width() < view->sizeHint().width() || view->height() < view->sizeHint().height())
                     failures << what + QStringLiteral(": %1x%2 below its size hint %3x%4")
                                            .arg(view->width())
                                            .arg(view->height())
                                            .arg(view->sizeHint().width())
                                            .arg(view->sizeHint().height());
-                if (const QStringList faults = layoutFaults(view); !faults.isEmpty())
-                    failures << what + QStringLiteral(": ") + faults.join(QStringLiteral(", "));
+                // Every page of the editor, as it shows when turned to.
+                auto* tabs = view->findChild<QTabWidget*>();
+                for (int page = 0; page < (tabs ? tabs->count() : 1); ++page) {
+                    if (tabs && !tabs->isTabVisible(page)) continue;
+                    if (tabs) tabs->setCurrentIndex(page);
+                    QCoreApplication::processEvents();
+                    const QString name = QStringLiteral("editor-%1-%2%3").arg(e.command).arg(page).arg(dual ? "-dual" : "");
+                    test::saveShot(sub, name);
+                    if (const QStringList faults = layoutFaults(view); !faults.isEmpty())
+                        failures << name + QStringLiteral(": ") + faults.join(QStringLiteral(", "));
+                }
                 sub->close();
                 QCoreApplication::processEvents();
             }
@@ -137,6 +149,18 @@ class EditorWindowsTest : public QObject {
         QCOMPARE(sub->widget()->geometry(), sub->contentsRect());
         QVERIFY(sub->widget()->isAncestorOf(QApplication::focusWidget()));
         test::saveShot(&w.f, QStringLiteral("maximised-open"));
+        // A maximised form keeps together: tabs as wide as their texts, buttons under the grid.
+        w.f.runCommand(cmd::kTestFrequency);
+        QCoreApplication::processEvents();
+        QWidget* freq = w.f.editorWindow(cmd::kTestFrequency)->widget();
+        QVERIFY(w.f.editorWindow(cmd::kTestFrequency)->isMaximized());
+        auto* bar = freq->findChild<QTabBar*>();
+        auto* grid = freq->findChild<QTableWidget*>();
+        QVERIFY(bar->width() <= bar->sizeHint().width());
+        for (auto* b : freq->findChildren<QPushButton*>()) {
+            const QRect at(b->mapTo(freq, QPoint(0, 0)), b->size());
+            QVERIFY(at.right() <= grid->geometry().right() && at.top() > grid->geometry().bottom());
+        }
         sub->showNormal();
         QVERIFY(sub->widget()->width() >= sub->widget()->sizeHint().width());
     }

@@ -162,6 +162,9 @@ class MemoryMapGuiTest : public QObject {
         // Every byte column as wide as the others, in a fixed-pitch font.
         QVERIFY(QFontInfo(d.grid()->font()).fixedPitch());
         QCOMPARE(d.grid()->columnWidth(0), d.grid()->columnWidth(15));
+        // The question before it shows its whole title.
+        DeckHeadDialog ask(f.fx.ctx, positions, f.frame.get());
+        QVERIFY(ask.width() > ask.fontMetrics().horizontalAdvance(ask.windowTitle()) + 60);
         test::saveShot(&d, QStringLiteral("memory_map"));
         auto* tf = f.openTestFrequency();
         f.frame->editorWindow(cmd::kTestFrequency)->move(20, 20);

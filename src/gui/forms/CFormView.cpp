@@ -162,8 +162,7 @@ QWidget* CFormView::makeEdit(Field& f, const forms::FieldDescriptor& d, QWidget*
     int width = fmt.fixedPitch
                     ? fm.horizontalAdvance(QString(chars + 1, QLatin1Char(' ')))
                     : fm.horizontalAdvance(QString(std::max(chars, 2), QLatin1Char(numeric ? '0' : 'W')));
-    if (d.storage.special.text)
-        width = std::max(width, fm.horizontalAdvance(fromCore(area_.text(d.storage.special.text))));
+    if (fmt.specialText) width = std::max(width, fm.horizontalAdvance(fromCore(area_.text(fmt.specialText))));
     QStyleOptionFrame opt;
     opt.initFrom(edit);
     edit->setFixedWidth(

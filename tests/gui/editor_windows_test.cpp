@@ -5,8 +5,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -111,7 +111,8 @@ class EditorWindowsTest : public QObject {
                     if (tabs && !tabs->isTabVisible(page)) continue;
                     if (tabs) tabs->setCurrentIndex(page);
                     QCoreApplication::processEvents();
-                    const QString name = QStringLiteral("editor-%1-%2%3").arg(e.command).arg(page).arg(dual ? "-dual" : "");
+                    const QString name =
+                        QStringLiteral("editor-%1-%2%3").arg(e.command).arg(page).arg(dual ? "-dual" : "");
                     test::saveShot(sub, name);
                     if (const QStringList faults = layoutFaults(view); !faults.isEmpty())
                         failures << name + QStringLiteral(": ") + faults.join(QStringLiteral(", "));

@@ -147,6 +147,7 @@ class EditorWindowsTest : public QObject {
         QVERIFY(sub);
         QCOMPARE(w.f.mdiArea()->activeSubWindow(), sub);
         QVERIFY(sub->isMaximized());
+        QCOMPARE(sub->geometry(), w.f.mdiArea()->viewport()->rect());
         QCOMPARE(sub->widget()->geometry(), sub->contentsRect());
         QVERIFY(sub->widget()->isAncestorOf(QApplication::focusWidget()));
         test::saveShot(&w.f, QStringLiteral("maximised-open"));
@@ -164,6 +165,7 @@ class EditorWindowsTest : public QObject {
         }
         sub->showNormal();
         QVERIFY(sub->widget()->width() >= sub->widget()->sizeHint().width());
+        QVERIFY(sub->widget()->height() >= sub->widget()->sizeHint().height());
     }
 
     // Ctrl+F4 closes the active editor; Ctrl+Tab and Ctrl+Shift+Tab go to the next and previous

@@ -517,6 +517,7 @@ void MainFrame::openEditor(int command) {
         const QSize own = view->size();
         mdi_->addSubWindow(frame);
         frame->showNormal();
+        if (frame->isMaximized()) frame->showNormal(); // the area maximises it beside a maximised one
         // The view's size hint counts only once it is shown and laid out (hidden rows, styled
         // fonts). The frame fits the whole form, or the area where that is smaller, but never goes
         // below the form's minimum; that is also the size it returns to from maximised.

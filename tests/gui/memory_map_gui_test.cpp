@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabBar>
+#include <QStyle>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -164,7 +165,11 @@ class MemoryMapGuiTest : public QObject {
         QCOMPARE(d.grid()->columnWidth(0), d.grid()->columnWidth(15));
         // The question before it shows its whole title.
         DeckHeadDialog ask(f.fx.ctx, positions, f.frame.get());
-        QVERIFY(ask.width() > ask.fontMetrics().horizontalAdvance(ask.windowTitle()) + 60);
+        ask.show();
+        QCoreApplication::processEvents();
+        // Room for the title beside the title bar's icon and three buttons.
+        const int bar = ask.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &ask);
+        QVERIFY(ask.width() >= ask.fontMetrics().horizontalAdvance(ask.windowTitle()) + 4 * bar);
         test::saveShot(&d, QStringLiteral("memory_map"));
         auto* tf = f.openTestFrequency();
         f.frame->editorWindow(cmd::kTestFrequency)->move(20, 20);

@@ -217,6 +217,10 @@ TEST_F(GrEditFixture, NameSignallingScanAddAndTitle) {
     m(0x07) = 0;
     EXPECT_FALSE(area.isFieldEnabled(0, gredit::kScanAdd));
     EXPECT_EQ(area.windowTitle(), "T359 [ T345 - 5 ]");
+    // Every field that can show "Off" is sized for it.
+    for (int field : {gredit::kTimer, gredit::kPreAlert, gredit::kRekey, gredit::kReset})
+        EXPECT_EQ(area.editFormat(0, field).specialText, 278) << field;
+    EXPECT_EQ(area.editFormat(0, gredit::kName).specialText, 0);
 }
 
 TEST_F(FormsFixture, ChannelCopyOntoItselfOrIntoAFullPool) {

@@ -150,6 +150,38 @@ TEST(CommandLineOptions, OtherArgumentsAndTheProgramNameAreIgnored) {
     EXPECT_TRUE(cl.run.fineStep);
 }
 
+TEST(CommandLineOptions, TheFirstPlainArgumentNamesTheDataFile) {
+    struct Case {
+        std::vector<std::string_view> args;
+        std::string file;
+    } cases[] = {
+        {{}, ""},
+        {{"customer.dat"}, "customer.dat"},
+        {{"-nosplash", "/home/t/A B.dat", "other.dat"}, "/home/t/A B.dat"},
+        {{"wqwq", "--unknown", "step"}, ""},
+        {{"/nosplash"}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parse(c.args).dataFile, c.file) << (c.args.empty() ? "" : c.args[0]);
+}
+
+TEST(RecentFilesSetting, TheLatestComesFirstOnceAndTheOldestDropOff) {
+    using L = std::vector<std::string>;
+    struct Case {
+        L before;
+        std::string path;
+        L after;
+    } cases[] = {
+        {{}, "a", {"a"}},
+        {{"a", "b"}, "b", {"b", "a"}},
+        {{"a", "b", "c", "d"}, "e", {"e", "a", "b", "c"}},
+        {{"a", "", "a", "b"}, "c", {"c", "a", "b"}},
+        {{"a", "b"}, "", {"a", "b"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withRecentFile(c.before, c.path), c.after) << c.path;
+}
+
 TEST(PortMapSetting, TheSettingsFileFollowsXdgConfigHome) {
     auto env = [](const char* xdg, const char* home) {
         return [=](const char* name) -> const char* {

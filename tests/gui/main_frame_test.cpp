@@ -71,7 +71,8 @@ class MainFrameTest : public QObject {
         QCOMPARE(plain(itemTexts(menuTitled(f, fx.text(30)))),
                  plain({fx.text(31), fx.text(32), fx.text(kTextCompareMenu), fx.text(kTextHistoryMenu),
                         fx.text(33), fx.text(34), fx.text(kTextImportChannels), fx.text(kTextExportChannels),
-                        fx.text(35), fx.text(36), fx.text(kTextExportPdf), fx.text(38)}));
+                        fx.text(35), fx.text(36), fx.text(kTextExportPdf), fx.text(685),
+                        fx.text(38)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(59))),
                  (QStringList{fx.text(60), fx.text(61), fx.text(62), fx.text(63)}));
         QCOMPARE(f.action(cmd::kNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -153,6 +155,13 @@ class MemoryMapGuiTest : public QObject {
         // Every byte column as wide as the others, in a fixed-pitch font.
         QVERIFY(QFontInfo(d.grid()->font()).fixedPitch());
         QCOMPARE(d.grid()->columnWidth(0), d.grid()->columnWidth(15));
+        // The question before it shows its whole title.
+        DeckHeadDialog ask(f.fx.ctx, positions, f.frame.get());
+        ask.show();
+        QCoreApplication::processEvents();
+        // Room for the title beside the title bar's icon and three buttons.
+        const int bar = ask.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &ask);
+        QVERIFY(ask.width() >= ask.fontMetrics().horizontalAdvance(ask.windowTitle()) + 4 * bar);
         test::saveShot(&d, QStringLiteral("memory_map"));
     }
 };

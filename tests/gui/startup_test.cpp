@@ -14,6 +14,7 @@
 #include "base/FrameCommands.h"
 #include "base/LanguageFile.h"
 #include "frame/MainFrame.h"
+#include "model/DataFile.h"
 
 using namespace velora;
 using namespace velora::gui;
@@ -150,6 +151,35 @@ class StartupTest : public QObject {
         QVERIFY(s.contains(QStringLiteral("LastModel2")));
         QCOMPARE(s.value(QStringLiteral("ComPort")).toInt(), 1);
         QVERIFY(s.contains(QStringLiteral("LastWinPos")));
+    }
+
+    // A data file named on the command line (as the desktop entry passes it) opens in place of the
+    // default data set and heads File > Recent Files.
+    void aDataFileNamedOnTheCommandLineOpens() {
+        writeLanguageFile(realLanguageFile());
+        test::Fixture fx;
+        const QString path = dir.filePath(QStringLiteral("customer 7.dat"));
+        QCOMPARE(writeDataFile(fx.doc.image(), path.toStdString()).status, DataFileStatus::Ok);
+        test::Recorder sink;
+        Watchdog watchdog;
+        QPointer<MainFrame> frame;
+        QString title;
+        bool channelInfoOpen = false;
+        const int rc = start(sink, {QStringLiteral("-nosplash"), path}, [&](QWidget* w) {
+            frame = qobject_cast<MainFrame*>(w);
+            QTimer::singleShot(0, w, [&] {
+                QTimer::singleShot(0, frame, [&] {
+                    title = frame->windowTitle();
+                    channelInfoOpen = frame->editorWindow(cmd::kChannelInfo) != nullptr;
+                    if (frame->close()) QCoreApplication::exit(0);
+                });
+            });
+        });
+        QCOMPARE(rc, 0);
+        QVERIFY2(title.endsWith(QStringLiteral(" : customer 7.dat ]")), qPrintable(title));
+        QVERIFY(channelInfoOpen);
+        QSettings s(settingsFile(), QSettings::NativeFormat);
+        QCOMPARE(s.value(QStringLiteral("Backup/RecentFiles")).toStringList(), QStringList{path});
     }
 
     // The measuring switch ends the run by itself, without the exit question, once the window is up.

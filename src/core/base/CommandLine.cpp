@@ -30,6 +30,8 @@ void take(CommandLine& cl, std::string_view arg) {
         cl.run.fineStep = true;
     else if (sameIgnoringCase(arg, "/nosplash") || sameIgnoringCase(arg, "-nosplash"))
         cl.noSplash = true;
+    else if (cl.dataFile.empty() && !arg.empty() && arg.front() != '-')
+        cl.dataFile = std::string(arg);
 }
 
 } // namespace

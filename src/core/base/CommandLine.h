@@ -1,7 +1,8 @@
 #pragma once
 // The command-line switches. Each argument after the program name is compared without regard to
-// case; anything else is ignored. No argument names a file to open; only the export switch names
-// the files it reads and writes.
+// case. The first other argument that does not start with '-' names the data file to open (as a
+// desktop entry passes it); the rest are ignored. The export switch names the files it reads and
+// writes.
 #include <optional>
 #include <span>
 #include <string>
@@ -22,6 +23,7 @@ struct CommandLine {
     RunOptions run;        // "wqwq": extended capacity; "step": 1.25 kHz step in VHF
     bool noSplash = false; // "/nosplash" or "-nosplash"
     std::optional<PdfExport> exportPdf;
+    std::string dataFile; // empty: start with the default data set
     std::string error; // a switch missing its values
 };
 

@@ -213,4 +213,13 @@ WindowPlacement placementForStorage(WindowPlacement p) {
     return p;
 }
 
+std::vector<std::string> withRecentFile(const std::vector<std::string>& list, const std::string& path) {
+    std::vector<std::string> out;
+    if (!path.empty()) out.push_back(path);
+    for (const std::string& p : list)
+        if (out.size() < kMaxRecentFiles && !p.empty() && std::find(out.begin(), out.end(), p) == out.end())
+            out.push_back(p);
+    return out;
+}
+
 } // namespace velora::settings

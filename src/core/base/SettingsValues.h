@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velora::settings {
 
@@ -93,5 +94,14 @@ std::string formatWindowPlacement(const WindowPlacement& p);
 // was maximised before it was minimised, else normal.
 int storedShowState(int showState, bool maximisedBeforeMinimise);
 WindowPlacement placementForStorage(WindowPlacement p);
+
+// ---- RecentFiles: the data files last opened or saved, the latest first
+
+inline constexpr std::string_view kRecentFiles = "RecentFiles";
+inline constexpr std::size_t kMaxRecentFiles = 4;
+
+// The list with `path` put first: an earlier entry of the same file moves up rather than
+// repeating, empty entries go, and the oldest drop off past kMaxRecentFiles.
+std::vector<std::string> withRecentFile(const std::vector<std::string>& list, const std::string& path);
 
 } // namespace velora::settings

@@ -192,6 +192,8 @@ std::vector<forms::ValueItem> GrEditArea::valueList(int, int field) const {
 forms::EditFormat GrEditArea::editFormat(int page, int field) const {
     forms::EditFormat f = FeatureArea::editFormat(page, field);
     if (field == kName) f.maxLength = store_.groupNameLength();
+    // The timers show "Off" for zero.
+    if (field >= kTimer && field <= kReset) f.specialText = kTextOff;
     return f;
 }
 

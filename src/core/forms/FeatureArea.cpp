@@ -130,7 +130,8 @@ std::vector<ValueItem> FeatureArea::valueList(int page, int field) const {
 EditFormat FeatureArea::editFormat(int page, int field) const {
     const FieldDescriptor* d = descriptor(page, field);
     if (!d) return {};
-    return {d->charClass, d->maxLength, d->fixedPitch};
+    const FieldStorage* s = storage(page, field);
+    return {d->charClass, d->maxLength, d->fixedPitch, s ? s->special.text : 0};
 }
 
 NumericRange FeatureArea::range(int page, int field) const {

@@ -118,6 +118,7 @@ struct EditFormat {
     CharClass charClass = CharClass::Any;
     int maxLength = 0;
     bool fixedPitch = false;
+    int specialText = 0; // a text shown in place of a number ("Off"): the field is wide enough for it
 };
 
 // Views other than the committing one that must show a change (told through the main frame).

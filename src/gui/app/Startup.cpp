@@ -70,7 +70,7 @@ void printStartupProbe() {
 } // namespace
 
 int startApplication(int argc, char** argv, const StartupEnvironment& env) {
-    // 1. The switches; no argument ever names a file to open.
+    // 1. The switches.
     const CommandLine options = parseCommandLine(argc, argv);
     const bool demoRadio = hasSwitch(argc, argv, "--demo-radio");
     const bool startupProbe = hasSwitch(argc, argv, "--startup-probe");
@@ -78,6 +78,8 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     // 2. Qt sets the process locale to the user's; the settings key follows the program's name.
     std::optional<QApplication> ownApp;
     if (!QApplication::instance()) ownApp.emplace(argc, argv);
+    // Read once Qt has taken its own options out, so "-platform NAME" names no data file.
+    const std::string dataFile = parseCommandLine(argc, argv).dataFile;
     const QString baseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
     QCoreApplication::setApplicationName(baseName);
@@ -138,8 +140,13 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     if (env.mainWindowCreated) env.mainWindowCreated(&frame);
     frame.restorePlacement();
 
-    // 15. The first editor opens once the event loop runs.
-    QTimer::singleShot(0, &frame, [&frame] { frame.runCommand(cmd::kChannelInfo); });
+    // 15. The file named on the command line, or the first editor, once the event loop runs.
+    QTimer::singleShot(0, &frame, [&frame, dataFile] {
+        if (dataFile.empty())
+            frame.runCommand(cmd::kChannelInfo);
+        else
+            frame.openFile(QFileInfo(QString::fromStdString(dataFile)).absoluteFilePath().toStdString());
+    });
 
     DemoRadio demo(ctx);
     if (demoRadio) {

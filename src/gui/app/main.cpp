@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr char kHelp[] = R"(usage: velora [-nosplash] [wqwq] [step] [--demo-radio]
+constexpr char kHelp[] = R"(usage: velora [-nosplash] [wqwq] [step] [--demo-radio] [DATAFILE]
        velora --export-pdf DATAFILE OUT.pdf [--sections LIST]
 
 The programming application for the RM-410, RM-420 and RM-430 radios.
@@ -17,6 +17,7 @@ The programming application for the RM-410, RM-420 and RM-430 radios.
   wqwq                  extended capacity: 255 channels, channel numbers up to 254 per group
   step                  accept the 1.25 kHz channel step in the VHF band
   --demo-radio          start a simulated radio (velora-radio-sim) and use it as the port
+  DATAFILE              open this data file instead of the default data set
   --export-pdf DATAFILE OUT.pdf [--sections LIST]
                         write the printed report of DATAFILE to OUT.pdf without a window
   --help                this text

@@ -21,7 +21,6 @@ CChannelListView::CChannelListView(AppContext& ctx, EditorHost& frame, Kind kind
     g->setRowTitleCaption(kTitleNumber);
     refreshView();
     g->setFocus();
-    resize(sizeHint());
     // Once the window is up: the view opens all the same.
     QTimer::singleShot(0, this, [this, &ctx] {
         if (const int message = listArea().openingMessage()) ctx.boxes.warning(message);

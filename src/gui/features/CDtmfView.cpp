@@ -27,7 +27,6 @@ CDtmfView::CDtmfView(AppContext& ctx, EditorHost& frame) : GridFormView(ctx, fra
     connect(g, &CMSFlexGrid::command, this, &CDtmfView::rowCommand);
     frame.onGridClipboardDiscarded(this, [] { pasteBuffer().clear(); });
     refreshView();
-    resize(sizeHint());
 }
 
 void CDtmfView::rowCommand(int command) {

@@ -12,7 +12,6 @@ CFuncPortView::CFuncPortView(AppContext& ctx, EditorHost& frame)
         setControlId(grid(t)->list(), port::kControlList);
     refreshView();
     if (AreaGrid* g = currentGrid()) g->setFocus();
-    resize(sizeHint());
 }
 
 bool CFuncPortView::mayClose(bool closingAll) {

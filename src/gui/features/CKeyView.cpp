@@ -23,7 +23,6 @@ CKeyView::CKeyView(AppContext& ctx, EditorHost& frame)
     }
     refreshView();
     if (AreaGrid* g = currentGrid()) g->setFocus();
-    resize(sizeHint());
 }
 
 PanelPicture* CKeyView::picture(int head) const {

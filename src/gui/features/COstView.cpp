@@ -36,7 +36,6 @@ COstView::COstView(AppContext& ctx, EditorHost& frame) : GridFormView(ctx, frame
     frame.onGridClipboardDiscarded(this, [] { pasteBuffer().clear(); });
     refreshView();
     g->setFocus();
-    resize(sizeHint());
 }
 
 void COstView::rowCommand(int command) {

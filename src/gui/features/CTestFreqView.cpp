@@ -95,14 +95,20 @@ CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent
     });
     connect(help, &QPushButton::clicked, this, [this] { frame_.showHelpTopic(area_.defaultHelp()); });
 
-    auto* buttons = new QHBoxLayout;
+    // The form keeps together at the top left whatever the window's size: tabs as wide as their
+    // texts, the buttons under the grid's right edge.
+    tabs_->setExpanding(false);
+    auto* buttonRow = new QWidget(this);
+    auto* buttons = new QHBoxLayout(buttonRow);
+    buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch();
     buttons->addWidget(close);
     buttons->addWidget(help);
+    buttonRow->setFixedWidth(width);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs_);
+    layout->addWidget(tabs_, 0, Qt::AlignLeft);
     layout->addWidget(grid_, 0, Qt::AlignLeft);
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow, 0, Qt::AlignLeft);
     layout->addStretch();
 
     connect(tabs_, &QTabBar::currentChanged, this, [this](int) {

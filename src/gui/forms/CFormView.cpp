@@ -162,8 +162,7 @@ QWidget* CFormView::makeEdit(Field& f, const forms::FieldDescriptor& d, QWidget*
     int width = fmt.fixedPitch
                     ? fm.horizontalAdvance(QString(chars + 1, QLatin1Char(' ')))
                     : fm.horizontalAdvance(QString(std::max(chars, 2), QLatin1Char(numeric ? '0' : 'W')));
-    if (d.storage.special.text)
-        width = std::max(width, fm.horizontalAdvance(fromCore(area_.text(d.storage.special.text))));
+    if (fmt.specialText) width = std::max(width, fm.horizontalAdvance(fromCore(area_.text(fmt.specialText))));
     QStyleOptionFrame opt;
     opt.initFrom(edit);
     edit->setFixedWidth(
@@ -503,6 +502,13 @@ void CFormView::leave(Field& f) {
     committing_ = false;
 }
 
+int CFormView::visiblePages() const {
+    int n = 0;
+    for (int p = 0; p < tabs_->count(); ++p)
+        n += tabs_->isTabVisible(p) ? 1 : 0;
+    return n;
+}
+
 void CFormView::switchPage(int direction) {
     int count = tabs_->count();
     std::vector<int> visible;
@@ -560,6 +566,8 @@ bool CFormView::eventFilter(QObject* obj, QEvent* e) {
     auto* k = static_cast<QKeyEvent*>(e);
     int direction = 0;
     if (isCtrlTab(k, &direction)) {
+        // A form with one page to show leaves the key to the main window's next-window switch.
+        if (visiblePages() < 2) return false;
         if (t == QEvent::ShortcutOverride) {
             e->accept(); // deliver it as a key press here, not as a window-switching shortcut
             return true;

@@ -96,6 +96,7 @@ class CFormView : public QWidget {
     void apply(const Field& f, const forms::FieldEffects& fx);
     void fillList(Field& f);
     void switchPage(int direction);
+    int visiblePages() const;
     void updatePageVisibility();
     bool isOwnWidget(QObject* obj) const;
     Field* fieldOf(const QObject* obj);

@@ -47,6 +47,7 @@ constexpr int kTextFileLabel = 96;
 constexpr int kTextEditMenu = 42;
 constexpr int kTextPaste = 82;
 constexpr int kTextFileFilter = 95;
+constexpr int kTextRecentFiles = 685;
 
 QString toolIcon(int command) {
     switch (command) {
@@ -159,6 +160,19 @@ MainFrame::MainFrame(AppContext& ctx, const EditorRegistry& registry, QWidget* p
         auto* view = sub ? dynamic_cast<EditorView*>(sub->widget()) : nullptr;
         HelpWindow::showContext(this, view ? view->helpContext() : std::nullopt);
     });
+    // The window keys of every MDI application. An editor that turns its own pages with Ctrl+Tab
+    // claims the key first (shortcut override), so these act only where no editor uses it.
+    auto windowKey = [this](QKeySequence keys, auto act) {
+        auto* s = new QShortcut(keys, this);
+        s->setObjectName(keys.toString());
+        connect(s, &QShortcut::activated, this, act);
+    };
+    windowKey(QKeySequence(Qt::CTRL | Qt::Key_F4), [this] {
+        if (auto* sub = mdi_->activeSubWindow()) sub->close();
+    });
+    windowKey(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { mdi_->activateNextSubWindow(); });
+    for (auto keys : {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, Qt::CTRL | Qt::SHIFT | Qt::Key_Tab})
+        windowKey(QKeySequence(keys), [this] { mdi_->activatePreviousSubWindow(); });
 }
 
 MainFrame::~MainFrame() {
@@ -238,6 +252,7 @@ void MainFrame::rebuildMenus() {
             if (item.command == cmd::kPrintPreview) menu->addAction(exportPdfAction(*this));
             if (item.command == cmd::kOpen) addFileMenuExtras(*this, menu);
             if (item.command == cmd::kSaveAs) addChannelCsvActions(*this, menu);
+            if (item.command == cmd::kPrintPreview) addRecentFilesMenu(menu);
         }
         if (popup.text == kTextEditMenu) {
             QAction* first = menu->actions().value(0);
@@ -351,16 +366,19 @@ void MainFrame::runCommand(int command) {
         if (files_->newDataSet() == CommandOutcome::Done) afterNewDataSet();
         break;
     case cmd::kOpen:
-        if (files_->open() == CommandOutcome::Done) afterNewDataSet();
+        if (files_->open() == CommandOutcome::Done) {
+            rememberFile();
+            afterNewDataSet();
+        }
         break;
     case cmd::kSave:
         undo_->checkpoint();
-        files_->save();
+        if (files_->save() == CommandOutcome::Done) rememberFile();
         undo_->rebase();
         break;
     case cmd::kSaveAs:
         undo_->checkpoint();
-        files_->saveAs();
+        if (files_->saveAs() == CommandOutcome::Done) rememberFile();
         undo_->rebase();
         updateTitle();
         break;
@@ -417,6 +435,45 @@ void MainFrame::runCommand(int command) {
     }
 }
 
+// File > Recent Files: filled from the settings each time it opens, so every window agrees.
+void MainFrame::addRecentFilesMenu(QMenu* file) {
+    file->addSeparator();
+    auto* recent = file->addMenu(ctx_.text(kTextRecentFiles));
+    recent->setObjectName(QStringLiteral("recentFiles"));
+    auto fill = [this, recent] {
+        recent->clear();
+        int n = 0;
+        for (const std::string& path : AppSettings(ctx_.settingsApplication).recentFiles()) {
+            const QString name = QString::fromStdString(path);
+            QAction* a = recent->addAction(QStringLiteral("&%1 %2").arg(++n).arg(name));
+            connect(a, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+        }
+        recent->setEnabled(n > 0);
+    };
+    connect(recent, &QMenu::aboutToShow, this, fill);
+    fill();
+}
+
+void MainFrame::openRecentFile(const std::string& path) {
+    commitPendingEdit();
+    if (!files_->confirmDiscard()) return;
+    openFile(path);
+}
+
+void MainFrame::openFile(const std::string& path) {
+    if (files_->openPath(path) == CommandOutcome::Done) {
+        rememberFile();
+        afterNewDataSet();
+        return;
+    }
+    // Nothing was opened: the data set on screen stays, with its editor.
+    if (mdi_->subWindowList().isEmpty()) openEditor(cmd::kChannelInfo);
+}
+
+void MainFrame::rememberFile() {
+    AppSettings(ctx_.settingsApplication).addRecentFile(ctx_.doc.path());
+}
+
 void MainFrame::afterNewDataSet() {
     updateTitle();
     rebuildMenus();
@@ -449,32 +506,57 @@ QMdiSubWindow* MainFrame::editorWindow(int command) const {
 }
 
 void MainFrame::openEditor(int command) {
-    if (auto* existing = editorWindow(command)) {
+    QMdiSubWindow* sub = editorWindow(command);
+    if (sub) {
         // A minimised editor comes back; a maximised one stays maximised.
-        if (existing->isMinimized()) existing->showNormal();
-        mdi_->setActiveSubWindow(existing);
-        return;
-    }
-    QWidget* view = registry_.createEditor(command, ctx_, *this);
-    if (!view) return;
-    auto* frame = new ChildFrame(view, closingAll_);
-    frame->setProperty("command", command);
-    const QSize content =
-        view->sizeHint().isValid() ? view->sizeHint().expandedTo(view->size()) : view->size();
-    mdi_->addSubWindow(frame);
-    frame->show();
-    // The frame fits the view's own size, whatever its decoration takes.
-    frame->resize(content + (frame->size() - view->size()));
-    if (command == cmd::kChannelInfo) frame->move(0, 0);
-    connect(frame, &QObject::destroyed, this, [this] {
-        // Runs after the window has left the area.
-        QTimer::singleShot(0, this, [this] {
-            rebuildMenus();
-            emit editorsChanged();
+        if (sub->isMinimized()) sub->showNormal();
+    } else {
+        QWidget* view = registry_.createEditor(command, ctx_, *this);
+        if (!view) return;
+        // A new editor joins the area in the state the others are in: maximised when they are.
+        QMdiSubWindow* active = mdi_->activeSubWindow();
+        const bool maximised = active && active->isMaximized();
+        auto* frame = new ChildFrame(view, closingAll_);
+        frame->setProperty("command", command);
+        const QSize own = view->size();
+        mdi_->addSubWindow(frame);
+        frame->showNormal();
+        if (frame->isMaximized()) frame->showNormal(); // the area maximises it beside a maximised one
+        // The view's size hint counts only once it is shown and laid out (hidden rows, styled
+        // fonts). The frame fits the whole form, or the area where that is smaller, but never goes
+        // below the form's minimum; that is also the size it returns to from maximised.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QSize decoration = frame->size() - view->size();
+        const QSize content = view->sizeHint()
+                                  .expandedTo(own)
+                                  .boundedTo(mdi_->viewport()->size() - decoration)
+                                  .expandedTo(view->minimumSizeHint());
+        frame->resize(content + decoration);
+        if (command == cmd::kChannelInfo) frame->move(0, 0);
+        if (maximised) frame->showMaximized();
+        connect(frame, &QObject::destroyed, this, [this] {
+            // Runs after the window has left the area.
+            QTimer::singleShot(0, this, [this] {
+                rebuildMenus();
+                emit editorsChanged();
+            });
         });
-    });
-    rebuildMenus();
-    emit editorsChanged();
+        rebuildMenus();
+        emit editorsChanged();
+        sub = frame;
+    }
+    // Wherever it was opened from (menu, tree, command), the editor is in front with the focus.
+    activateWindow();
+    sub->raise();
+    mdi_->setActiveSubWindow(sub);
+    // The view's own choice of focus (its grid) when it made one, else its first control that
+    // takes it (a tab widget without a visible bar does not).
+    QWidget* view = sub->widget();
+    if (QWidget* to = view->focusWidget()) to->setFocus(Qt::OtherFocusReason);
+    for (QWidget* w = view->nextInFocusChain(); !view->focusWidget() && w != view && view->isAncestorOf(w);
+         w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(view) && w->isEnabled())
+            w->setFocus(Qt::OtherFocusReason);
 }
 
 void MainFrame::closeAllEditors() {

@@ -16,6 +16,8 @@
 #include "views/EditorHost.h"
 #include "views/EditorRegistry.h"
 
+class QMenu;
+
 namespace velora::gui {
 
 class UndoController;
@@ -69,6 +71,9 @@ class MainFrame : public QMainWindow, public EditorHost {
         std::function<std::optional<std::string>(const std::string& folder, const std::string& name)>;
     void setFileChoosers(OpenChooser open, SaveChooser save);
     FileCommands& fileCommands() { return *files_; }
+    // Opens a data file without the dialog (the command line, File > Recent Files); a file that
+    // cannot be read leaves the data set as it was, with its editor open.
+    void openFile(const std::string& path);
 
     // The window's placement as stored at exit (a minimised window keeps the state it returns to).
     void storePlacement();
@@ -101,6 +106,10 @@ class MainFrame : public QMainWindow, public EditorHost {
     void openTree();
     void tile(Qt::Orientation stacking);
     void showHelp(int command);
+    void addRecentFilesMenu(QMenu* file);
+    void openRecentFile(const std::string& path);
+    // The data file just opened or saved heads File > Recent Files.
+    void rememberFile();
 
     AppContext& ctx_;
     const EditorRegistry& registry_;

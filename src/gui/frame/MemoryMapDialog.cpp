@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -358,7 +359,10 @@ DeckHeadDialog::DeckHeadDialog(AppContext& ctx, MemoryMapPositions& positions, E
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(deck_);
     layout->addWidget(head_);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the title beside the title bar's buttons, not only for its own two buttons.
+    const int titleRoom = fontMetrics().horizontalAdvance(windowTitle()) +
+                          4 * style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    setFixedSize(layout->sizeHint().expandedTo(QSize(titleRoom, 0)));
     connect(deck_, &QPushButton::clicked, this, [this] { openMap(MemoryMapMode::Deck); });
     connect(head_, &QPushButton::clicked, this, [this] { openMap(MemoryMapMode::Head); });
 }

@@ -61,8 +61,8 @@ NavigationTree::NavigationTree(AppContext& ctx, MainFrame& frame)
 
 void NavigationTree::openItem(QTreeWidgetItem* item) {
     int command = item ? item->data(0, Qt::UserRole).toInt() : 0;
+    // The editor opened comes to the front with the focus; the tree stays open beside it.
     if (command != 0) frame_.runCommand(command);
-    tree_->setFocus();
 }
 
 void NavigationTree::keyPressEvent(QKeyEvent* e) {

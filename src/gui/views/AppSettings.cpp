@@ -100,4 +100,22 @@ void AppSettings::setWindowPlacement(const settings::WindowPlacement& p) {
     s_.endGroup();
 }
 
+std::vector<std::string> AppSettings::recentFiles() {
+    std::vector<std::string> out;
+    s_.beginGroup(kBackupGroup);
+    for (const QString& p : s_.value(key(settings::kRecentFiles)).toStringList())
+        out.push_back(p.toStdString());
+    s_.endGroup();
+    return out;
+}
+
+void AppSettings::addRecentFile(const std::string& path) {
+    QStringList list;
+    for (const std::string& p : settings::withRecentFile(recentFiles(), path))
+        list << QString::fromStdString(p);
+    s_.beginGroup(kBackupGroup);
+    s_.setValue(key(settings::kRecentFiles), list);
+    s_.endGroup();
+}
+
 } // namespace velora::gui

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSettings>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "base/SettingsValues.h"
 #include "views/AppContext.h"
@@ -30,6 +32,10 @@ class AppSettings {
 
     std::optional<settings::WindowPlacement> windowPlacement();
     void setWindowPlacement(const settings::WindowPlacement& p);
+
+    // File > Recent Files (group "Backup", key "RecentFiles"), the latest first.
+    std::vector<std::string> recentFiles();
+    void addRecentFile(const std::string& path);
 
     QSettings& store() { return s_; }
 

@@ -256,7 +256,8 @@ TEST_F(ShippedLanguageFile, CaptionsMenusAndFormatsFitTheirUse) {
     const std::map<int, long> formats{{215, 1}, {225, 1}, {257, 2}, {258, 2}, {264, 2}, {557, 1},
                                       {558, 1}, {559, 1}, {560, 1}, {561, 1}, {562, 1}, {563, 1},
                                       {564, 2}, {566, 1}, {567, 1}, {571, 1}, {574, 2}, {582, 1},
-                                      {615, 2}, {616, 1}, {617, 2}, {622, 1}, {623, 1}, {665, 1}};
+                                      {615, 2}, {616, 1}, {617, 2}, {622, 1}, {623, 1}, {632, 1},
+                                      {634, 3}, {635, 1}, {665, 1}};
     for (int n = 0; n < kCount; ++n) {
         const std::string s = t(n);
         const auto count = std::count(s.begin(), s.end(), '%');

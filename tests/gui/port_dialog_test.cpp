@@ -68,6 +68,9 @@ class PortDialogTest : public QObject {
         dlg.pathEdit(9)->setText(pty.path);
         emit dlg.pathEdit(9)->editingFinished();
         QVERIFY(dlg.portButton(9)->isEnabled());
+        QVERIFY(dlg.findResult()->text().isEmpty()); // nothing is sent until asked
+        dlg.findChild<QPushButton*>(QStringLiteral("findRadio"))->click();
+        QVERIFY(dlg.findResult()->text().contains(QStringLiteral("COM9: no radio answered")));
         dlg.portButton(9)->click();
         dlg.closeDelayBox()->setChecked(true);
         dlg.accept();

@@ -419,7 +419,8 @@ int cmdProbe(CliSession& s, const std::vector<std::string>& args) {
         LinkOptions mapped;
         setUpTarget({false, "1"}, mapped);
         for (int p = comm::SerialPort::kFirstPort; p <= comm::SerialPort::kLastPort; ++p)
-            if (comm::TtyProbe().check(mapped.port.devicePath(p)).ok()) targets.push_back({false, std::to_string(p)});
+            if (comm::TtyProbe().check(mapped.port.devicePath(p)).ok())
+                targets.push_back({false, std::to_string(p)});
     }
     bool any = false;
     for (const Target& t : targets) {

@@ -108,9 +108,12 @@ void addAdapter(const fs::path& root, const AdapterCase& a) {
 
 TEST(TtyProbe, AdaptersAreDescribedWithoutOpeningThem) {
     const AdapterCase cases[] = {
-        {"ttyUSB0", 2, "FTDI", "FT232R USB UART", "A50285BI", "FTDI FT232R USB UART, serial A50285BI (ttyUSB0)"},
-        {"ttyUSB1", 2, "Prolific", "USB-Serial Controller", nullptr, "Prolific USB-Serial Controller (ttyUSB1)"},
-        {"ttyACM0", 1, "Silicon Labs", "Silicon Labs CP2102N", "0001", "Silicon Labs CP2102N, serial 0001 (ttyACM0)"},
+        {"ttyUSB0", 2, "FTDI", "FT232R USB UART", "A50285BI",
+         "FTDI FT232R USB UART, serial A50285BI (ttyUSB0)"},
+        {"ttyUSB1", 2, "Prolific", "USB-Serial Controller", nullptr,
+         "Prolific USB-Serial Controller (ttyUSB1)"},
+        {"ttyACM0", 1, "Silicon Labs", "Silicon Labs CP2102N", "0001",
+         "Silicon Labs CP2102N, serial 0001 (ttyACM0)"},
         {"ttyUSB2", 2, nullptr, "USB Serial", nullptr, "USB Serial (ttyUSB2)"},
         {"ttyUSB3", 5, "Far", "Too deep", nullptr, "ttyUSB3"}, // attributes of an unrelated hub above
         {"ttyS0", 0, nullptr, nullptr, nullptr, "ttyS0"},

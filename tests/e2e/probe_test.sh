@@ -27,4 +27,12 @@ out=$("$CLI" probe --device "$WORK/unplugged" --device "$DEVICE" 2>&1)
 expect_eq "$?" 0 "a radio on any line is success"
 expect_contains "$out" "unplugged: the device is gone" "an unplugged line says so"
 expect_contains "$out" "$DEVICE: RM-420 radio at 9600 baud" "the radio on the second line is found"
+
+# A line held by another program names it.
+flock "$DEVICE" sleep 5 &
+holder=$!
+sleep 0.3
+out=$("$CLI" probe --device "$DEVICE" 2>&1)
+expect_contains "$out" "in use by another program, flock (pid $holder)" "a busy line names its holder"
+kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null
 finish

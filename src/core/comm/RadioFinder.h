@@ -15,7 +15,7 @@ inline constexpr int kTextRadioFound = 634; // "%s: %s radio at %s baud"
 inline constexpr int kTextNoRadio = 635;    // "%s: no radio answered"
 
 struct RadioFound {
-    PortResult port;   // not ok: the line could not be opened, and nothing was sent
+    PortResult port;    // not ok: the line could not be opened, and nothing was sent
     bool radio = false; // a radio answered the entry and sent its identification
     std::string model;  // "RM-420", or the model code when the catalogue does not know it
     std::string rate;   // the rate the radio answered at, "9600"

@@ -35,7 +35,8 @@ std::string readLine(const fs::path& file) {
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r'))
+        line.pop_back();
     return line;
 }
 

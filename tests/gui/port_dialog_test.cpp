@@ -63,6 +63,9 @@ class PortDialogTest : public QObject {
         test::Fixture fx;
         Pty pty;
         fx.port.setPortNumber(3);
+        // Find radio must not reach the machine's own UARTs.
+        for (int p = 11; p <= CommPortDialog::kPorts; ++p)
+            fx.port.setDevicePath(p, "/nonexistent/ttyS" + std::to_string(p));
         CommPortDialog dlg(fx.ctx, nullptr);
         QVERIFY(!dlg.portButton(9)->isEnabled());
         dlg.pathEdit(9)->setText(pty.path);

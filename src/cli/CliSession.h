@@ -40,6 +40,7 @@ int cmdSet(CliSession& s, const std::vector<std::string>& args);
 int cmdReport(CliSession& s, const std::vector<std::string>& args);
 int cmdTestMode(CliSession& s, const std::vector<std::string>& args);
 int cmdDiff(CliSession& s, const std::vector<std::string>& args);
+int cmdProbe(CliSession& s, const std::vector<std::string>& args);
 
 void printError(const std::string& what);
 

@@ -15,8 +15,10 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/PortMap.h"
+#include "comm/RadioFinder.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
+#include "comm/TtyProbe.h"
 #include "dataset/PreWriteCheck.h"
 #include "dataset/RadioHistory.h"
 
@@ -402,6 +404,33 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& argv) {
     std::cerr << "velora-cli: wrote " << (transfer.verify() ? ui.blocks() / 2 : ui.blocks()) << " blocks of "
               << file << " to " << link.where << (transfer.verify() ? ", verified" : "") << '\n';
     return kExitOk;
+}
+
+// Only the lines named, or without any every port whose device is a serial line: probing sends
+// bytes, so nothing else is touched. Exit 0 when a radio answered somewhere.
+int cmdProbe(CliSession& s, const std::vector<std::string>& args) {
+    std::vector<std::string> rest = args;
+    std::vector<Target> targets = takeTargets(rest);
+    if (!rest.empty()) {
+        printError("probe takes only --port N and --device PATH");
+        return kExitUsage;
+    }
+    if (targets.empty()) {
+        LinkOptions mapped;
+        setUpTarget({false, "1"}, mapped);
+        for (int p = comm::SerialPort::kFirstPort; p <= comm::SerialPort::kLastPort; ++p)
+            if (comm::TtyProbe().check(mapped.port.devicePath(p)).ok())
+                targets.push_back({false, std::to_string(p)});
+    }
+    bool any = false;
+    for (const Target& t : targets) {
+        LinkOptions link;
+        if (!setUpTarget(t, link)) return kExitUsage;
+        const comm::RadioFound found = comm::findRadio(link.port);
+        std::cout << comm::foundText(s.texts, link.where, found) << '\n';
+        any = any || found.radio;
+    }
+    return any ? kExitOk : kExitFailure;
 }
 
 } // namespace velora::cli

@@ -59,6 +59,12 @@ Commands:
                                     noise-blanker=N compander=N beat-shift=N msk=N, item=N then
                                     tab=N value=N step=+N|-N volume=N tx=on|off, ok or cancel
 
+  probe [--port N | --device PATH]...
+                                    find radios: try each line (every serial port when
+                                    none is named) with the identification request at
+                                    the radio's rates; the radio is left as it was;
+                                    exit 0 when a radio answered
+
 Ports: --port N is COM1 to COM20, the device the application's port dialog maps it to
 (settings group "Ports"), else /dev/ttyUSB0-9 (COM1-10) or /dev/ttyS0-9 (COM11-20);
 --device PATH names the device directly.
@@ -78,7 +84,7 @@ constexpr Command kCommands[] = {
     {"new", cmdNew},   {"info", cmdInfo},         {"channels", cmdChannels},
     {"read", cmdRead}, {"write", cmdWrite},       {"fields", cmdFields},
     {"set", cmdSet},   {"testmode", cmdTestMode}, {"report", cmdReport},
-    {"diff", cmdDiff},
+    {"diff", cmdDiff}, {"probe", cmdProbe},
 };
 
 } // namespace

@@ -10,7 +10,7 @@ for f in bin/velora-cli bin/velora-radio-sim share/velora/velora.lng share/velor
          share/applications/velora.desktop share/metainfo/com.halcyon.velora.metainfo.xml \
          share/icons/hicolor/scalable/apps/velora.svg share/icons/hicolor/48x48/apps/velora.png \
          share/icons/hicolor/256x256/apps/velora.png share/man/man1/velora.1 share/man/man1/velora-cli.1 \
-         share/man/man1/velora-radio-sim.1; do
+         share/man/man1/velora-radio-sim.1 lib/udev/rules.d/60-velora-serial.rules; do
   [ -f "$P/$f" ] && pass "installed $f" || fail "missing $f"
 done
 [ -e "$P/bin/velora.lng" ] && fail "a data file in bin" || pass "bin holds only programs"
@@ -39,6 +39,10 @@ fi
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$P/share/metainfo/com.halcyon.velora.metainfo.xml" >"$WORK/as.txt" 2>&1 \
     && pass "metainfo valid" || fail "metainfo: $(cat "$WORK/as.txt")"
+fi
+if udevadm verify --help >/dev/null 2>&1; then
+  udevadm verify "$P/lib/udev/rules.d/60-velora-serial.rules" >"$WORK/udev.txt" 2>&1 && pass "udev rules valid" \
+    || fail "udev rules: $(cat "$WORK/udev.txt")"
 fi
 if command -v groff >/dev/null; then
   for m in "$P"/share/man/man1/*.1; do

@@ -63,11 +63,17 @@ class PortDialogTest : public QObject {
         test::Fixture fx;
         Pty pty;
         fx.port.setPortNumber(3);
+        // Find radio must not reach the machine's own UARTs.
+        for (int p = 11; p <= CommPortDialog::kPorts; ++p)
+            fx.port.setDevicePath(p, "/nonexistent/ttyS" + std::to_string(p));
         CommPortDialog dlg(fx.ctx, nullptr);
         QVERIFY(!dlg.portButton(9)->isEnabled());
         dlg.pathEdit(9)->setText(pty.path);
         emit dlg.pathEdit(9)->editingFinished();
         QVERIFY(dlg.portButton(9)->isEnabled());
+        QVERIFY(dlg.findResult()->text().isEmpty()); // nothing is sent until asked
+        dlg.findChild<QPushButton*>(QStringLiteral("findRadio"))->click();
+        QVERIFY(dlg.findResult()->text().contains(QStringLiteral("COM9: no radio answered")));
         dlg.portButton(9)->click();
         dlg.closeDelayBox()->setChecked(true);
         dlg.accept();

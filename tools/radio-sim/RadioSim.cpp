@@ -127,6 +127,10 @@ void RadioSim::receive(std::span<const Byte> bytes) {
 
 void RadioSim::receive(Byte b) {
     if (config_.silent) return;
+    if (config_.echo) {
+        channel_.send(std::span<const Byte>(&b, 1));
+        return;
+    }
     // A byte sent at another rate arrives as noise: it breaks any frame in progress.
     if (channel_.line().baud != config_.baud) {
         frame_.clear();

@@ -76,6 +76,7 @@ struct TestFrameFault {
 struct SimConfig {
     unsigned baud = 9600;                  // the only rate at which the radio understands the line
     bool silent = false;                   // never answers anything
+    bool echo = false;                     // not a radio: sends back every byte it receives
     bool nakAll = false;                   // NAK wherever an ACK is due (mode entries excepted)
     std::vector<BlockFault> badChecksums;  // main-area reads answered with a wrong checksum
     std::vector<BlockFault> nakWrites;     // block or chunk writes refused with NAK

@@ -180,6 +180,8 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
             o.verbose = true;
         } else if (a == "--silent") {
             o.config.silent = true;
+        } else if (a == "--echo") {
+            o.config.echo = true;
         } else if (a == "--nak") {
             o.config.nakAll = true;
         } else if (a == "--deck1" || a == "--deck2" || a == "--head1" || a == "--head2") {
@@ -364,6 +366,7 @@ Faults:
                       the same frames are refused with NAK instead
   --nak               answer NAK wherever an ACK is due once a mode has been entered
   --silent            never answer
+  --echo              no radio: send back every byte received, as a loop-back plug does
   --cut-after N       hang the line up instead of sending byte N+1 (counted over the whole run),
                       then dump and exit
 

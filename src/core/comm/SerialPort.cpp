@@ -17,6 +17,8 @@
 #include <thread>
 #include <utility>
 
+#include "comm/TtyProbe.h"
+
 namespace velora::comm {
 
 namespace {
@@ -61,12 +63,22 @@ std::string owningGroup(const std::string& path) {
     return std::to_string(st.st_gid);
 }
 
+// The user can close or quit the program that holds the line only when told which one it is.
+PortResult busy(const std::string& path, int err) {
+    std::string msg = path + ": the port is in use by another program";
+    const auto who = TtyProbe().holders(path);
+    for (std::size_t i = 0; i < who.size(); ++i)
+        msg += (i == 0 ? ", " : " and ") + who[i];
+    return {PortError::Busy, msg + " (" + sysText(err) + ")"};
+}
+
 PortResult openError(const std::string& path, int err) {
     switch (err) {
     case ENOENT:
     case ENXIO:
     case ENODEV:
-        return {PortError::NotFound, path + ": the device does not exist (" + sysText(err) + ")"};
+        return {PortError::NotFound,
+                path + ": the device is gone (is the cable unplugged?) (" + sysText(err) + ")"};
     case EACCES:
     case EPERM: {
         std::string msg = path + ": " + sysText(err) + ".";
@@ -79,7 +91,7 @@ PortResult openError(const std::string& path, int err) {
         return {PortError::PermissionDenied, msg};
     }
     case EBUSY:
-        return {PortError::Busy, path + ": the port is in use by another program (" + sysText(err) + ")"};
+        return busy(path, err);
     default:
         return {PortError::System, path + ": " + sysText(err)};
     }
@@ -179,7 +191,7 @@ PortResult SerialPort::open() {
         const int err = errno;
         ::ioctl(fd, TIOCNXCL);
         ::close(fd);
-        fail(PortError::Busy, path + ": the port is in use by another program (" + sysText(err) + ")");
+        lastError_ = busy(path, err);
         return lastError_;
     }
     fd_ = fd;

@@ -51,3 +51,10 @@ patch() {
 }
 # Main-area offset inside a current data file.
 MAIN=64
+
+# True when the radio dumped at PREFIX (deck 1's main and code areas, head 1's extension area) holds
+# data file FILE byte for byte, but for the version marks of the identification, which stay the radio's.
+radio_holds() {
+  { head -c 16608 "$2.deck1.dat"; tail -c 8192 "$2.head1.dat"; } > "$2.all.dat"
+  [ "$(cmp -l "$1" "$2.all.dat" | awk '$1 > 64 && ($1 < 16161 || $1 > 16170)' | head -1)" = "" ]
+}

@@ -152,6 +152,7 @@ class Simulator {
         }
         if (fleet_->writeFrames(writes, now)) {
             tx_.drop(); // the answer to the frame it stopped at never leaves
+            fleet_->takeUnplugged();
             return unplugged();
         }
         if (radio_->sessionsEnded() == sessions_) return;
@@ -206,9 +207,9 @@ class Simulator {
 
     void waitForLine(Clock::time_point now) {
         // A bench wakes often enough to plug and unplug radios on time.
-        auto next = now + std::chrono::milliseconds(fleet_ && !fleet_->answering() ? 2 : 200);
-        if (fleet_ && fleet_->state() == FleetBench::State::Lingering)
-            next = now + std::chrono::milliseconds(2);
+        using S = FleetBench::State;
+        const bool timing = fleet_ && (fleet_->state() == S::Lingering || fleet_->state() == S::Off);
+        auto next = now + std::chrono::milliseconds(timing ? 2 : 200);
         if (!rx_.empty()) next = std::min(next, rx_.front().due);
         if (!tx_.queue.empty()) next = std::min(next, tx_.queue.front().due);
         // Wake at the byte's due time to the microsecond: a wait rounded up to whole milliseconds

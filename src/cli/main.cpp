@@ -78,7 +78,7 @@ constexpr Command kCommands[] = {
     {"new", cmdNew},   {"info", cmdInfo},         {"channels", cmdChannels},
     {"read", cmdRead}, {"write", cmdWrite},       {"fields", cmdFields},
     {"set", cmdSet},   {"testmode", cmdTestMode}, {"report", cmdReport},
-    {"diff", cmdDiff},
+    {"diff", cmdDiff},    {"fleet", cmdFleet},
 };
 
 } // namespace

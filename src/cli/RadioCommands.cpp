@@ -468,6 +468,7 @@ void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index,
         messenger.context = link.where + ": line " + std::to_string(mr.line);
         fleet::buildRow(p.base, p.manifest, *row, doc, boxes);
         ChannelStore(doc, s.texts).padNames();
+        messenger.context = link.where + ": " + mr.label;
         FleetUi ui(board, index, link.where + "  " + mr.label, messenger, s.texts, p.retries, p.consent);
         comm::RadioTransfer transfer(protocol, s.texts, ui);
         transfer.setVerify(p.verify);

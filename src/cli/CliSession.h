@@ -44,7 +44,7 @@ int cmdDiff(CliSession& s, const std::vector<std::string>& args);
 int cmdFleet(CliSession& s, const std::vector<std::string>& args);
 int cmdFleetWrite(CliSession& s, const std::vector<std::string>& args);
 // Reads a fleet manifest; the reason it cannot be read goes to stderr.
-std::optional<fleet::Manifest> readFleetManifest(const std::string& path);
+std::optional<fleet::Manifest> readFleetManifest(const std::string& path, const TextSource& texts);
 
 void printError(const std::string& what);
 

@@ -29,7 +29,7 @@ int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
     }
     const std::string& basePath = a.positional()[0];
     const std::string& manifestPath = a.positional()[1];
-    auto manifest = readFleetManifest(manifestPath);
+    auto manifest = readFleetManifest(manifestPath, s.texts);
     if (!manifest || !s.open(basePath)) return kExitFailure;
     std::vector<fleet::RowBuild> built;
     built.reserve(manifest->rows.size());
@@ -39,7 +39,7 @@ int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
         const auto& mr = manifest->rows[r];
         s.messenger.context = manifestPath + ": line " + std::to_string(mr.line);
         built.push_back(fleet::buildRow(s.doc, *manifest, r, row, s.boxes));
-        std::cout << "line " << mr.line << ", radio '" << mr.label << "':\n";
+        std::cout << formatText(s.texts.text(fleet::kTextLine), {std::to_string(mr.line), mr.label}) << '\n';
         const auto& b = built.back();
         if (b.refusal) {
             ++refused;
@@ -53,7 +53,7 @@ int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
             std::cout << "  " << l << '\n';
     }
     s.messenger.context.clear();
-    const auto duplicates = fleet::duplicateLines(*manifest, built);
+    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
     for (const auto& d : duplicates)
         std::cout << (a.flag("--allow-duplicates") ? "note: " : "refused: ") << d << '\n';
     std::cout << std::flush;
@@ -114,14 +114,14 @@ int cmdFleetReport(CliSession& s, const std::vector<std::string>& args) {
 
 } // namespace
 
-std::optional<fleet::Manifest> readFleetManifest(const std::string& path) {
+std::optional<fleet::Manifest> readFleetManifest(const std::string& path, const TextSource& texts) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         printError("cannot open " + path);
         return std::nullopt;
     }
     std::string error;
-    auto m = fleet::readManifest(in, error);
+    auto m = fleet::readManifest(in, texts, error);
     if (!m) printError(path + ": " + error);
     return m;
 }

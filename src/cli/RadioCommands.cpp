@@ -450,8 +450,10 @@ void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index,
         if (!row) break;
         const fleet::ManifestRow& mr = p.manifest.rows[*row];
         board.message([&] {
-            std::cerr << "velora-cli: connect radio '" << mr.label << "' (row " << *row + 1 << " of " << total
-                      << ")" << (onePort ? "" : " to " + link.where)
+            std::cerr << "velora-cli: "
+                      << formatText(s.texts.text(fleet::kTextConnectRadio),
+                                    {mr.label, std::to_string(*row + 1), std::to_string(total)})
+                      << (onePort ? "" : " to " + link.where)
                       << (onePort ? "; Enter writes now, q stops" : "") << '\n';
             return 0;
         });
@@ -644,7 +646,7 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     }
     const std::string& basePath = a.positional()[0];
     const std::string& manifestPath = a.positional()[1];
-    auto manifest = readFleetManifest(manifestPath);
+    auto manifest = readFleetManifest(manifestPath, s.texts);
     if (!manifest || !s.open(basePath)) return kExitFailure;
     if (!comm::runPreWriteCheck(s.doc, s.texts, s.messenger)) {
         printError("the data set is not ready to be written; nothing was sent");
@@ -672,7 +674,7 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
         }
     }
     s.messenger.context.clear();
-    const auto duplicates = fleet::duplicateLines(*manifest, built);
+    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
     for (const auto& d : duplicates)
         printError(d + (a.flag("--allow-duplicates") ? "" : "; --allow-duplicates accepts it"));
     if (refused || (!duplicates.empty() && !a.flag("--allow-duplicates"))) {

@@ -36,19 +36,19 @@ struct ManifestCase {
 };
 
 const ManifestCase kManifestCases[] = {
-    {"no_radio_column", "label,dravix.id\nA,1\n", "line 1: no 'radio' column", nullptr, nullptr, 0},
-    {"label_twice", "radio,dravix.id\nA,1\nB,2\nA,3\n", "line 4, column radio", nullptr, nullptr, 0},
-    {"more_cells_than_columns", "radio,dravix.id\nA,1,2\n", "line 2: more cells", nullptr, nullptr, 0},
-    {"unknown_key", "radio,dravix.nothing\nA,1\n", nullptr, "line 2, column dravix.nothing", nullptr, 0},
-    {"refused_value", "radio,emergency.type\nA,\nB,Loud\n", nullptr, "line 3, column emergency.type", nullptr,
+    {"no_radio_column", "label,dravix.id\nA,1\n", "Line 1: No 'radio' column", nullptr, nullptr, 0},
+    {"label_twice", "radio,dravix.id\nA,1\nB,2\nA,3\n", "Line 4, column radio", nullptr, nullptr, 0},
+    {"more_cells_than_columns", "radio,dravix.id\nA,1,2\n", "Line 2: More cells", nullptr, nullptr, 0},
+    {"unknown_key", "radio,dravix.nothing\nA,1\n", nullptr, "Line 2, column dravix.nothing", nullptr, 0},
+    {"refused_value", "radio,emergency.type\nA,\nB,Loud\n", nullptr, "Line 3, column emergency.type", nullptr,
      0},
     // A field a column before enables enters the row's later column.
     {"enabled_by_earlier_column", "radio,emergency.type,emergency.dtmf_id\nA,DTMF,123\n", nullptr, nullptr,
      nullptr, 0},
-    {"disabled_field", "radio,emergency.dtmf_id\nA,123\n", nullptr, "line 2, column emergency.dtmf_id",
+    {"disabled_field", "radio,emergency.dtmf_id\nA,123\n", nullptr, "Line 2, column emergency.dtmf_id",
      nullptr, 0},
     {"clamped_value_reported", "radio,dravix.fleet,dravix.id\nA,999,1001\n", nullptr, nullptr,
-     "line 2, column dravix.fleet: \"999\" -> \"349\"", 0},
+     "Line 2, column dravix.fleet: \"999\" -> \"349\"", 0},
     {"distinct_pairs", "radio,dravix.fleet,dravix.id\nA,100,1001\nB,100,1002\nC,101,1001\n", nullptr, nullptr,
      nullptr, 0},
     {"same_pair", "radio,dravix.fleet,dravix.id\nA,100,1001\nB,101,1001\nC,100,1001\n", nullptr, nullptr,
@@ -66,7 +66,7 @@ TEST_P(FleetManifestTest, ReadsBuildsAndRefuses) {
     const auto& c = GetParam();
     std::istringstream in(c.csv);
     std::string error;
-    const auto m = fleet::readManifest(in, error);
+    const auto m = fleet::readManifest(in, texts, error);
     if (c.error) {
         ASSERT_FALSE(m);
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
@@ -92,7 +92,7 @@ TEST_P(FleetManifestTest, ReadsBuildsAndRefuses) {
         EXPECT_NE(changed.find(c.changed), std::string::npos) << changed;
     else
         EXPECT_EQ(changed, "");
-    EXPECT_EQ(int(fleet::duplicateLines(*m, built).size()), c.duplicates);
+    EXPECT_EQ(int(fleet::duplicateLines(*m, built, texts).size()), c.duplicates);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FleetManifestTest, ::testing::ValuesIn(kManifestCases),
@@ -104,7 +104,7 @@ class FleetManifestFixture : public ::testing::Test, public MessengerFixture {};
 TEST_F(FleetManifestFixture, EmptyCellKeepsTheBase) {
     std::istringstream in("radio,options.power_on_text,dravix.id\nA,,\nB,HELLO,\n");
     std::string error;
-    const auto m = fleet::readManifest(in, error);
+    const auto m = fleet::readManifest(in, texts, error);
     ASSERT_TRUE(m) << error;
     Document base;
     defaultInitialise(base, true, false);
@@ -125,7 +125,7 @@ TEST_F(FleetManifestFixture, TenThousandRowsInUnderASecond) {
     std::istringstream in(csv);
     std::string error;
     const auto start = std::chrono::steady_clock::now();
-    const auto m = fleet::readManifest(in, error);
+    const auto m = fleet::readManifest(in, texts, error);
     ASSERT_TRUE(m) << error;
     Document base;
     defaultInitialise(base, true, false);
@@ -133,7 +133,7 @@ TEST_F(FleetManifestFixture, TenThousandRowsInUnderASecond) {
     Document doc;
     for (std::size_t r = 0; r < m->rows.size(); ++r)
         built.push_back(fleet::buildRow(base, *m, r, doc, boxes));
-    EXPECT_TRUE(fleet::duplicateLines(*m, built).empty());
+    EXPECT_TRUE(fleet::duplicateLines(*m, built, texts).empty());
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::seconds(1));
     EXPECT_FALSE(built.back().refusal) << *built.back().refusal;

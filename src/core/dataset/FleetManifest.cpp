@@ -34,18 +34,21 @@ std::string trimmed(const std::string& s) {
     return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-std::string where(const ManifestRow& r, const std::string& column) {
-    return "line " + std::to_string(r.line) + ", column " + column;
+std::string atColumn(const TextSource& texts, int line, const std::string& column, const std::string& what) {
+    return formatText(texts.text(kTextLineColumn), {std::to_string(line), column, what});
+}
+
+std::string atLine(const TextSource& texts, int line, const std::string& what) {
+    return formatText(texts.text(kTextLine), {std::to_string(line), what});
 }
 
 } // namespace
 
-std::optional<Manifest> readManifest(std::istream& in, std::string& error) {
+std::optional<Manifest> readManifest(std::istream& in, const TextSource& texts, std::string& error) {
     int line = 0;
     auto header = readCsvRecord(in, line, error);
     if (!header || !error.empty()) {
-        if (error.empty()) error = "the manifest is empty";
-        error = "line " + std::to_string(line) + ": " + error;
+        error = atLine(texts, std::max(line, 1), error.empty() ? std::string(texts.text(kTextEmpty)) : error);
         return std::nullopt;
     }
     int radio = -1, port = -1, device = -1;
@@ -57,25 +60,25 @@ std::optional<Manifest> readManifest(std::istream& in, std::string& error) {
         int* special = low == "radio" ? &radio : low == "port" ? &port : low == "device" ? &device : nullptr;
         if (special) {
             if (*special >= 0) {
-                error = "line 1: column '" + name + "' is given twice";
+                error = atLine(texts, 1, formatText(texts.text(kTextColumnTwice), {name}));
                 return std::nullopt;
             }
             *special = int(i);
             continue;
         }
         if (name.empty()) {
-            error = "line 1, column " + std::to_string(i + 1) + ": no field key";
+            error = atLine(texts, 1, formatText(texts.text(kTextNoKey), {std::to_string(i + 1)}));
             return std::nullopt;
         }
         if (std::find(m.keys.begin(), m.keys.end(), name) != m.keys.end()) {
-            error = "line 1: column '" + name + "' is given twice";
+            error = atLine(texts, 1, formatText(texts.text(kTextColumnTwice), {name}));
             return std::nullopt;
         }
         m.keys.push_back(name);
         fieldColumns.push_back(int(i));
     }
     if (radio < 0) {
-        error = "line 1: no 'radio' column";
+        error = atLine(texts, 1, std::string(texts.text(kTextNoRadioColumn)));
         return std::nullopt;
     }
     std::map<std::string, int> labels;
@@ -83,13 +86,13 @@ std::optional<Manifest> readManifest(std::istream& in, std::string& error) {
         const int start = line + 1;
         auto record = readCsvRecord(in, line, error);
         if (!error.empty()) {
-            error = "line " + std::to_string(start) + ": " + error;
+            error = atLine(texts, start, error);
             return std::nullopt;
         }
         if (!record) break;
         if (record->size() == 1 && trimmed((*record)[0]).empty()) continue; // a blank line
         if (record->size() > header->size()) {
-            error = "line " + std::to_string(start) + ": more cells than columns";
+            error = atLine(texts, start, std::string(texts.text(kTextExtraCells)));
             return std::nullopt;
         }
         record->resize(header->size());
@@ -99,12 +102,12 @@ std::optional<Manifest> readManifest(std::istream& in, std::string& error) {
         if (port >= 0) r.port = trimmed((*record)[std::size_t(port)]);
         if (device >= 0) r.device = trimmed((*record)[std::size_t(device)]);
         if (r.label.empty()) {
-            error = where(r, "radio") + ": no label";
+            error = atColumn(texts, start, "radio", std::string(texts.text(kTextNoLabel)));
             return std::nullopt;
         }
         if (auto [it, fresh] = labels.emplace(r.label, start); !fresh) {
-            error = where(r, "radio") + ": '" + r.label + "' is already the label of line " +
-                    std::to_string(it->second);
+            error = atColumn(texts, start, "radio",
+                             formatText(texts.text(kTextLabelTwice), {r.label, std::to_string(it->second)}));
             return std::nullopt;
         }
         for (int c : fieldColumns)
@@ -115,8 +118,8 @@ std::optional<Manifest> readManifest(std::istream& in, std::string& error) {
 }
 
 const std::vector<UniqueSet>& uniqueSets() {
-    static const std::vector<UniqueSet> sets{{"Dravix fleet and ID", {"dravix.fleet", "dravix.id"}},
-                                             {"emergency DTMF ID", {"emergency.dtmf_id"}}};
+    static const std::vector<UniqueSet> sets{{kTextDravixPair, {"dravix.fleet", "dravix.id"}},
+                                             {kTextEmergencyId, {"emergency.dtmf_id"}}};
     return sets;
 }
 
@@ -130,11 +133,12 @@ RowBuild buildRow(const Document& base, const Manifest& m, std::size_t row, Docu
         if (r.cells[i].empty()) continue;
         const EntryResult e = enterField(access, m.keys[i], r.cells[i]);
         if (e.refusal) {
-            b.refusal = where(r, m.keys[i]) + ": " + *e.refusal;
+            b.refusal = atColumn(boxes.texts(), r.line, m.keys[i], *e.refusal);
             return b;
         }
         if (e.shown)
-            b.changed.push_back(where(r, m.keys[i]) + ": \"" + r.cells[i] + "\" -> \"" + *e.shown + "\"");
+            b.changed.push_back(
+                atColumn(boxes.texts(), r.line, m.keys[i], "\"" + r.cells[i] + "\" -> \"" + *e.shown + "\""));
     }
     for (const UniqueSet& set : uniqueSets()) {
         std::string text;
@@ -147,7 +151,8 @@ RowBuild buildRow(const Document& base, const Manifest& m, std::size_t row, Docu
     return b;
 }
 
-std::vector<std::string> duplicateLines(const Manifest& m, const std::vector<RowBuild>& built) {
+std::vector<std::string> duplicateLines(const Manifest& m, const std::vector<RowBuild>& built,
+                                        const TextSource& texts) {
     std::vector<std::string> lines;
     const auto& sets = uniqueSets();
     for (std::size_t s = 0; s < sets.size(); ++s) {
@@ -160,9 +165,10 @@ std::vector<std::string> duplicateLines(const Manifest& m, const std::vector<Row
             if (built[r].refusal || s >= built[r].uniqueText.size()) continue;
             const std::string& v = built[r].uniqueText[s];
             if (auto [it, fresh] = first.emplace(v, r); !fresh)
-                lines.push_back("line " + std::to_string(m.rows[r].line) + " and line " +
-                                std::to_string(m.rows[it->second].line) + " give the same " + sets[s].name +
-                                " (" + v + ")");
+                lines.push_back(
+                    formatText(texts.text(kTextDuplicate),
+                               {std::to_string(m.rows[r].line), std::to_string(m.rows[it->second].line),
+                                texts.text(sets[s].name), v}));
         }
     }
     return lines;

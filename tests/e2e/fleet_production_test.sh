@@ -56,12 +56,13 @@ for n in 1 2 3; do
 done
 expect_eq "$(grep -c '^unit[1-5],' resume.csv)" 5 "the log covers all five rows once"
 
-# Radio 2 is of another model: refused, and the run goes on with the next radio.
-head -3 fleet.csv > three.csv
+# Radio 2 is of another model: its row is skipped, and the run goes on with the next radio and row.
+head -4 fleet.csv > three.csv
 start_sim --fleet 3 --linger 0 --gap 0 --radio-ident 2:513031333006500008F0 --dump mixed --once
 "$CLI" fleet write base.dat three.csv --device "$DEVICE" --log mixed.csv --out out3 </dev/null >mixed.txt 2>&1
 wait_sim
 radio_holds want1.dat mixed.1 && pass "radio 1 is written" || fail "radio 1 of the mixed bench"
 radio_holds blank.dat mixed.2 || radio_holds want2.dat mixed.2 && fail "the radio of another model was written"
-radio_holds want2.dat mixed.3 && pass "the next radio takes the row" || fail "radio 3 of the mixed bench"
+radio_holds want3.dat mixed.3 && pass "the next radio takes the next row" || fail "radio 3 of the mixed bench"
+expect_contains "$(grep '^unit2,' mixed.csv)" "another model" "the log names the refusal"
 finish

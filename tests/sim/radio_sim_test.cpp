@@ -492,7 +492,7 @@ TEST(FleetBenchTest, NextRadioIsPluggedOnlyAfterTheGapAndAVainProbe) {
         bool refused;
         std::optional<int> stop;
         int writes;
-        bool ended; // the session ends at 10 ms
+        int sessions; // ended at 10 ms
         std::optional<int> probe;
         int at;
         FleetBench::State state;
@@ -500,16 +500,17 @@ TEST(FleetBenchTest, NextRadioIsPluggedOnlyAfterTheGapAndAVainProbe) {
     };
     using S = FleetBench::State;
     const Case cases[] = {
-        {"written, never probed", false, {}, 5, true, {}, 5000, S::Off, 0},
-        {"probed in vain, gap not over", false, {}, 5, true, 300, 600, S::Off, 0},
-        {"probed in vain, gap over", false, {}, 5, true, 300, 701, S::On, 1},
-        {"probe still on the line", false, {}, 5, true, 690, 720, S::Off, 0},
-        {"line quiet after the probe", false, {}, 5, true, 690, 741, S::On, 1},
-        {"probed while lingering", false, {}, 5, true, 100, 5000, S::Off, 0},
-        {"session without writes", false, {}, 0, true, 300, 5000, S::On, 0},
-        {"refused radio, no writes", true, {}, 0, true, 300, 701, S::On, 1},
-        {"stop fault not reached", false, 3, 3, false, 300, 5000, S::On, 0},
-        {"stop fault reached", false, 3, 4, false, 300, 511, S::On, 1},
+        {"written, never probed", false, {}, 5, 1, {}, 5000, S::Off, 0},
+        {"probed in vain, gap not over", false, {}, 5, 1, 300, 600, S::Off, 0},
+        {"probed in vain, gap over", false, {}, 5, 1, 300, 701, S::On, 1},
+        {"probe still on the line", false, {}, 5, 1, 690, 720, S::Off, 0},
+        {"line quiet after the probe", false, {}, 5, 1, 690, 741, S::On, 1},
+        {"probed while lingering", false, {}, 5, 1, 100, 5000, S::Off, 0},
+        {"sessions without writes", false, {}, 0, 2, 300, 5000, S::On, 0},
+        {"refused radio, looked for", true, {}, 0, 1, 300, 5000, S::On, 0},
+        {"refused radio, write refused", true, {}, 0, 2, 300, 701, S::On, 1},
+        {"stop fault not reached", false, 3, 3, 0, 300, 5000, S::On, 0},
+        {"stop fault reached", false, 3, 4, 0, 300, 511, S::On, 1},
     };
     for (const auto& c : cases) {
         const auto t0 = FleetBench::Clock::time_point{};
@@ -518,7 +519,8 @@ TEST(FleetBenchTest, NextRadioIsPluggedOnlyAfterTheGapAndAVainProbe) {
         radios[0].stopAfter = c.stop;
         FleetBench bench(std::move(radios), ms(100), ms(500), t0);
         bench.writeFrames(c.writes, t0 + ms(10));
-        if (c.ended) bench.sessionEnded(c.writes > 0, t0 + ms(10));
+        for (int i = 0; i < c.sessions; ++i)
+            bench.sessionEnded(c.writes > 0 && i == 0, t0 + ms(10));
         for (int t = 20; t < c.at; t += 10) {
             if (c.probe && *c.probe <= t && *c.probe > t - 10) bench.probedInVain(t0 + ms(*c.probe));
             bench.advance(t0 + ms(t));

@@ -11,7 +11,9 @@ FleetBench::FleetBench(std::vector<FleetRadio> radios, std::chrono::milliseconds
 }
 
 void FleetBench::sessionEnded(bool wrote, Clock::time_point now) {
-    if (state_ != State::On || !(wrote || radio(current_).refused)) return;
+    if (state_ != State::On) return;
+    ++sessions_;
+    if (!wrote && !(radio(current_).refused && sessions_ >= kRefusedSessions)) return;
     state_ = State::Lingering;
     since_ = now;
     advance(now);
@@ -33,6 +35,7 @@ bool FleetBench::advance(Clock::time_point now) {
     if (state_ != State::Off || now - since_ < gap_ || !lastProbe_ || now - *lastProbe_ < kQuiet)
         return false;
     ++current_;
+    sessions_ = 0;
     state_ = State::On;
     return true;
 }

@@ -15,7 +15,9 @@ namespace velora::sim {
 struct FleetRadio {
     RadioMemory memory;
     std::optional<int> stopAfter; // write frames answered before the radio falls silent mid-write
-    bool refused = false;         // another model or version: unplugged after any session
+    // Another model or version: the client refuses it, so it is unplugged after its second session
+    // without writes (the client's look for a radio, then the refused write).
+    bool refused = false;
 };
 
 class FleetBench {
@@ -25,6 +27,7 @@ class FleetBench {
     // The line goes quiet this long after a vain probe before the next radio is plugged in, so that
     // it never takes in the tail of a frame meant for the one before.
     static constexpr std::chrono::milliseconds kQuiet{50};
+    static constexpr int kRefusedSessions = 2;
 
     FleetBench(std::vector<FleetRadio> radios, std::chrono::milliseconds linger,
                std::chrono::milliseconds gap, Clock::time_point now);
@@ -57,6 +60,7 @@ class FleetBench {
     int current_ = 0;
     Clock::time_point since_;                    // of the linger or the silence
     std::optional<Clock::time_point> lastProbe_; // the last byte taken in while silent
+    int sessions_ = 0;                           // ended by the radio at the line
     bool unplugged_ = false;
 };
 

@@ -480,7 +480,8 @@ A bench of radios on the one line:
   --gap MS            the line stays silent this long between radios (default 1000)
   --radio-ident N:HEX20, --radio-version N:V
                       radio N (from 1) has this identification or version; it is unplugged after
-                      any session, as a dealer does with a radio the client refuses
+                      two sessions without writes (a look for a radio, then a refused write), as a
+                      dealer does with a radio the client refuses
   --radio-stop N:W    radio N answers W write frames, then is unplugged mid-write
 
 Ending:

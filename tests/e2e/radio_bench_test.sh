@@ -21,7 +21,7 @@ radio_holds r1.dat got.1 && pass "radio 1 holds its data set" || fail "radio 1 d
 radio_holds r3.dat got.3 && pass "radio 3 holds its data set" || fail "radio 3 differs"
 radio_holds r2.dat got.2 && fail "radio 2 holds all of its data set"
 radio_holds r1.dat got.3 && fail "radio 3 holds radio 1's data set"
-events=$(sed -n 's/^RADIO \([0-9]*\) \([a-z]*\) .*/\1 \2/p' "$WORK"/sim.*.out | tr '\n' ',')
+events=$(sed -n 's/^RADIO \([0-9]*\) \([a-z]*\) .*/\1 \2/p' "$SIM_LOG" | tr '\n' ',')
 expect_eq "$events" "1 plugged,1 answered,1 writing,1 written,1 unplugged,2 plugged,2 answered,2 writing,2 unplugged,3 plugged,3 answered,3 writing,3 written,3 unplugged," \
   "the bench reports each radio's way through it"
 finish

@@ -20,8 +20,9 @@ void FleetBench::sessionEnded(bool wrote, Clock::time_point now) {
 }
 
 bool FleetBench::writeFrames(int frames, Clock::time_point now) {
+    if (!answering()) return false;
     const auto& stop = radio(current_).stopAfter;
-    if (!answering() || !stop || frames <= *stop) return false;
+    if (!stop || frames <= *stop) return false;
     unplug(now);
     return true;
 }

@@ -39,7 +39,9 @@ int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
         const auto& mr = manifest->rows[r];
         s.messenger.context = manifestPath + ": line " + std::to_string(mr.line);
         built.push_back(fleet::buildRow(s.doc, *manifest, r, row, s.boxes));
-        std::cout << formatText(s.texts.text(fleet::kTextLine), {std::to_string(mr.line), mr.label}) << '\n';
+        std::cout << formatText(s.texts.text(fleet::kTextLine),
+                                {std::to_string(mr.line), "'" + mr.label + "'"})
+                  << '\n';
         const auto& b = built.back();
         if (b.refusal) {
             ++refused;

@@ -398,12 +398,21 @@ struct Production {
         log << fleet::logLine(line) << '\n' << std::flush;
         outcomes.push_back(std::move(outcome));
     }
-    // Sleeps one poll interval, waking early on a stop or (`skippable`) an Enter.
-    void pause(bool skippable) {
-        for (auto left = poll; left.count() > 0 && !stop && !(skippable && skipWait); left -= kFlagSlice)
-            std::this_thread::sleep_for(std::min(left, kFlagSlice));
+    // Sleeps what is left of one poll interval counted from `since` (a probe's start), waking
+    // early on a stop or (`skippable`) an Enter.
+    void pause(bool skippable, std::chrono::steady_clock::time_point since) {
+        const auto until = since + poll;
+        while (std::chrono::steady_clock::now() < until && !stop && !(skippable && skipWait))
+            std::this_thread::sleep_for(kFlagSlice);
     }
 };
+
+// Probes the line; true when a radio answers.
+bool probe(comm::RadioProtocol& protocol, comm::Identification& id,
+           std::chrono::steady_clock::time_point& start) {
+    start = std::chrono::steady_clock::now();
+    return comm::radioAnswers(protocol, id);
+}
 
 std::string nowText() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -459,10 +468,11 @@ void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index,
         });
         comm::Identification id{};
         bool seen = false;
+        std::chrono::steady_clock::time_point probed;
         while (!p.stop && !seen) {
             if (onePort && p.skipWait.exchange(false)) break;
-            seen = comm::radioAnswers(protocol, id);
-            if (!seen) p.pause(onePort);
+            seen = probe(protocol, id, probed);
+            if (!seen) p.pause(onePort, probed);
         }
         if (p.stop) break;
 
@@ -500,8 +510,8 @@ void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index,
         // The same radio is never written twice: the next row waits until this one is gone.
         while (!p.stop && p.more(target)) {
             if (onePort && p.skipWait.exchange(false)) break;
-            if (!comm::radioAnswers(protocol, id)) break;
-            p.pause(onePort);
+            if (!probe(protocol, id, probed)) break;
+            p.pause(onePort, probed);
         }
     }
 }
@@ -692,6 +702,7 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     if (p.out.empty()) p.out = ".";
     std::error_code ec;
     fs::create_directories(p.out, ec);
+    if (!logPath.parent_path().empty()) fs::create_directories(logPath.parent_path(), ec);
     std::set<std::string> done;
     if (a.flag("--resume")) {
         std::ifstream old(logPath);

@@ -7,6 +7,7 @@
 #include "CliMessenger.h"
 #include "base/LanguageFile.h"
 #include "dataset/FileCommands.h"
+#include "dataset/FleetManifest.h"
 #include "model/Document.h"
 
 namespace velora::cli {
@@ -41,6 +42,10 @@ int cmdReport(CliSession& s, const std::vector<std::string>& args);
 int cmdTestMode(CliSession& s, const std::vector<std::string>& args);
 int cmdDiff(CliSession& s, const std::vector<std::string>& args);
 int cmdProbe(CliSession& s, const std::vector<std::string>& args);
+int cmdFleet(CliSession& s, const std::vector<std::string>& args);
+int cmdFleetWrite(CliSession& s, const std::vector<std::string>& args);
+// Reads a fleet manifest; the reason it cannot be read goes to stderr.
+std::optional<fleet::Manifest> readFleetManifest(const std::string& path, const TextSource& texts);
 
 void printError(const std::string& what);
 

@@ -6,6 +6,7 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/Latin1.h"
+#include "dataset/FleetManifest.h"
 #include "features/FieldAccess.h"
 
 namespace velora::cli {
@@ -106,24 +107,6 @@ int cmdFields(CliSession& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-// The typed text as the data set's single bytes; nullopt (with the reason printed) when a
-// character has no byte there.
-static std::optional<std::string> storableText(const std::string& key, const std::string& typed) {
-    const Latin1Text t = utf8ToLatin1(typed);
-    switch (t.status) {
-    case Latin1Text::Status::Ok:
-        return t.text;
-    case Latin1Text::Status::NoByte:
-        printError(key + ": '" + t.character +
-                   "' cannot be stored, the radio's text has one byte per character " +
-                   "(Latin-1); nothing changed");
-        return std::nullopt;
-    default:
-        printError(key + ": the text is not UTF-8; nothing changed");
-        return std::nullopt;
-    }
-}
-
 int cmdSet(CliSession& s, const std::vector<std::string>& args) {
     CliArgs a(args, {"-o"}, {"--strict"});
     const auto& p = a.positional();
@@ -146,17 +129,14 @@ int cmdSet(CliSession& s, const std::vector<std::string>& args) {
     // Each value the field does not show as typed: "key: typed -> stored", in UTF-8.
     std::vector<std::string> changed;
     for (const auto& [key, typed] : assignments) {
-        const auto text = storableText(key, typed);
-        if (!text) return kExitFailure;
         s.messenger.context = key;
-        auto refused = access.set(key, *text);
+        const fleet::EntryResult entered = fleet::enterField(access, key, typed);
         s.messenger.context.clear();
-        if (refused) {
-            printError(refused->key + ": " + latin1ToUtf8(refused->reason) + "; nothing changed");
+        if (entered.refusal) {
+            printError(key + ": " + *entered.refusal + "; nothing changed");
             return kExitFailure;
         }
-        if (auto shown = access.shownOtherwise(key, *text))
-            changed.push_back(key + ": \"" + typed + "\" -> \"" + latin1ToUtf8(*shown) + "\"");
+        if (entered.shown) changed.push_back(key + ": \"" + typed + "\" -> \"" + *entered.shown + "\"");
     }
     const bool strict = a.flag("--strict");
     for (const std::string& line : changed)

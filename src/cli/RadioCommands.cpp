@@ -4,23 +4,34 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/PortMap.h"
+#include "channels/ChannelStore.h"
 #include "comm/RadioFinder.h"
+#include "comm/RadioPresence.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
 #include "comm/TtyProbe.h"
 #include "dataset/PreWriteCheck.h"
 #include "dataset/RadioHistory.h"
+#include "model/DataFile.h"
+#include "model/ModelCatalogue.h"
 
 namespace velora::cli {
 
@@ -41,7 +52,7 @@ class CliTransferUi : public comm::TransferUi {
     // `bar`: draw a progress bar on a terminal (a fleet write draws its own lines instead).
     CliTransferUi(CliMessenger& out, const TextSource& texts, int retries, WriteConsent consent,
                   bool bar = true)
-        : out_(out), texts_(texts), retries_(retries), consent_(consent),
+        : out_(out), texts_(texts), retries_(retries), granted_(retries), consent_(consent),
           tty_(bar && ::isatty(STDERR_FILENO) != 0) {}
 
     void showProgress(int counter, int position, int total) override {
@@ -89,6 +100,7 @@ class CliTransferUi : public comm::TransferUi {
         total_ = 0;
     }
     int blocks() const { return last_; }
+    int retriesUsed() const { return granted_ - retries_; }
 
   protected:
     const TextSource& texts() const { return texts_; }
@@ -97,6 +109,7 @@ class CliTransferUi : public comm::TransferUi {
     CliMessenger& out_;
     const TextSource& texts_;
     int retries_;
+    int granted_;
     WriteConsent consent_;
     bool tty_;
     int last_ = 0;
@@ -323,6 +336,201 @@ int writeFleet(CliSession& s, const std::string& file, std::vector<std::unique_p
     return kExitFailure;
 }
 
+// --- fleet production: a manifest of radios, each written with its own row ---------------------
+
+constexpr std::chrono::milliseconds kDefaultPoll{500};
+constexpr std::chrono::milliseconds kFlagSlice{20};
+
+// The row a radio is written with, and what became of it.
+struct RowOutcome {
+    std::size_t row = 0;
+    std::string where;
+    std::string result;
+};
+
+// Shared by the port threads: the rows still to write (taken in manifest order), the log and the
+// stop and skip requests from standard input.
+struct Production {
+    Production(const fleet::Manifest& m, const Document& b) : manifest(m), base(b) {}
+    const fleet::Manifest& manifest;
+    const Document& base;
+    std::vector<std::size_t> pending;
+    std::size_t taken = 0;
+    std::mutex mutex;
+    std::ofstream log;
+    std::filesystem::path out;
+    std::vector<RowOutcome> outcomes;
+    // Shared with the thread reading standard input, which outlives the run.
+    struct Flags {
+        std::atomic<bool> stop{false};
+        std::atomic<bool> skipWait{false};
+    };
+    std::shared_ptr<Flags> flags = std::make_shared<Flags>();
+    std::atomic<bool>& stop = flags->stop;
+    std::atomic<bool>& skipWait = flags->skipWait;
+    std::chrono::milliseconds poll = kDefaultPoll;
+    int retries = kDefaultRetries;
+    WriteConsent consent;
+    bool verify = false;
+
+    // A row bound to a port or device goes only to the link given for it.
+    static bool fits(const fleet::ManifestRow& r, const Target& t) {
+        if (!r.device.empty()) return t.device && t.value == r.device;
+        if (!r.port.empty()) return !t.device && t.value == r.port;
+        return true;
+    }
+    std::optional<std::size_t> take(const Target& t) {
+        std::lock_guard lock(mutex);
+        for (std::size_t i = taken; i < pending.size(); ++i) {
+            if (!fits(manifest.rows[pending[i]], t)) continue;
+            std::rotate(pending.begin() + std::ptrdiff_t(taken), pending.begin() + std::ptrdiff_t(i),
+                        pending.begin() + std::ptrdiff_t(i) + 1);
+            return pending[taken++];
+        }
+        return std::nullopt;
+    }
+    bool more(const Target& t) {
+        std::lock_guard lock(mutex);
+        for (std::size_t i = taken; i < pending.size(); ++i)
+            if (fits(manifest.rows[pending[i]], t)) return true;
+        return false;
+    }
+    void record(const fleet::LogLine& line, RowOutcome outcome) {
+        std::lock_guard lock(mutex);
+        log << fleet::logLine(line) << '\n' << std::flush;
+        outcomes.push_back(std::move(outcome));
+    }
+    // Sleeps what is left of one poll interval counted from `since` (a probe's start), waking
+    // early on a stop or (`skippable`) an Enter.
+    void pause(bool skippable, std::chrono::steady_clock::time_point since) {
+        const auto until = since + poll;
+        while (std::chrono::steady_clock::now() < until && !stop && !(skippable && skipWait))
+            std::this_thread::sleep_for(kFlagSlice);
+    }
+};
+
+// Probes the line; true when a radio answers.
+bool probe(comm::RadioProtocol& protocol, comm::Identification& id,
+           std::chrono::steady_clock::time_point& start) {
+    start = std::chrono::steady_clock::now();
+    return comm::radioAnswers(protocol, id);
+}
+
+std::string nowText() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", std::localtime(&now));
+    return buf;
+}
+
+// The label as a file name: characters a file name cannot hold safely become '_'.
+std::string fileLabel(const std::string& label) {
+    std::string name;
+    for (unsigned char c : label)
+        name += std::isalnum(c) || c == '-' || c == '_' || c == '.' || c >= 0x80 ? char(c) : '_';
+    if (name.front() == '.') name.front() = '_';
+    return name;
+}
+
+std::string modelText(const comm::Identification& id) {
+    const ModelIdentification model(id);
+    return model.isValid() ? modelAndBandName(model, kModel1) + " (" + comm::identificationText(id) + ")"
+                           : comm::identificationText(id);
+}
+
+std::string resultText(const comm::TransferOutcome& o, bool verify) {
+    if (o.complete()) return verify ? "verified" : "written";
+    if (o.stage == comm::TransferStage::ModelDiffers)
+        return "skipped: another model (--force-model writes it)";
+    if (o.stage == comm::TransferStage::OldVersion)
+        return "skipped: older version (--force-version writes it)";
+    return "failed at " + comm::describe(o);
+}
+
+// One port's share of a production run: wait for a radio, write the next row fitting this port,
+// wait for the radio to go, and again.
+void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index, LinkOptions& link,
+             const Target& target, bool onePort) {
+    CliMessenger messenger;
+    messenger.context = link.where;
+    MessageBoxes boxes(messenger, s.texts);
+    comm::RadioProtocol protocol(link.port);
+    const std::size_t total = p.manifest.rows.size();
+    while (!p.stop) {
+        const auto row = p.take(target);
+        if (!row) break;
+        const fleet::ManifestRow& mr = p.manifest.rows[*row];
+        board.message([&] {
+            std::cerr << "velora-cli: "
+                      << formatText(s.texts.text(fleet::kTextConnectRadio),
+                                    {mr.label, std::to_string(*row + 1), std::to_string(total)})
+                      << (onePort ? "" : " to " + link.where)
+                      << (onePort ? "; Enter writes now, q stops" : "") << '\n';
+            return 0;
+        });
+        comm::Identification id{};
+        bool seen = false;
+        std::chrono::steady_clock::time_point probed;
+        while (!p.stop && !seen) {
+            if (onePort && p.skipWait.exchange(false)) break;
+            seen = probe(protocol, id, probed);
+            if (!seen) p.pause(onePort, probed);
+        }
+        if (p.stop) break;
+
+        Document doc;
+        messenger.context = link.where + ": line " + std::to_string(mr.line);
+        fleet::buildRow(p.base, p.manifest, *row, doc, boxes);
+        ChannelStore(doc, s.texts).padNames();
+        messenger.context = link.where + ": " + mr.label;
+        FleetUi ui(board, index, link.where + "  " + mr.label, messenger, s.texts, p.retries, p.consent);
+        comm::RadioTransfer transfer(protocol, s.texts, ui);
+        transfer.setVerify(p.verify);
+        std::string result;
+        if (!comm::runPreWriteCheck(doc, s.texts, messenger)) {
+            result = "failed at the pre-write check";
+        } else {
+            const comm::TransferOutcome o = transfer.write(doc.image());
+            result = resultText(o, p.verify);
+            if (o.complete()) {
+                const auto file = (p.out / (fileLabel(mr.label) + ".dat")).string();
+                if (auto w = writeDataFile(doc.image(), file); !w.ok())
+                    board.message([&] {
+                        printError("cannot write " + file + ": " + std::strerror(w.systemError));
+                        return 0;
+                    });
+            }
+        }
+        messenger.context = link.where;
+        p.record({mr.label, nowText(), link.where, seen ? modelText(id) : "",
+                  fleet::rowValues(p.manifest, *row), result, ui.retriesUsed()},
+                 {*row, link.where, result});
+        board.message([&] {
+            std::cerr << "velora-cli: radio '" << mr.label << "': " << result << '\n';
+            return 0;
+        });
+        // The same radio is never written twice: the next row waits until this one is gone.
+        while (!p.stop && p.more(target)) {
+            if (onePort && p.skipWait.exchange(false)) break;
+            if (!probe(protocol, id, probed)) break;
+            p.pause(onePort, probed);
+        }
+    }
+}
+
+// Reads standard input: an empty line skips the wait for the next radio, "q" stops the run once
+// the radios being written are done.
+void watchInput(Production& p) {
+    std::thread([flags = p.flags] {
+        std::string line;
+        while (!flags->stop && std::getline(std::cin, line)) {
+            if (line == "q" || line == "Q")
+                flags->stop = true;
+            else if (line.empty())
+                flags->skipWait = true;
+        }
+    }).detach();
+}
 } // namespace
 
 int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
@@ -431,6 +639,147 @@ int cmdProbe(CliSession& s, const std::vector<std::string>& args) {
         any = any || found.radio;
     }
     return any ? kExitOk : kExitFailure;
+}
+
+// velora-cli fleet write: every row of the manifest into its own radio, on one port or several.
+int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
+    std::vector<std::string> args = argv;
+    const std::vector<Target> targets = takeTargets(args);
+    CliArgs a(args, {"--log", "--out", "--retries", "--poll"},
+              {"--verify", "--resume", "--force", "--force-version", "--force-model", "--allow-duplicates"});
+    if (!a.ok() || a.positional().size() != 2 || targets.empty()) {
+        printError(a.ok()
+                       ? "usage: velora-cli fleet write BASE.dat MANIFEST.csv (--device PATH | --port N)... "
+                         "[--verify] [--log LOG.csv] [--out DIR] [--resume] [--force-version] "
+                         "[--force-model] [--force] [--allow-duplicates] [--retries N] [--poll MS]"
+                       : a.error());
+        return kExitUsage;
+    }
+    const auto retries = retriesOption(a);
+    if (!retries) return kExitUsage;
+    std::chrono::milliseconds poll = kDefaultPoll;
+    if (auto v = a.value("--poll")) {
+        int ms = -1;
+        try {
+            std::size_t used = 0;
+            ms = std::stoi(*v, &used);
+            if (used != v->size()) ms = -1;
+        } catch (...) {
+        }
+        if (ms < 0 || ms > 60000) {
+            printError("--poll must be 0 to 60000 milliseconds");
+            return kExitUsage;
+        }
+        poll = std::chrono::milliseconds(ms);
+    }
+    std::vector<std::unique_ptr<LinkOptions>> links;
+    for (const Target& t : targets) {
+        links.push_back(std::make_unique<LinkOptions>());
+        if (!setUpTarget(t, *links.back())) return kExitUsage;
+        for (std::size_t i = 0; i + 1 < links.size(); ++i)
+            if (sameDevice(*links[i], *links.back())) {
+                printError(links.back()->where + " is the same device as " + links[i]->where +
+                           "; give each radio once. Nothing was written");
+                return kExitUsage;
+            }
+    }
+    const std::string& basePath = a.positional()[0];
+    const std::string& manifestPath = a.positional()[1];
+    auto manifest = readFleetManifest(manifestPath, s.texts);
+    if (!manifest || !s.open(basePath)) return kExitFailure;
+    if (!comm::runPreWriteCheck(s.doc, s.texts, s.messenger)) {
+        printError("the data set is not ready to be written; nothing was sent");
+        return kExitFailure;
+    }
+
+    // Every row is built before the first radio is written: a refused row stops the run here.
+    std::vector<fleet::RowBuild> built;
+    Document scratch;
+    bool refused = false;
+    for (std::size_t r = 0; r < manifest->rows.size(); ++r) {
+        s.messenger.context = manifestPath + ": line " + std::to_string(manifest->rows[r].line);
+        built.push_back(fleet::buildRow(s.doc, *manifest, r, scratch, s.boxes));
+        if (built.back().refusal) {
+            printError(*built.back().refusal);
+            refused = true;
+        }
+        const auto& row = manifest->rows[r];
+        if ((!row.port.empty() || !row.device.empty()) &&
+            std::none_of(targets.begin(), targets.end(),
+                         [&](const Target& t) { return Production::fits(row, t); })) {
+            printError("line " + std::to_string(row.line) + ": radio '" + row.label + "' is bound to " +
+                       (row.device.empty() ? "port " + row.port : row.device) + ", which is not given");
+            refused = true;
+        }
+    }
+    s.messenger.context.clear();
+    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
+    for (const auto& d : duplicates)
+        printError(d + (a.flag("--allow-duplicates") ? "" : "; --allow-duplicates accepts it"));
+    if (refused || (!duplicates.empty() && !a.flag("--allow-duplicates"))) {
+        printError("nothing was written");
+        return kExitFailure;
+    }
+
+    namespace fs = std::filesystem;
+    const fs::path manifestFile(manifestPath);
+    const fs::path logPath = a.value("--log")
+                                 ? fs::path(*a.value("--log"))
+                                 : manifestFile.parent_path() / (manifestFile.stem().string() + "-log.csv");
+    Production p(*manifest, s.doc);
+    p.out = a.value("--out") ? fs::path(*a.value("--out")) : logPath.parent_path();
+    if (p.out.empty()) p.out = ".";
+    std::error_code ec;
+    fs::create_directories(p.out, ec);
+    if (!logPath.parent_path().empty()) fs::create_directories(logPath.parent_path(), ec);
+    std::set<std::string> done;
+    if (a.flag("--resume")) {
+        std::ifstream old(logPath);
+        for (const auto& l : fleet::readLog(old))
+            if (fleet::isWritten(l.result)) done.insert(l.radio);
+    }
+    for (std::size_t r = 0; r < manifest->rows.size(); ++r)
+        if (!done.count(manifest->rows[r].label)) p.pending.push_back(r);
+    if (!done.empty())
+        std::cerr << "velora-cli: " << manifest->rows.size() - p.pending.size()
+                  << " radios already written by the log, " << p.pending.size() << " to go\n";
+    const bool fresh = !fs::exists(logPath, ec) || fs::file_size(logPath, ec) == 0;
+    p.log.open(logPath, std::ios::app | std::ios::binary);
+    if (!p.log) {
+        printError("cannot write the log " + logPath.string());
+        return kExitFailure;
+    }
+    if (fresh) p.log << fleet::kLogHeader << '\n' << std::flush;
+    const bool all = a.flag("--force");
+    p.consent = {all || a.flag("--force-version"), all || a.flag("--force-model")};
+    p.verify = a.flag("--verify");
+    p.retries = *retries;
+    p.poll = poll;
+
+    watchInput(p);
+    FleetBoard board(links.size());
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < links.size(); ++i)
+        threads.emplace_back([&, i] { runPort(s, p, board, i, *links[i], targets[i], links.size() == 1); });
+    for (auto& t : threads)
+        t.join();
+    board.done();
+
+    std::sort(p.outcomes.begin(), p.outcomes.end(),
+              [](const auto& x, const auto& y) { return x.row < y.row; });
+    std::size_t ok = 0;
+    std::printf("%-5s %-20s %-20s %s\n", "row", "radio", "port", "result");
+    for (const auto& o : p.outcomes) {
+        ok += fleet::isWritten(o.result) ? 1 : 0;
+        std::printf("%-5zu %-20s %-20s %s\n", o.row + 1, manifest->rows[o.row].label.c_str(), o.where.c_str(),
+                    o.result.c_str());
+    }
+    std::fflush(stdout);
+    const std::size_t left = p.pending.size() - p.outcomes.size();
+    std::cerr << "velora-cli: " << ok << " of " << p.pending.size() << " radios written";
+    if (left > 0) std::cerr << ", " << left << " not started (--resume goes on)";
+    std::cerr << "; log " << logPath.string() << '\n';
+    return ok == p.pending.size() ? kExitOk : kExitFailure;
 }
 
 } // namespace velora::cli

@@ -53,6 +53,24 @@ Commands:
                                     --verify reads the radio back and fails on a difference;
                                     several ports write to several radios at once, with a
                                     summary table on stdout
+  fleet check BASE MANIFEST [--allow-duplicates]
+                                    every manifest row (CSV: radio, optional port or device,
+                                    field keys) entered into BASE as set enters it: what
+                                    differs per row, refusals by line and column; two radios
+                                    with the same Dravix fleet and ID or emergency DTMF ID are
+                                    refused unless --allow-duplicates; exit 1 on any refusal
+  fleet write BASE MANIFEST (--device PATH | --port N)... [--verify] [--log LOG] [--out DIR]
+        [--resume] [--force-version] [--force-model] [--force] [--retries N] [--poll MS]
+                                    each row into its own radio: on one port it waits for
+                                    the next radio to answer (polled every MS, default 500),
+                                    writes it and waits for it to go; Enter on stdin writes
+                                    at once, q stops; several ports take rows in parallel.
+                                    Written data sets go to DIR/LABEL.dat (default beside
+                                    LOG), one log line per radio; --resume skips the radios
+                                    the log shows written
+  fleet report LOG [--customer NAME] [--base BASE] [-o OUT]
+                                    the delivery sheet: customer, date, base data set and
+                                    model, one line per radio with its values and result
   testmode --device PATH FILE [ACTION...] [--retries N] [--timing]
                                     test mode and tuning on a radio holding FILE; actions in
                                     order: channel=N signalling=N tx=on|off spacing=wide|narrow
@@ -84,7 +102,7 @@ constexpr Command kCommands[] = {
     {"new", cmdNew},   {"info", cmdInfo},         {"channels", cmdChannels},
     {"read", cmdRead}, {"write", cmdWrite},       {"fields", cmdFields},
     {"set", cmdSet},   {"testmode", cmdTestMode}, {"report", cmdReport},
-    {"diff", cmdDiff}, {"probe", cmdProbe},
+    {"diff", cmdDiff}, {"probe", cmdProbe}, {"fleet", cmdFleet},
 };
 
 } // namespace

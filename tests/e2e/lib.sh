@@ -19,9 +19,11 @@ expect_eq() { if [ "$1" == "$2" ]; then pass "$3"; else fail "$3: expected [$2],
 expect_contains() { if grep -q -- "$2" <<<"$1"; then pass "$3"; else fail "$3: [$2] not in [$1]"; fi; }
 finish() { [ "$failures" -eq 0 ] && echo "all passed" || { echo "$failures failure(s)" >&2; exit 1; }; }
 
-# Starts the simulator with the given options; sets DEVICE to the pseudo-terminal it serves.
+# Starts the simulator with the given options; sets DEVICE to the pseudo-terminal it serves and SIM_LOG
+# to the file of its standard output.
 start_sim() {
   local log="$WORK/sim.$RANDOM.out"
+  SIM_LOG=$log
   "$SIM" "$@" >"$log" 2>"$log.err" &
   SIM_PIDS+=($!)
   SIM_PID=$!
@@ -51,3 +53,15 @@ patch() {
 }
 # Main-area offset inside a current data file.
 MAIN=64
+
+# True when two data files hold the same areas byte for byte, but for the version marks of the model
+# identification (bytes 6 and 9), which a write takes from the radio.
+same_areas() {
+  [ "$(cmp -l "$1" "$2" | awk '$1 > 64 && $1 != 16167 && $1 != 16170' | head -1)" = "" ]
+}
+# True when the radio dumped at PREFIX (deck 1's main and code areas, head 1's extension area) holds
+# data file FILE: radio_holds FILE PREFIX.
+radio_holds() {
+  { head -c 16608 "$2.deck1.dat"; tail -c 8192 "$2.head1.dat"; } > "$2.all.dat"
+  same_areas "$1" "$2.all.dat"
+}

@@ -12,6 +12,7 @@
 #include <numeric>
 #include <string_view>
 
+#include "FleetBench.h"
 #include "Pacer.h"
 #include "PtyLine.h"
 #include "RadioSim.h"
@@ -414,7 +415,13 @@ TEST(SimOptionsTest, FaultsAndRatesAreCheckedWhenParsed) {
                                                           {"--late", "head1:256:700"},
                                                           {"--noise", "deck1:5:0"},
                                                           {"--garble", "deck1:5:x"},
-                                                          {"--deck1"}})
+                                                          {"--deck1"},
+                                                          {"--fleet", "0"},
+                                                          {"--fleet", "a.dat,,b.dat"},
+                                                          {"--gap", "-1"},
+                                                          {"--radio-stop", "1:5"},
+                                                          {"--fleet", "2", "--radio-version", "3:1"},
+                                                          {"--fleet", "2", "--radio-ident", "2:5130"}})
         EXPECT_FALSE(parseOptions(bad, error)) << bad[0];
 }
 
@@ -456,7 +463,81 @@ TEST(SimOptionsTest, MemoryIsLoadedFromDataFilesAndDumpedInTheSameLayout) {
         EXPECT_EQ(*back, image) << name;
     }
     EXPECT_FALSE(loadDataFile((dir / "missing.dat").string(), error));
+
+    // A bench from a list of files: each radio its own file; a radio given its own version is refused.
+    UnitImage other = image;
+    other.main[0] = 0x99;
+    ASSERT_TRUE(writeDataFile((dir / "b.dat").string(), other, fileIdent, error)) << error;
+    o = parseOptions({"--fleet", (dir / "a.dat").string() + "," + (dir / "b.dat").string(), "--radio-version",
+                      "2:3", "--radio-stop", "1:7"},
+                     error);
+    ASSERT_TRUE(o) << error;
+    auto fleet = buildFleet(*o, error);
+    ASSERT_TRUE(fleet && fleet->size() == 2) << error;
+    EXPECT_EQ((*fleet)[0].memory.unit(0).main[0], 0x12);
+    EXPECT_EQ((*fleet)[1].memory.unit(2).main[0], 0x99) << "head 1 follows the radio's own file";
+    EXPECT_EQ((*fleet)[1].memory.ident[6], 0x30);
+    EXPECT_TRUE(!(*fleet)[0].refused && (*fleet)[1].refused);
+    EXPECT_EQ((*fleet)[0].stopAfter, 7);
+    EXPECT_FALSE((*fleet)[1].stopAfter);
     fs::remove_all(dir);
+}
+
+// Radio 1 of two goes through a session at 10 ms, is left 100 ms (linger) and the line is then silent
+// 500 ms (gap); the client probes the silent line at `probe`. Where the bench stands at `at`.
+TEST(FleetBenchTest, NextRadioIsPluggedOnlyAfterTheGapAndAVainProbe) {
+    using ms = std::chrono::milliseconds;
+    struct Case {
+        const char* what;
+        bool refused;
+        std::optional<int> stop;
+        int writes;
+        int sessions; // ended at 10 ms
+        std::optional<int> probe;
+        int at;
+        FleetBench::State state;
+        int current;
+    };
+    using S = FleetBench::State;
+    const Case cases[] = {
+        {"written, never probed", false, {}, 5, 1, {}, 5000, S::Off, 0},
+        {"probed in vain, gap not over", false, {}, 5, 1, 300, 600, S::Off, 0},
+        {"probed in vain, gap over", false, {}, 5, 1, 300, 701, S::On, 1},
+        {"probe still on the line", false, {}, 5, 1, 690, 720, S::Off, 0},
+        {"line quiet after the probe", false, {}, 5, 1, 690, 741, S::On, 1},
+        {"probed while lingering", false, {}, 5, 1, 100, 5000, S::Off, 0},
+        {"sessions without writes", false, {}, 0, 2, 300, 5000, S::On, 0},
+        {"refused radio, looked for", true, {}, 0, 1, 300, 5000, S::On, 0},
+        {"refused radio, write refused", true, {}, 0, 2, 300, 701, S::On, 1},
+        {"stop fault not reached", false, 3, 3, 0, 300, 5000, S::On, 0},
+        {"stop fault reached", false, 3, 4, 0, 300, 511, S::On, 1},
+    };
+    for (const auto& c : cases) {
+        const auto t0 = FleetBench::Clock::time_point{};
+        std::vector<FleetRadio> radios(2);
+        radios[0].refused = c.refused;
+        radios[0].stopAfter = c.stop;
+        FleetBench bench(std::move(radios), ms(100), ms(500), t0);
+        bench.writeFrames(c.writes, t0 + ms(10));
+        for (int i = 0; i < c.sessions; ++i)
+            bench.sessionEnded(c.writes > 0 && i == 0, t0 + ms(10));
+        for (int t = 20; t < c.at; t += 10) {
+            if (c.probe && *c.probe <= t && *c.probe > t - 10) bench.probedInVain(t0 + ms(*c.probe));
+            bench.advance(t0 + ms(t));
+        }
+        bench.advance(t0 + ms(c.at));
+        EXPECT_EQ(bench.state(), c.state) << c.what;
+        EXPECT_EQ(bench.current(), c.current) << c.what;
+    }
+
+    // The last radio leaves the bench done, after its linger.
+    FleetBench one(std::vector<FleetRadio>(1), ms(100), ms(0), {});
+    one.sessionEnded(true, {});
+    one.advance(FleetBench::Clock::time_point{} + ms(99));
+    EXPECT_EQ(one.state(), S::Lingering);
+    one.advance(FleetBench::Clock::time_point{} + ms(100));
+    EXPECT_EQ(one.state(), S::Done);
+    EXPECT_TRUE(one.takeUnplugged());
 }
 
 } // namespace

@@ -273,6 +273,7 @@ void RadioSim::dispatch(std::span<const Byte> f) {
 }
 
 void RadioSim::dispatchProgram(std::span<const Byte> f) {
+    if (f[0] == 'W' || f[0] == 'Z' || f[0] == 'Y' || f[0] == 'X' || f[0] == '[') ++writeFrames_;
     switch (f[0]) {
     case kAck:
     case kNak:

@@ -115,6 +115,8 @@ class RadioSim {
     Mode mode() const { return mode_; }
     // Number of programming or test sessions that the client ended with an acknowledged 'E'.
     int sessionsEnded() const { return sessionsEnded_; }
+    // Number of write frames (main block, code record, extension chunk) taken in programming mode.
+    int writeFrames() const { return writeFrames_; }
     const TestState& testState() const { return test_; }
     // True once after an answer with a hang-up fault went out: the line is to be hung up now.
     bool takeHangUp() { return std::exchange(hangUp_, false); }
@@ -175,6 +177,7 @@ class RadioSim {
     std::optional<LineFault> armed_;
     bool hangUp_ = false;
     int sessionsEnded_ = 0;
+    int writeFrames_ = 0;
     TestState test_;
     std::array<int, 256> testFrames_{}; // test and tuning frames seen, by command byte
     std::function<void(const std::string&)> log_;

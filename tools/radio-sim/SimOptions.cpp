@@ -157,6 +157,24 @@ std::optional<TestFrameFault> parseTestFault(const std::string& text, bool nak, 
     return TestFrameFault{static_cast<Byte>(*code), static_cast<int>(*nth), static_cast<int>(*count), nak};
 }
 
+// I:VALUE of the per-radio options; VALUE is left in `value`.
+std::optional<int> parseRadioIndex(const std::string& text, std::string& value, std::string& error) {
+    auto colon = text.find(':');
+    auto n = parseNumber(text.substr(0, colon));
+    if (colon == std::string::npos || !n || *n == 0 || *n > 10000) {
+        error = "expected RADIO:VALUE with RADIO from 1, got " + text;
+        return std::nullopt;
+    }
+    value = text.substr(colon + 1);
+    return static_cast<int>(*n);
+}
+
+std::optional<std::chrono::milliseconds> parseMs(const std::string& text) {
+    auto n = parseNumber(text);
+    if (!n || *n > 3'600'000) return std::nullopt;
+    return std::chrono::milliseconds(*n);
+}
+
 } // namespace
 
 std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -252,12 +270,94 @@ std::optional<SimOptions> parseOptions(const std::vector<std::string>& args, std
              : a == "--nak-block" ? o.config.nakWrites
                                   : o.config.corruptWrites)
                 .push_back(*fault);
+        } else if (a == "--fleet") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            auto n = parseNumber(*v);
+            if (n && (*n == 0 || *n > 10000)) {
+                error = "--fleet needs 1 to 10000 radios";
+                return std::nullopt;
+            }
+            if (!n) {
+                // A list of data files, one radio each.
+                std::size_t start = 0;
+                for (std::size_t comma; (comma = v->find(',', start)) != std::string::npos; start = comma + 1)
+                    o.fleetFiles.push_back(v->substr(start, comma - start));
+                o.fleetFiles.push_back(v->substr(start));
+                for (const auto& f : o.fleetFiles)
+                    if (f.empty()) {
+                        error = "--fleet: empty file name in " + *v;
+                        return std::nullopt;
+                    }
+            }
+            o.fleet = n ? static_cast<int>(*n) : static_cast<int>(o.fleetFiles.size());
+        } else if (a == "--linger" || a == "--gap") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            auto ms = parseMs(*v);
+            if (!ms) {
+                error = a + " needs milliseconds";
+                return std::nullopt;
+            }
+            (a == "--linger" ? o.linger : o.gap) = *ms;
+        } else if (a == "--radio-ident" || a == "--radio-version" || a == "--radio-stop") {
+            const std::string* v = value();
+            if (!v) return std::nullopt;
+            std::string rest;
+            auto radio = parseRadioIndex(*v, rest, error);
+            if (!radio) return std::nullopt;
+            if (a == "--radio-ident") {
+                auto id = parseIdent(rest);
+                if (!id) {
+                    error = "--radio-ident needs RADIO:HEX20, got " + *v;
+                    return std::nullopt;
+                }
+                o.fleetIdent[*radio] = *id;
+            } else {
+                auto n = parseNumber(rest);
+                if (!n || (a == "--radio-version" ? *n > 15 : *n > kMaxFaultArg)) {
+                    error = "bad " + a + ": " + *v;
+                    return std::nullopt;
+                }
+                (a == "--radio-version" ? o.fleetVersion : o.fleetStop)[*radio] = static_cast<int>(*n);
+            }
         } else {
             error = "unknown option " + a + " (try --help)";
             return std::nullopt;
         }
     }
+    const bool perRadio = !o.fleetIdent.empty() || !o.fleetVersion.empty() || !o.fleetStop.empty();
+    if (perRadio && o.fleet == 0) {
+        error = "--radio-ident, --radio-version and --radio-stop need --fleet";
+        return std::nullopt;
+    }
+    for (const auto* m : {&o.fleetVersion, &o.fleetStop})
+        if (!m->empty() && m->rbegin()->first > o.fleet) {
+            error = "radio " + std::to_string(m->rbegin()->first) + " is beyond the fleet";
+            return std::nullopt;
+        }
+    if (!o.fleetIdent.empty() && o.fleetIdent.rbegin()->first > o.fleet) {
+        error = "radio " + std::to_string(o.fleetIdent.rbegin()->first) + " is beyond the fleet";
+        return std::nullopt;
+    }
     return o;
+}
+
+std::optional<std::vector<FleetRadio>> buildFleet(const SimOptions& options, std::string& error) {
+    std::vector<FleetRadio> radios;
+    for (int n = 1; n <= options.fleet; ++n) {
+        SimOptions one = options;
+        if (!options.fleetFiles.empty()) one.files[0] = options.fleetFiles[static_cast<std::size_t>(n - 1)];
+        if (auto id = options.fleetIdent.find(n); id != options.fleetIdent.end()) one.ident = id->second;
+        if (auto v = options.fleetVersion.find(n); v != options.fleetVersion.end()) one.version = v->second;
+        auto memory = buildMemory(one, error);
+        if (!memory) return std::nullopt;
+        FleetRadio radio{*memory, std::nullopt, false};
+        if (auto s = options.fleetStop.find(n); s != options.fleetStop.end()) radio.stopAfter = s->second;
+        radio.refused = options.fleetIdent.count(n) || options.fleetVersion.count(n);
+        radios.push_back(std::move(radio));
+    }
+    return radios;
 }
 
 Identification defaultIdentification() {
@@ -370,12 +470,31 @@ Faults:
   --cut-after N       hang the line up instead of sending byte N+1 (counted over the whole run),
                       then dump and exit
 
+A bench of radios on the one line:
+  --fleet N|FILE,FILE...
+                      N radios (or one per data file, that file being its deck 1) one after
+                      another: after a write session ends, the radio goes on answering for the
+                      linger, then is unplugged; the line stays silent for the gap and until the
+                      client has sent something in vain, then the next radio is plugged in with its
+                      own memory. Standard output reports "RADIO N plugged|answered|writing|written|
+                      unplugged SECONDS" (seconds since the start). The other options apply to
+                      every radio.
+  --linger MS         the written radio answers this long before it is unplugged (default 200)
+  --gap MS            the line stays silent this long between radios (default 1000)
+  --radio-ident N:HEX20, --radio-version N:V
+                      radio N (from 1) has this identification or version; it is unplugged after
+                      two sessions without writes (a look for a radio, then a refused write), as a
+                      dealer does with a radio the client refuses
+  --radio-stop N:W    radio N answers W write frames, then is unplugged mid-write
+
 Ending:
   --dump PREFIX       on exit write PREFIX.deck1.dat, PREFIX.head1.dat (and deck2, head2 when
-                      present) as 24800-byte data files
+                      present) as 24800-byte data files (with --fleet, PREFIX.N.deck1.dat ... for
+                      every radio N from 1)
   --stats FILE        on exit write "bytes rx N tx M" to FILE: the bytes taken in from the client
                       and sent to it over the whole run
   --once              end after the client leaves programming or test mode with 'E' and closes the line
+                      (with --fleet, once the last radio has been unplugged)
   -v, --verbose       log every frame on standard error
   -h, --help          show this text
   --version           alone: the program's version

@@ -9,12 +9,14 @@
 #include <cstdio>
 #include <deque>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "FleetBench.h"
 #include "Pacer.h"
 #include "PtyLine.h"
 #include "RadioSim.h"
@@ -82,10 +84,14 @@ class PacedChannel : public ByteChannel {
 
 class Simulator {
   public:
-    Simulator(const SimOptions& options, RadioMemory& memory, PtyLine& line)
-        : options_(options), line_(line), tx_(line, options.pace), radio_(memory, tx_, options.config) {
-        if (options.verbose)
-            radio_.setLogger([](const std::string& text) { std::cerr << "sim: " << text << '\n'; });
+    // Without a fleet the one radio serves `memory`; with one, the fleet's radios serve their own.
+    Simulator(const SimOptions& options, RadioMemory& memory, PtyLine& line, FleetBench* fleet)
+        : options_(options), line_(line), tx_(line, options.pace), fleet_(fleet) {
+        if (fleet_) {
+            if (fleet_->answering()) plug();
+        } else {
+            startRadio(memory);
+        }
     }
 
     // Bytes that crossed the line over the whole run: taken in from the client, sent to it.
@@ -96,13 +102,17 @@ class Simulator {
     void run() {
         while (!g_stop) {
             auto now = Clock::now();
-            while (!rx_.empty() && rx_.front().due <= now) {
-                radio_.receive(rx_.front().byte);
+            while (!rx_.empty() && rx_.front().due <= now && radio_) {
+                radio_->receive(rx_.front().byte);
                 rx_.pop_front();
-                if (radio_.takeHangUp()) hangUpAt_ = sent_ + tx_.queue.size();
+                if (radio_->takeHangUp()) hangUpAt_ = sent_ + tx_.queue.size();
+                if (fleet_) watchRadio(now);
             }
+            if (fleet_) moveFleetOn(now);
             if (!transmitDue(now)) return;
-            if (options_.once && radio_.sessionsEnded() > 0 && tx_.queue.empty()) {
+            const bool over =
+                fleet_ ? fleet_->state() == FleetBench::State::Done : radio_->sessionsEnded() > 0;
+            if (options_.once && over && tx_.queue.empty()) {
                 if (!endsAt_) endsAt_ = now + std::chrono::seconds(10);
                 // Let the client read the last answer and close the line itself.
                 if (dropped_ || now >= *endsAt_) return;
@@ -112,6 +122,62 @@ class Simulator {
     }
 
   private:
+    void startRadio(RadioMemory& memory) {
+        radio_.emplace(memory, tx_, options_.config);
+        if (options_.verbose)
+            radio_->setLogger([](const std::string& text) { std::cerr << "sim: " << text << '\n'; });
+    }
+
+    // One line per event of the bench, with the time since the start, for tests and measurements.
+    void report(const char* event) const {
+        std::cout << "RADIO " << fleet_->current() + 1 << ' ' << event << ' ' << std::fixed
+                  << std::setprecision(6) << std::chrono::duration<double>(Clock::now() - start_).count()
+                  << std::endl;
+    }
+
+    void plug() {
+        startRadio(fleet_->radio(fleet_->current()).memory);
+        sessions_ = writesAtSessionEnd_ = 0;
+        answered_ = writing_ = false;
+        report("plugged");
+    }
+
+    // Follows the radio at the line through a write: its first write frame, a stop fault, the end of
+    // a session.
+    void watchRadio(Clock::time_point now) {
+        const int writes = radio_->writeFrames();
+        if (writes > 0 && !writing_) {
+            writing_ = true;
+            report("writing");
+        }
+        if (fleet_->writeFrames(writes, now)) {
+            tx_.drop(); // the answer to the frame it stopped at never leaves
+            fleet_->takeUnplugged();
+            return unplugged();
+        }
+        if (radio_->sessionsEnded() == sessions_) return;
+        sessions_ = radio_->sessionsEnded();
+        const bool wrote = writes > writesAtSessionEnd_;
+        writesAtSessionEnd_ = writes;
+        if (wrote) report("written");
+        fleet_->sessionEnded(wrote, now);
+        if (fleet_->takeUnplugged()) unplugged();
+    }
+
+    void moveFleetOn(Clock::time_point now) {
+        const bool next = fleet_->advance(now);
+        if (fleet_->takeUnplugged()) unplugged();
+        if (next) plug();
+    }
+
+    // The radio leaves with whatever it has not yet taken in; what it has sent is on the wire.
+    void unplugged() {
+        report("unplugged");
+        radio_.reset();
+        rx_.clear();
+        rxPacer_.reset();
+    }
+
     // Writes every answer byte whose time has come; false once --cut-after has hung the line up.
     bool transmitDue(Clock::time_point now) {
         std::vector<Byte> out;
@@ -129,12 +195,21 @@ class Simulator {
             tx_.queue.pop_front();
             ++sent_;
         }
-        if (!out.empty()) line_.write(out);
+        if (!out.empty()) {
+            line_.write(out);
+            if (fleet_ && radio_ && !answered_) {
+                answered_ = true;
+                report("answered");
+            }
+        }
         return true;
     }
 
     void waitForLine(Clock::time_point now) {
-        auto next = now + std::chrono::milliseconds(200);
+        // A bench wakes often enough to plug and unplug radios on time.
+        using S = FleetBench::State;
+        const bool timing = fleet_ && (fleet_->state() == S::Lingering || fleet_->state() == S::Off);
+        auto next = now + std::chrono::milliseconds(timing ? 2 : 200);
         if (!rx_.empty()) next = std::min(next, rx_.front().due);
         if (!tx_.queue.empty()) next = std::min(next, tx_.queue.front().due);
         // Wake at the byte's due time to the microsecond: a wait rounded up to whole milliseconds
@@ -153,6 +228,11 @@ class Simulator {
             dropped_ = false;
             received_ += in.size();
             auto arrived = Clock::now();
+            if (!radio_) {
+                // Nothing at the line hears it; the bench notes that the client is probing in vain.
+                if (fleet_) fleet_->probedInVain(arrived);
+                return;
+            }
             auto settings = line_.settings();
             auto t = Pacer::byteTime(settings.baud, settings.bitsPerByte);
             for (Byte b : in)
@@ -165,8 +245,16 @@ class Simulator {
     // No one holds the slave open: the session is over. Poll reports this continuously until the
     // next open, so sleep rather than spin.
     void lineDropped() {
+        if (!dropped_ && radio_) {
+            const bool inMode = radio_->mode() != RadioSim::Mode::Normal;
+            radio_->lineDropped();
+            // A refused radio's client may close the line without leaving the mode first.
+            if (fleet_ && inMode) {
+                fleet_->sessionEnded(false, Clock::now());
+                if (fleet_->takeUnplugged()) unplugged();
+            }
+        }
         if (!dropped_) {
-            radio_.lineDropped();
             rx_.clear();
             rxPacer_.reset();
             tx_.drop();
@@ -178,7 +266,13 @@ class Simulator {
     const SimOptions& options_;
     PtyLine& line_;
     PacedChannel tx_;
-    RadioSim radio_;
+    FleetBench* fleet_;
+    std::optional<RadioSim> radio_; // none while the bench has no radio at the line
+    Clock::time_point start_ = Clock::now();
+    int sessions_ = 0;           // sessions the radio at the line has ended
+    int writesAtSessionEnd_ = 0; // its write frames up to the last of them
+    bool writing_ = false;
+    bool answered_ = false;
     std::deque<TimedByte> rx_;
     Pacer rxPacer_;
     unsigned long sent_ = 0;
@@ -228,7 +322,17 @@ int main(int argc, char** argv) {
     }
     std::cout << "DEVICE " << line.devicePath() << std::endl;
 
-    Simulator sim(*options, *memory, line);
+    std::optional<FleetBench> fleet;
+    if (options->fleet > 0) {
+        auto radios = buildFleet(*options, error);
+        if (!radios) {
+            std::cerr << "velora-radio-sim: " << error << '\n';
+            return 1;
+        }
+        fleet.emplace(std::move(*radios), options->linger, options->gap, Clock::now());
+    }
+
+    Simulator sim(*options, *memory, line, fleet ? &*fleet : nullptr);
     sim.run();
 
     line.hangUp();
@@ -237,7 +341,16 @@ int main(int argc, char** argv) {
         stats << "bytes rx " << sim.received() << " tx " << sim.sent() << '\n';
         if (!stats) std::cerr << "velora-radio-sim: cannot write " << options->statsFile << '\n';
     }
-    if (!options->dumpPrefix.empty() && !dumpMemory(*memory, options->dumpPrefix, error)) {
+    bool dumped = true;
+    if (!options->dumpPrefix.empty() && fleet) {
+        for (int i = 0; i < fleet->size(); ++i)
+            dumped = dumpMemory(fleet->radio(i).memory, options->dumpPrefix + "." + std::to_string(i + 1),
+                                error) &&
+                     dumped;
+    } else if (!options->dumpPrefix.empty()) {
+        dumped = dumpMemory(*memory, options->dumpPrefix, error);
+    }
+    if (!dumped) {
         std::cerr << "velora-radio-sim: " << error << '\n';
         return 1;
     }

@@ -1,0 +1,141 @@
+// velora-cli fleet check / report, and the dispatch of `fleet`: one base data set, a manifest of
+// radios each with its own values; `fleet write` lives with the other radio transfers.
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "CliArgs.h"
+#include "CliSession.h"
+#include "dataset/DataSetDiff.h"
+#include "dataset/FleetManifest.h"
+#include "model/ModelCatalogue.h"
+
+namespace velora::cli {
+
+namespace {
+
+constexpr const char* kCheckUsage =
+    "usage: velora-cli fleet check BASE.dat MANIFEST.csv [--allow-duplicates]";
+constexpr const char* kReportUsage =
+    "usage: velora-cli fleet report LOG.csv [--customer NAME] [--base BASE.dat] [-o OUT]";
+
+int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
+    CliArgs a(args, {}, {"--allow-duplicates"});
+    if (!a.ok() || a.positional().size() != 2) {
+        printError(a.ok() ? kCheckUsage : a.error());
+        return kExitUsage;
+    }
+    const std::string& basePath = a.positional()[0];
+    const std::string& manifestPath = a.positional()[1];
+    auto manifest = readFleetManifest(manifestPath, s.texts);
+    if (!manifest || !s.open(basePath)) return kExitFailure;
+    std::vector<fleet::RowBuild> built;
+    built.reserve(manifest->rows.size());
+    Document row;
+    int refused = 0;
+    for (std::size_t r = 0; r < manifest->rows.size(); ++r) {
+        const auto& mr = manifest->rows[r];
+        s.messenger.context = manifestPath + ": line " + std::to_string(mr.line);
+        built.push_back(fleet::buildRow(s.doc, *manifest, r, row, s.boxes));
+        std::cout << formatText(s.texts.text(fleet::kTextLine),
+                                {std::to_string(mr.line), "'" + mr.label + "'"})
+                  << '\n';
+        const auto& b = built.back();
+        if (b.refusal) {
+            ++refused;
+            std::cout << "  refused: " << *b.refusal << '\n';
+            continue;
+        }
+        for (const auto& c : b.changed)
+            std::cout << "  changed: " << c << '\n';
+        const DataSetDiff diff = compareDataSets(s.doc, row, s.texts, s.boxes);
+        for (const auto& l : diffLines(diff, s.texts))
+            std::cout << "  " << l << '\n';
+    }
+    s.messenger.context.clear();
+    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
+    for (const auto& d : duplicates)
+        std::cout << (a.flag("--allow-duplicates") ? "note: " : "refused: ") << d << '\n';
+    std::cout << std::flush;
+    if (refused > 0)
+        printError(std::to_string(refused) + " of " + std::to_string(built.size()) + " rows refused");
+    if (!duplicates.empty() && !a.flag("--allow-duplicates"))
+        printError("two radios would share a value that must be unique in a fleet; --allow-duplicates "
+                   "accepts it");
+    return refused > 0 || (!duplicates.empty() && !a.flag("--allow-duplicates")) ? kExitFailure : kExitOk;
+}
+
+std::string today() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d", std::localtime(&now));
+    return buf;
+}
+
+int cmdFleetReport(CliSession& s, const std::vector<std::string>& args) {
+    CliArgs a(args, {"-o", "--customer", "--base"}, {});
+    if (!a.ok() || a.positional().size() != 1) {
+        printError(a.ok() ? kReportUsage : a.error());
+        return kExitUsage;
+    }
+    std::ifstream in(a.positional()[0]);
+    if (!in) {
+        printError("cannot open " + a.positional()[0]);
+        return kExitFailure;
+    }
+    const auto lines = fleet::readLog(in);
+    std::string text = "Delivery sheet\n\n";
+    if (auto c = a.value("--customer")) text += "Customer:  " + *c + '\n';
+    text += "Date:      " + today() + '\n';
+    if (auto base = a.value("--base")) {
+        if (!s.open(*base)) return kExitFailure;
+        const ModelIdentification id = identificationOf(s.doc.image());
+        text += "Data set:  " + s.doc.fileName() + '\n' + "Model:     " + modelAndBandName(id, kModel1);
+        if (id.isDualBand()) text += ", " + modelAndBandName(id, kModel2);
+        text += '\n';
+    }
+    text += "Radios:    " + std::to_string(lines.size()) + "\n\n";
+    std::size_t width = 5;
+    for (const auto& l : lines)
+        width = std::max(width, l.radio.size());
+    for (const auto& l : lines)
+        text += l.radio + std::string(width + 2 - l.radio.size(), ' ') + l.result + "  " + l.values + '\n';
+    if (auto out = a.value("-o")) {
+        std::ofstream f(*out, std::ios::binary);
+        if (!(f << text) || !f.flush()) {
+            printError("cannot write " + *out);
+            return kExitFailure;
+        }
+        return kExitOk;
+    }
+    std::cout << text;
+    return kExitOk;
+}
+
+} // namespace
+
+std::optional<fleet::Manifest> readFleetManifest(const std::string& path, const TextSource& texts) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        printError("cannot open " + path);
+        return std::nullopt;
+    }
+    std::string error;
+    auto m = fleet::readManifest(in, texts, error);
+    if (!m) printError(path + ": " + error);
+    return m;
+}
+
+int cmdFleet(CliSession& s, const std::vector<std::string>& args) {
+    const std::string sub = args.empty() ? "" : args[0];
+    const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (sub == "check") return cmdFleetCheck(s, rest);
+    if (sub == "write") return cmdFleetWrite(s, rest);
+    if (sub == "report") return cmdFleetReport(s, rest);
+    printError("usage: velora-cli fleet check|write|report ... (see --help)");
+    return kExitUsage;
+}
+
+} // namespace velora::cli

@@ -456,6 +456,17 @@ void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index,
     MessageBoxes boxes(messenger, s.texts);
     comm::RadioProtocol protocol(link.port);
     const std::size_t total = p.manifest.rows.size();
+    // A port that does not open is not waited on: its rows stay for the other ports.
+    if (const comm::PortResult opened = link.port.openLink(); !opened.ok()) {
+        board.message([&] {
+            printError(link.where + ": " +
+                       (opened.message.empty() ? "the port does not open" : opened.message) +
+                       "; no radio is written there");
+            return 0;
+        });
+        return;
+    }
+    link.port.closeLink();
     while (!p.stop) {
         const auto row = p.take(target);
         if (!row) break;

@@ -56,6 +56,7 @@ const ManifestCase kManifestCases[] = {
     // An empty cell is the base's value, so two empty ID cells give two radios the same ID.
     {"empty_cells_share_base", "radio,dravix.id\nA,\nB,\nC,1005\n", nullptr, nullptr, nullptr, 1},
     {"no_unique_column", "radio,options.power_on_text\nA,X\nB,X\n", nullptr, nullptr, nullptr, 0},
+    {"no_dtmf_id_is_no_duplicate", "radio,emergency.dtmf_id\nA,\nB,\n", nullptr, nullptr, nullptr, 0},
     {"same_dtmf_id", "radio,emergency.type,emergency.dtmf_id\nA,DTMF,123\nB,DTMF,124\nC,DTMF,123\n", nullptr,
      nullptr, nullptr, 1},
 };

@@ -164,6 +164,8 @@ std::vector<std::string> duplicateLines(const Manifest& m, const std::vector<Row
         for (std::size_t r = 0; r < built.size() && r < m.rows.size(); ++r) {
             if (built[r].refusal || s >= built[r].uniqueText.size()) continue;
             const std::string& v = built[r].uniqueText[s];
+            // A radio without the value (a field its set-up leaves empty) shares it with nobody.
+            if (v.find_first_not_of('/') == std::string::npos) continue;
             if (auto [it, fresh] = first.emplace(v, r); !fresh)
                 lines.push_back(
                     formatText(texts.text(kTextDuplicate),

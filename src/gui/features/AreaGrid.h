@@ -24,6 +24,11 @@ class AreaGrid : public CMSFlexGrid {
              const QFont& fixedFont, QWidget* parent = nullptr);
 
     int page() const { return page_; }
+    // Shows another page of the area in this grid (one grid under tabs); an open edit is stored first.
+    void setPage(int page);
+    // Off: cells that cannot be edited now look like the others, and the view names its undo steps.
+    void setShadeDisabledCells(bool on) { shadeDisabled_ = on; }
+    void setNamesUndoSteps(bool on) { namesUndoSteps_ = on; }
     // Rows for the current configuration, then their texts. A page without rows hides its grid.
     void rebuild();
     void refreshCells();
@@ -94,6 +99,8 @@ class AreaGrid : public CMSFlexGrid {
     int editCol_ = 0;
     char point_ = '.';
     bool rowCommands_ = false;
+    bool shadeDisabled_ = true;
+    bool namesUndoSteps_ = true;
     bool closing_ = false;
     bool committing_ = false;
 };

@@ -357,6 +357,12 @@ void AreaGrid::keyPressEvent(QKeyEvent* e) {
     CMSFlexGrid::keyPressEvent(e);
 }
 
+bool AreaGrid::focusNextPrevChild(bool next) {
+    if (!editing()) return CMSFlexGrid::focusNextPrevChild(next);
+    commitAndMove(next ? +1 : -1);
+    return true;
+}
+
 bool AreaGrid::editorKey(QKeyEvent* k) {
     // An open drop-down has its own keys.
     if (listOpen() && list_->view()->isVisible()) return false;

@@ -72,6 +72,8 @@ class AreaGrid : public CMSFlexGrid {
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // A Tab queued for the grid before its editor took the focus ends the edit like one in the editor.
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* obj, QEvent* e) override;
 
   private:

@@ -81,6 +81,19 @@ class TestFrequencyViewTest : public QObject {
         typeCell(v->grid(), QStringLiteral("151")); // no receive frequency: typed into its cell
         QCOMPARE(v->grid()->textMatrix(3, 1), QStringLiteral("151.00000"));
 
+        // Tab stores and moves right, Shift+Tab left, both going on across the row's end.
+        struct Move {
+            Qt::Key key;
+            int row, col;
+        } moves[] = {{Qt::Key_Tab, 5, 2}, {Qt::Key_Backtab, 4, 2}};
+        for (const Move& m : moves) {
+            v->grid()->setCurrent(5, 1);
+            QTest::keyClicks(v->grid(), QStringLiteral("152"));
+            QTest::keyClick(v->grid(), m.key);
+            QCOMPARE(v->grid()->textMatrix(5, 1), QStringLiteral("152.00000"));
+            QCOMPARE(std::pair(v->grid()->row(), v->grid()->col()), std::pair(m.row, m.col));
+        }
+
         // A cell opened and left as it was stores nothing: the empty transmit cell of an entry beyond
         // the defaults keeps its receive frequency.
         struct Leave {

@@ -76,7 +76,9 @@ AreaGrid::AreaGrid(forms::GridArea& area, int page, const TextSource& texts, Qt:
         emit changed(fx);
     });
     connect(this, &AreaGrid::changed, this, [this] {
-        describeUndoStep(undoCaption(textMatrix(editRow_, 0) + QLatin1Char(' ') + textMatrix(0, editCol_)));
+        if (namesUndoSteps_)
+            describeUndoStep(
+                undoCaption(textMatrix(editRow_, 0) + QLatin1Char(' ') + textMatrix(0, editCol_)));
     });
     connect(this, &CMSFlexGrid::rowColChange, this, [this](int r, int c) {
         if (editing() && (r != editRow_ || c != editCol_)) closeEditor();
@@ -87,6 +89,13 @@ AreaGrid::AreaGrid(forms::GridArea& area, int page, const TextSource& texts, Qt:
                 if (b == Qt::LeftButton && r >= 1 && c >= 1) openEditor(Open::Click);
             });
     rebuild();
+}
+
+void AreaGrid::setPage(int page) {
+    if (page == page_) return;
+    closeEditor(false);
+    page_ = page;
+    refreshCells();
 }
 
 void AreaGrid::setRowTitleCaption(int text) {
@@ -168,7 +177,7 @@ void AreaGrid::refreshRow(int row) {
         const QString t = fromCore(area_.gridCellTextAt(page_, row - 1, c).text);
         if (textMatrix(row, c) != t || !item(row - 1, c - 1)) setTextMatrix(row, c, t);
         // A cell that cannot be edited now is painted like a fixed cell.
-        const QBrush paint = area_.isGridCellEnabledAt(page_, row - 1, c)
+        const QBrush paint = !shadeDisabled_ || area_.isGridCellEnabledAt(page_, row - 1, c)
                                  ? QBrush()
                                  : palette().brush(QPalette::Disabled, QPalette::Button);
         if (QTableWidgetItem* it = item(row - 1, c - 1); it && it->background() != paint)
@@ -346,6 +355,12 @@ void AreaGrid::keyPressEvent(QKeyEvent* e) {
         return;
     }
     CMSFlexGrid::keyPressEvent(e);
+}
+
+bool AreaGrid::focusNextPrevChild(bool next) {
+    if (!editing()) return CMSFlexGrid::focusNextPrevChild(next);
+    commitAndMove(next ? +1 : -1);
+    return true;
 }
 
 bool AreaGrid::editorKey(QKeyEvent* k) {

@@ -24,6 +24,11 @@ class AreaGrid : public CMSFlexGrid {
              const QFont& fixedFont, QWidget* parent = nullptr);
 
     int page() const { return page_; }
+    // Shows another page of the area in this grid (one grid under tabs); an open edit is stored first.
+    void setPage(int page);
+    // Off: cells that cannot be edited now look like the others, and the view names its undo steps.
+    void setShadeDisabledCells(bool on) { shadeDisabled_ = on; }
+    void setNamesUndoSteps(bool on) { namesUndoSteps_ = on; }
     // Rows for the current configuration, then their texts. A page without rows hides its grid.
     void rebuild();
     void refreshCells();
@@ -67,6 +72,8 @@ class AreaGrid : public CMSFlexGrid {
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // A Tab queued for the grid before its editor took the focus ends the edit like one in the editor.
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* obj, QEvent* e) override;
 
   private:
@@ -94,6 +101,8 @@ class AreaGrid : public CMSFlexGrid {
     int editCol_ = 0;
     char point_ = '.';
     bool rowCommands_ = false;
+    bool shadeDisabled_ = true;
+    bool namesUndoSteps_ = true;
     bool closing_ = false;
     bool committing_ = false;
 };

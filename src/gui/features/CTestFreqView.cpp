@@ -12,6 +12,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "features/AreaGrid.h"
 #include "forms/CoreBridge.h"
 #include "forms/FilteredLineEdit.h"
 #include "grid/CMSFlexGrid.h"
@@ -58,23 +59,24 @@ CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent
         tabs_->addTab(ctx_.text(p.tabText));
     tabs_->setFocusPolicy(Qt::NoFocus);
 
-    grid_ = new CMSFlexGrid(this);
+    grid_ = new AreaGrid(area_, kModel1, ctx_.texts, Qt::AlignHCenter, ctx_.fixedFont, this);
     setControlId(grid_, tf::kControlGrid);
+    grid_->setShadeDisabledCells(false);
+    grid_->setNamesUndoSteps(false); // the window's title names the step
+    // The view's own columns (right-aligned frequencies, a number title); the cells are made anew
+    // so they take the new alignment.
     grid_->setupColumns(kColumns, ctx_.texts, ctx_.fixedFont);
-    grid_->setRows(kTestChannels + 1);
-    grid_->numberRows();
-    grid_->setEmphasiseCurrent(true);
-    grid_->setWrapAround(false);
-    grid_->setContextMenu(CMSFlexGrid::MenuKind::Copy, &ctx_.texts);
-    grid_->setPasteAvailable([this] { return area_.canPaste(pasteBuffer(), model()); });
-    grid_->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // all 16 entries show
+    grid_->setRows(1);
+    grid_->rebuild();
+    grid_->verticalHeader()->setFixedWidth(kColumns[0].widthPx);
+    grid_->horizontalHeader()->setStretchLastSection(false);
+    grid_->enableRowCommands([this] { return area_.canPaste(pasteBuffer(), model()); });
     // The given widths are a minimum: titles and frequencies in the user's font must stay readable.
     const QFontMetrics header(grid_->horizontalHeader()->font());
     const int frequencyWidth = grid_->fontMetrics().horizontalAdvance(QStringLiteral("000.00000")) + 12;
     int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth();
     for (int c = 1; c < grid_->cols(); ++c) {
+        grid_->setColumnWidth(c - 1, kColumns[c].widthPx);
         const int need = std::max(header.horizontalAdvance(grid_->textMatrix(0, c)) + 12, frequencyWidth);
         if (grid_->columnWidth(c - 1) < need) grid_->setColumnWidth(c - 1, need);
         width += grid_->columnWidth(c - 1);
@@ -82,10 +84,8 @@ CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent
     grid_->setFixedSize(width, grid_->horizontalHeader()->sizeHint().height() + kTestChannels * kRowHeight +
                                    2 * grid_->frameWidth());
 
-    edit_ = new FilteredLineEdit(grid_->viewport());
-    setControlId(edit_, tf::kControlEdit);
-    edit_->setAlignment(Qt::AlignRight);
-    edit_->hide();
+    setControlId(grid_->textEditor(), tf::kControlEdit);
+    grid_->textEditor()->setAlignment(Qt::AlignRight);
 
     auto* close = button(ctx_.text(kTextClose), kControlClose, this);
     auto* help = button(ctx_.text(kTextHelp), kControlHelp, this);
@@ -112,25 +112,22 @@ CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent
     layout->addStretch();
 
     connect(tabs_, &QTabBar::currentChanged, this, [this](int) {
-        closeEditor(true);
-        refill();
+        refill(); // the grid stores an open edit in the model it was typed for
         grid_->setFocus();
     });
-    connect(grid_, &CMSFlexGrid::rowColChange, this, [this](int r, int c) {
-        if (grid_->editor() && (r != editRow_ || c != editCol_)) closeEditor(true);
+    connect(grid_, &AreaGrid::changed, this, [this](const forms::FieldEffects& fx) {
+        if (fx.refreshAll) refill();
     });
     connect(grid_, &CMSFlexGrid::gridMouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, int r, int c) {
-                if (b != Qt::LeftButton || r < 1 || c < 1) return;
-                grid_->clearRowSelection();
-                startEditing();
+                if (b == Qt::LeftButton && r >= 1 && c >= 1) grid_->clearRowSelection();
             });
     connect(grid_, &CMSFlexGrid::command, this, &CTestFreqView::rowCommand);
     frame_.onGridClipboardDiscarded(this, [] { pasteBuffer() = {}; });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (!w || w->widget() != this) return;
         // Back from elsewhere: what changed there shows, and typing goes to the grid.
-        if (grid_->editor()) closeEditor(true);
+        grid_->closeEditor();
         grid_->setFocus();
         refill();
     });
@@ -141,6 +138,18 @@ CTestFreqView::CTestFreqView(AppContext& ctx, EditorHost& frame, QWidget* parent
     grid_->setCurrent(1, 1);
     grid_->setFocus();
     resize(sizeHint());
+}
+
+CMSFlexGrid* CTestFreqView::grid() const {
+    return grid_;
+}
+
+FilteredLineEdit* CTestFreqView::editor() const {
+    return grid_->textEditor();
+}
+
+void CTestFreqView::commitPendingEdit() {
+    grid_->closeEditor(false);
 }
 
 CTestFreqView::~CTestFreqView() {
@@ -164,129 +173,29 @@ void CTestFreqView::refill() {
         const QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(kModel1);
     }
-    for (int r = 1; r < grid_->rows(); ++r)
-        refreshRow(r);
+    grid_->setDecimalPoint(ctx_.doc.codec().decimalSeparator());
+    grid_->setPage(model());
+    grid_->refreshCells();
 }
 
-void CTestFreqView::refreshRow(int row) {
-    for (int c = tf::kColRx; c <= tf::kColTx; ++c)
-        grid_->setTextMatrix(row, c, fromCore(area_.gridCellTextAt(model(), row - 1, c).text));
-}
-
-void CTestFreqView::apply(const forms::FieldEffects& fx, int row) {
+void CTestFreqView::apply(const forms::FieldEffects& fx) {
     if (fx.refreshAll)
         refill();
     else
-        refreshRow(row);
-}
-
-// ---- Editing ---------------------------------------------------------------------------------------
-
-bool CTestFreqView::startEditing(const QKeyEvent* typed, bool empty, bool byEnter) {
-    const int row = grid_->row(), col = grid_->col();
-    if (row < 1 || col < 1) return false;
-    const int editCol = forms::editableColumn(area_, model(), row - 1, col);
-    if (editCol < 1 || (byEnter && editCol != col)) return false;
-    const char point = ctx_.doc.codec().decimalSeparator();
-    const forms::EditFormat fmt = area_.gridEditFormat(model(), row - 1, editCol);
-    if (typed) {
-        const QString t = typed->text();
-        if (t.size() != 1 || !forms::opensEditor(fmt.charClass, char32_t(t.at(0).unicode()), point))
-            return false;
-    }
-    if (editCol != col) grid_->setCurrent(row, editCol);
-    editRow_ = row;
-    editCol_ = editCol;
-    edit_->setCharClass(fmt.charClass);
-    edit_->setDecimalPoint(point);
-    edit_->setLimit(fmt.maxLength);
-    grid_->showEditor(CMSFlexGrid::EditorKind::Edit, edit_,
-                      empty ? QString() : grid_->textMatrix(row, editCol), true);
-    edit_->setModified(empty);
-    if (typed) grid_->forwardKeyToEditor(typed);
-    return true;
-}
-
-void CTestFreqView::commitEditor() {
-    if (committing_ || cancelling_) return;
-    // Only typed text is stored: an entry left as it was shown, even an empty one, stays as it is.
-    if (!edit_->isModified()) return;
-    committing_ = true; // a message box of this commit takes the focus: no second commit
-    apply(area_.commitGridText(model(), editRow_ - 1, editCol_, toCore(edit_->text())), editRow_);
-    edit_->setModified(false);
-    committing_ = false;
-}
-
-void CTestFreqView::closeEditor(bool commit) {
-    if (!grid_->editor()) return;
-    if (commit) commitEditor();
-    cancelling_ = true;
-    grid_->hideEditor(false);
-    cancelling_ = false;
-}
-
-bool CTestFreqView::editorKey(QKeyEvent* k) {
-    switch (k->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        closeEditor(true);
-        grid_->nextCell();
-        grid_->setFocus();
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        closeEditor(true);
-        grid_->nextCell();
-        grid_->setFocus();
-        return true;
-    case Qt::Key_Escape:
-        // The cell keeps what it showed; nothing is stored.
-        closeEditor(false);
-        grid_->setFocus();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CTestFreqView::gridKey(QKeyEvent* k) {
-    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
-    switch (k->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!k->isAutoRepeat()) startEditing(nullptr, false, true);
-        return true;
-    case Qt::Key_Delete:
-        if (grid_->hasRowSelection()) {
-            rowCommand(CMSFlexGrid::CmdDelete);
-            return true;
-        }
-        return startEditing(nullptr, true);
-    case Qt::Key_Backspace:
-        if (grid_->hasRowSelection()) return true;
-        return startEditing(nullptr, true);
-    default:
-        break;
-    }
-    if (!k->text().isEmpty() && k->text().at(0) > QLatin1Char(' ')) {
-        startEditing(k);
-        return true; // never a keyboard search in the grid
-    }
-    return false;
+        grid_->refreshCells();
 }
 
 void CTestFreqView::switchTab(bool backwards) {
     if (!area_.pageAvailable(kModel2)) return; // one model: nothing to switch to
-    closeEditor(true);
     const int count = tabs_->count();
     tabs_->setCurrentIndex((tabs_->currentIndex() + (backwards ? count - 1 : 1)) % count);
     grid_->setFocus();
 }
 
 bool CTestFreqView::eventFilter(QObject* obj, QEvent* e) {
+    // Ctrl+Tab is this window's own key, not the MDI area's window switch.
     if ((e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) &&
-        (obj == grid_ || obj == edit_)) {
-        // Ctrl+Tab is this window's own key, not the MDI area's window switch.
+        (obj == grid_ || obj == grid_->textEditor())) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->modifiers() & Qt::ControlModifier &&
             (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)) {
@@ -296,23 +205,6 @@ bool CTestFreqView::eventFilter(QObject* obj, QEvent* e) {
                 e->accept();
             }
             return true;
-        }
-    }
-    if (e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if (obj == grid_ && grid_->editor()) {
-            // Keys queued for the grid before its editor took the focus belong to the editor.
-            if (!editorKey(k)) grid_->forwardKeyToEditor(k);
-            return true;
-        }
-        if (obj == grid_) return gridKey(k);
-        if (obj == edit_) return editorKey(k);
-    }
-    if (e->type() == QEvent::FocusOut && obj == edit_ && grid_->editor() && !committing_ && !cancelling_) {
-        // Our own message boxes do not end the edit; anything else commits it.
-        if (static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
-            commitEditor();
-            closeEditor(false);
         }
     }
     return QWidget::eventFilter(obj, e);
@@ -325,12 +217,12 @@ bool CTestFreqView::handleCommand(int command) {
     case CMSFlexGrid::CmdCopy:
     case CMSFlexGrid::CmdPaste:
     case CMSFlexGrid::CmdDelete:
-        if (edit_->hasFocus()) {
-            if (command == CMSFlexGrid::CmdCopy) edit_->copy();
+        if (FilteredLineEdit* edit = grid_->textEditor(); edit->hasFocus()) {
+            if (command == CMSFlexGrid::CmdCopy) edit->copy();
             if (command == CMSFlexGrid::CmdPaste) {
                 // Through the key path, so the paste passes the editor's character filter.
                 QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
-                QApplication::sendEvent(edit_, &paste);
+                QApplication::sendEvent(edit, &paste);
             }
             return true;
         }
@@ -342,7 +234,7 @@ bool CTestFreqView::handleCommand(int command) {
 }
 
 void CTestFreqView::rowCommand(int command) {
-    closeEditor(true);
+    grid_->closeEditor(false);
     auto [first, last] = grid_->selectedRows();
     const bool rows = grid_->hasRowSelection();
     switch (command) {
@@ -350,10 +242,10 @@ void CTestFreqView::rowCommand(int command) {
         if (rows) pasteBuffer() = area_.copyEntries(model(), first - 1, last - 1);
         break;
     case CMSFlexGrid::CmdPaste:
-        apply(area_.pasteEntries(pasteBuffer(), model(), (rows ? first : grid_->row()) - 1), grid_->row());
+        apply(area_.pasteEntries(pasteBuffer(), model(), (rows ? first : grid_->row()) - 1));
         break;
     case CMSFlexGrid::CmdDelete:
-        if (rows) apply(area_.clearEntries(model(), first - 1, last - 1), grid_->row());
+        if (rows) apply(area_.clearEntries(model(), first - 1, last - 1));
         break;
     default:
         break;
@@ -368,7 +260,7 @@ std::optional<int> CTestFreqView::helpContext() const {
 }
 
 bool CTestFreqView::mayClose(bool closingAll) {
-    closeEditor(true);
+    grid_->closeEditor(false);
     // Only the user's own close reminds; closing every editor at once (New, Open, a read) does not.
     if (!closingAll) tf::remindToWrite(ctx_.boxes);
     return true;

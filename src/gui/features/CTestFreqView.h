@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace velora::gui {
 
+class AreaGrid;
 class CMSFlexGrid;
 class FilteredLineEdit;
 class EditorHost;
@@ -30,13 +31,13 @@ class CTestFreqView : public QWidget, public EditorView {
     bool handleCommand(int command) override;
     std::optional<int> helpContext() const override;
     bool mayClose(bool closingAll) override;
-    void commitPendingEdit() override { closeEditor(true); }
+    void commitPendingEdit() override;
 
     int model() const;
     void setModel(int model);
     void refill();
-    CMSFlexGrid* grid() const { return grid_; }
-    FilteredLineEdit* editor() const { return edit_; }
+    CMSFlexGrid* grid() const;
+    FilteredLineEdit* editor() const;
     QTabBar* tabs() const { return tabs_; }
     forms::TestFrequencyArea& area() { return area_; }
 
@@ -47,15 +48,7 @@ class CTestFreqView : public QWidget, public EditorView {
     bool eventFilter(QObject* obj, QEvent* e) override;
 
   private:
-    void refreshRow(int row);
-    void apply(const forms::FieldEffects& fx, int row);
-    // Opens the editor of the current cell; `typed` lands in it, `empty` clears it. Enter opens no
-    // editor on a transmit cell that waits for its receive frequency.
-    bool startEditing(const QKeyEvent* typed = nullptr, bool empty = false, bool byEnter = false);
-    void commitEditor();
-    void closeEditor(bool commit);
-    bool gridKey(QKeyEvent* k);
-    bool editorKey(QKeyEvent* k);
+    void apply(const forms::FieldEffects& fx);
     void rowCommand(int command);
     void switchTab(bool backwards);
 
@@ -63,12 +56,7 @@ class CTestFreqView : public QWidget, public EditorView {
     EditorHost& frame_;
     forms::TestFrequencyArea area_;
     QTabBar* tabs_ = nullptr;
-    CMSFlexGrid* grid_ = nullptr;
-    FilteredLineEdit* edit_ = nullptr;
-    int editRow_ = 0;
-    int editCol_ = 0;
-    bool committing_ = false;
-    bool cancelling_ = false;
+    AreaGrid* grid_ = nullptr;
 };
 
 } // namespace velora::gui

@@ -154,10 +154,11 @@ class AccessibilityTest : public QObject {
                 sub->showNormal();
             }
             if (e.command == cmd::kKeyAssignment || e.command == cmd::kScanInfo) {
-                sub->showMaximized();
+                const QSize normal = sub->size();
+                sub->resize(sub->size().expandedTo(sub->widget()->sizeHint() + QSize(16, 40)));
                 test::saveShot(sub, e.command == cmd::kScanInfo ? QStringLiteral("form-editor")
                                                                 : QStringLiteral("key-assignment"));
-                sub->showNormal();
+                sub->resize(normal);
             }
             missing += unnamedOnEveryPage(sub, fx.text(e.treeText));
         }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTimer>
@@ -29,7 +30,8 @@ QStringList unnamed(QWidget* root, const QString& where) {
     for (QWidget* w : all) {
         if (!w->isVisibleTo(root) || !(w->focusPolicy() & Qt::TabFocus) || qobject_cast<QTabBar*>(w)) continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-        if (a && a->text(QAccessible::Name).trimmed().isEmpty())
+        // A name without a letter or digit (the dash between two joined edits) names nothing.
+        if (a && !a->text(QAccessible::Name).contains(QRegularExpression(QStringLiteral("\\w"))))
             out << where + QLatin1String(": ") + QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') +
                        w->objectName();
     }
@@ -176,6 +178,7 @@ class AccessibilityTest : public QObject {
         frame.resize(1200, 800);
         frame.show();
         QStringList wrong;
+        int compared = 0;
         for (const auto& e : editorList()) {
             if (!fx.registry.hasEditor(e.command)) continue;
             frame.runCommand(e.command);
@@ -191,10 +194,12 @@ class AccessibilityTest : public QObject {
                     readingOrder(page, page, expected);
                     expected.removeAll(page);
                     const QList<QWidget*> actual = tabOrder(page, expected);
+                    compared += expected.size() > 1 ? 1 : 0;
                     if (actual != expected)
                         wrong << fx.text(e.treeText) + QLatin1Char('/') + tabs->tabText(i);
                 }
         }
+        QVERIFY(compared > 10);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }
 

@@ -66,11 +66,20 @@ QLabel* labelBeside(QWidget* w) {
                     return textLabel(item);
             continue;
         }
-        for (int i = index - 1; i >= 0; --i) {
+        // "A - B": the second of two joined edits takes the row's label like the first.
+        bool joined = false;
+        bool stop = false;
+        for (int i = index - 1; i >= 0 && !stop; --i) {
             QLayoutItem* item = layout->itemAt(i);
             if (item->spacerItem()) continue;
-            return textLabel(item); // a label, or another control sits between
+            if (QLabel* l = textLabel(item)) {
+                if (l->text().contains(QRegularExpression(QStringLiteral("\\w")))) return l;
+                joined = true;
+                continue;
+            }
+            stop = !joined; // another control sits between
         }
+        if (stop) return nullptr;
     }
     return nullptr;
 }

@@ -13,7 +13,7 @@ trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 command -v lintian >/dev/null || fail "lintian is not installed (apt-get install lintian)"
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors in $deb"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors in $deb"
 echo "ok: lintian accepts $(basename "$deb")"
 
 dpkg -x "$deb" "$scratch/root"

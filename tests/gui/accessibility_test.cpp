@@ -28,12 +28,13 @@ QStringList unnamed(QWidget* root, const QString& where) {
     QStringList out;
     QList<QWidget*> all = root->findChildren<QWidget*>();
     for (QWidget* w : all) {
-        if (!w->isVisibleTo(root) || !(w->focusPolicy() & Qt::TabFocus) || qobject_cast<QTabBar*>(w)) continue;
+        if (!w->isVisibleTo(root) || !(w->focusPolicy() & Qt::TabFocus) || qobject_cast<QTabBar*>(w))
+            continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         // A name without a letter or digit (the dash between two joined edits) names nothing.
         if (a && !a->text(QAccessible::Name).contains(QRegularExpression(QStringLiteral("\\w"))))
-            out << where + QLatin1String(": ") + QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') +
-                       w->objectName();
+            out << where + QLatin1String(": ") + QString::fromLatin1(w->metaObject()->className()) +
+                       QLatin1Char(' ') + w->objectName();
     }
     return out;
 }
@@ -74,8 +75,10 @@ void readingOrder(QLayout* layout, const QWidget* root, QList<QWidget*>& out) {
     }
     std::stable_sort(items.begin(), items.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (auto& [pos, item] : items) {
-        if (item->widget()) readingOrder(item->widget(), root, out);
-        else if (item->layout()) readingOrder(item->layout(), root, out);
+        if (item->widget())
+            readingOrder(item->widget(), root, out);
+        else if (item->layout())
+            readingOrder(item->layout(), root, out);
     }
 }
 

@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPushButton>
 #include <QTimer>
 
 #include "GuiTestSupport.h"

@@ -56,14 +56,14 @@ QLabel* labelBeside(QWidget* w) {
             int row = 0;
             QFormLayout::ItemRole role{};
             form->getItemPosition(index, &row, &role);
-            return role == QFormLayout::FieldRole ? textLabel(form->itemAt(row, QFormLayout::LabelRole)) : nullptr;
+            return role == QFormLayout::FieldRole ? textLabel(form->itemAt(row, QFormLayout::LabelRole))
+                                                  : nullptr;
         }
         if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
             int row = 0, col = 0, rs = 0, cs = 0;
             grid->getItemPosition(index, &row, &col, &rs, &cs);
             for (int c = col - 1; c >= 0; --c)
-                if (QLayoutItem* item = grid->itemAtPosition(row, c))
-                    return textLabel(item);
+                if (QLayoutItem* item = grid->itemAtPosition(row, c)) return textLabel(item);
             continue;
         }
         // "A - B": the second of two joined edits takes the row's label like the first.
@@ -105,7 +105,8 @@ QString accessibleNameFor(QWidget* w) {
     // A grid, a set of pages or a line of free text that fills its page is named after the page or
     // the view.
     for (QWidget* p = w; p; p = p->parentWidget()) {
-        auto* tabs = p->parentWidget() ? qobject_cast<QTabWidget*>(p->parentWidget()->parentWidget()) : nullptr;
+        auto* tabs =
+            p->parentWidget() ? qobject_cast<QTabWidget*>(p->parentWidget()->parentWidget()) : nullptr;
         if (tabs && tabs->indexOf(p) >= 0 && !plain(tabs->tabText(tabs->indexOf(p))).isEmpty())
             return plain(tabs->tabText(tabs->indexOf(p)));
         if (!p->windowTitle().isEmpty()) return plain(p->windowTitle());

@@ -18,7 +18,8 @@ namespace {
 
 // "&Frequency:" reads "Frequency".
 QString plain(QString text) {
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    static const QRegularExpression mnemonic(QStringLiteral("&(?!&)"));
+    text.remove(mnemonic);
     text = text.trimmed();
     while (text.endsWith(QLatin1Char(':')))
         text.chop(1);
@@ -73,7 +74,8 @@ QLabel* labelBeside(QWidget* w) {
             QLayoutItem* item = layout->itemAt(i);
             if (item->spacerItem()) continue;
             if (QLabel* l = textLabel(item)) {
-                if (l->text().contains(QRegularExpression(QStringLiteral("\\w")))) return l;
+                static const QRegularExpression word(QStringLiteral("\\w"));
+                if (l->text().contains(word)) return l;
                 joined = true;
                 continue;
             }

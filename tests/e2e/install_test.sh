@@ -9,8 +9,9 @@ cmake --install "$BUILD" --prefix "$P" >/dev/null 2>"$WORK/install.err" || fail 
 for f in bin/velora-cli bin/velora-radio-sim share/velora/velora.lng share/velora/help/index.html \
          share/applications/velora.desktop share/metainfo/com.halcyon.velora.metainfo.xml \
          share/icons/hicolor/scalable/apps/velora.svg share/icons/hicolor/48x48/apps/velora.png \
-         share/icons/hicolor/256x256/apps/velora.png share/man/man1/velora.1 share/man/man1/velora-cli.1 \
-         share/man/man1/velora-radio-sim.1 lib/udev/rules.d/60-velora-serial.rules; do
+         share/icons/hicolor/256x256/apps/velora.png share/man/man1/velora.1.gz share/man/man1/velora-cli.1.gz \
+         share/man/man1/velora-radio-sim.1.gz share/doc/velora/copyright share/doc/velora/changelog.gz \
+         share/velora/screenshots/main-window.png lib/udev/rules.d/60-velora-serial.rules; do
   [ -f "$P/$f" ] && pass "installed $f" || fail "missing $f"
 done
 [ -e "$P/bin/velora.lng" ] && fail "a data file in bin" || pass "bin holds only programs"
@@ -45,8 +46,8 @@ if udevadm verify --help >/dev/null 2>&1; then
     || fail "udev rules: $(cat "$WORK/udev.txt")"
 fi
 if command -v groff >/dev/null; then
-  for m in "$P"/share/man/man1/*.1; do
-    w=$(groff -man -ww -z "$m" 2>&1)
+  for m in "$P"/share/man/man1/*.1.gz; do
+    w=$(zcat "$m" | groff -man -ww -z 2>&1)
     expect_eq "$w" "" "$(basename "$m") renders without warnings"
   done
 fi

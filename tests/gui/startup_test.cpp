@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,11 +124,15 @@ class StartupTest : public QObject {
         Watchdog watchdog;
         QPointer<MainFrame> frame;
         QString title;
-        bool maximised = false, channelInfoOpen = false, closed = false;
+        bool maximised = false, channelInfoOpen = false, closed = false, named = false;
         auto look = [&] {
             title = frame->windowTitle();
             maximised = frame->isMaximized();
             channelInfoOpen = frame->editorWindow(cmd::kChannelInfo) != nullptr;
+            // The application names its controls for screen readers.
+            named = channelInfoOpen;
+            for (auto* w : frame->editorWindow(cmd::kChannelInfo)->findChildren<QPushButton*>())
+                named = named && (!w->isVisible() || !w->accessibleName().isEmpty());
             test::saveShot(frame, QStringLiteral("app-main"));
             closed = frame->close(); // the exit question is answered Yes
             if (closed) QCoreApplication::exit(0);
@@ -141,6 +146,7 @@ class StartupTest : public QObject {
         QVERIFY(closed);
         QVERIFY(maximised);
         QVERIFY(channelInfoOpen);
+        QVERIFY(named);
         QVERIFY(title.startsWith(QStringLiteral("VELORA  [ ")));
         QVERIFY(title.endsWith(QStringLiteral(" : velora.dat ]")));
         QCOMPARE(sink.ids(), std::vector<int>{138});

@@ -19,6 +19,7 @@
 #include "dataset/DataSetInit.h"
 #include "frame/MainFrame.h"
 #include "print/ReportPrinting.h"
+#include "views/AccessibleNames.h"
 #include "views/AppSettings.h"
 #include "views/EditorRegistry.h"
 
@@ -84,6 +85,7 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
     QCoreApplication::setApplicationName(baseName);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/129.png")));
+    AccessibleNaming::install();
 
     // 3. Colour depth for the splash.
     const int depth = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->depth() : 24;

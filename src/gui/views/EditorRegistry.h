@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace velora::gui {
 
@@ -22,6 +23,12 @@ class EditorRegistry {
     bool hasCommand(int command) const { return commands_.count(command) != 0; }
     QWidget* createEditor(int command, AppContext& ctx, EditorHost& frame) const;
     bool runCommand(int command, AppContext& ctx, EditorHost& frame) const;
+    std::vector<int> commands() const {
+        std::vector<int> ids;
+        for (const auto& [id, handler] : commands_)
+            ids.push_back(id);
+        return ids;
+    }
 
   private:
     std::map<int, EditorFactory> editors_;

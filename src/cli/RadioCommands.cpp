@@ -191,17 +191,39 @@ bool setUpPort(const std::vector<Target>& targets, LinkOptions& link) {
     return setUpTarget(targets[0], link);
 }
 
-std::optional<int> retriesOption(const CliArgs& a) {
-    auto r = a.value("--retries");
-    if (!r) return kDefaultRetries;
+// A whole-number option within its limits, or the fallback when it is not given; a value outside
+// the limits is refused naming them.
+std::optional<int> boundedOption(const CliArgs& a, const std::string& name, int fallback, int lo, int hi,
+                                 const std::string& unit = {}) {
+    auto r = a.value(name);
+    if (!r) return fallback;
     try {
         std::size_t used = 0;
         int n = std::stoi(*r, &used);
-        if (used == r->size() && n >= 0 && n <= 100) return n;
+        if (used == r->size() && n >= lo && n <= hi) return n;
     } catch (...) {
     }
-    printError("--retries must be 0 to 100");
+    printError(name + " must be " + std::to_string(lo) + " to " + std::to_string(hi) + unit);
     return std::nullopt;
+}
+
+std::optional<int> retriesOption(const CliArgs& a) { return boundedOption(a, "--retries", kDefaultRetries, 0, 100); }
+
+// One link per target; a device named twice (by path, link or mapped port) is refused before
+// anything is sent.
+std::optional<std::vector<std::unique_ptr<LinkOptions>>> setUpLinks(const std::vector<Target>& targets) {
+    std::vector<std::unique_ptr<LinkOptions>> links;
+    for (const Target& t : targets) {
+        links.push_back(std::make_unique<LinkOptions>());
+        if (!setUpTarget(t, *links.back())) return std::nullopt;
+        for (std::size_t i = 0; i + 1 < links.size(); ++i)
+            if (sameDevice(*links[i], *links.back())) {
+                printError(links.back()->where + " is the same device as " + links[i]->where +
+                           "; give each radio once. Nothing was written");
+                return std::nullopt;
+            }
+    }
+    return links;
 }
 
 // The terminal lines of a fleet write: one progress line per radio, redrawn in place, with the
@@ -588,17 +610,9 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& argv) {
         return kExitUsage;
     }
     auto retries = retriesOption(a);
-    std::vector<std::unique_ptr<LinkOptions>> links;
-    for (const Target& t : targets) {
-        links.push_back(std::make_unique<LinkOptions>());
-        if (!setUpTarget(t, *links.back())) return kExitUsage;
-        for (std::size_t i = 0; i + 1 < links.size(); ++i)
-            if (sameDevice(*links[i], *links.back())) {
-                printError(links.back()->where + " is the same device as " + links[i]->where +
-                           "; give each radio once. Nothing was written");
-                return kExitUsage;
-            }
-    }
+    auto set = setUpLinks(targets);
+    if (!set) return kExitUsage;
+    std::vector<std::unique_ptr<LinkOptions>>& links = *set;
     if (!retries) return kExitUsage;
     const std::string& file = a.positional()[0];
     if (!s.open(file)) return kExitFailure;
@@ -668,32 +682,12 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     }
     const auto retries = retriesOption(a);
     if (!retries) return kExitUsage;
-    std::chrono::milliseconds poll = kDefaultPoll;
-    if (auto v = a.value("--poll")) {
-        int ms = -1;
-        try {
-            std::size_t used = 0;
-            ms = std::stoi(*v, &used);
-            if (used != v->size()) ms = -1;
-        } catch (...) {
-        }
-        if (ms < 0 || ms > 60000) {
-            printError("--poll must be 0 to 60000 milliseconds");
-            return kExitUsage;
-        }
-        poll = std::chrono::milliseconds(ms);
-    }
-    std::vector<std::unique_ptr<LinkOptions>> links;
-    for (const Target& t : targets) {
-        links.push_back(std::make_unique<LinkOptions>());
-        if (!setUpTarget(t, *links.back())) return kExitUsage;
-        for (std::size_t i = 0; i + 1 < links.size(); ++i)
-            if (sameDevice(*links[i], *links.back())) {
-                printError(links.back()->where + " is the same device as " + links[i]->where +
-                           "; give each radio once. Nothing was written");
-                return kExitUsage;
-            }
-    }
+    const auto pollMs = boundedOption(a, "--poll", int(kDefaultPoll.count()), 0, 60000, " milliseconds");
+    if (!pollMs) return kExitUsage;
+    const std::chrono::milliseconds poll{*pollMs};
+    auto set = setUpLinks(targets);
+    if (!set) return kExitUsage;
+    std::vector<std::unique_ptr<LinkOptions>>& links = *set;
     const std::string& basePath = a.positional()[0];
     const std::string& manifestPath = a.positional()[1];
     auto manifest = readFleetManifest(manifestPath, s.texts);

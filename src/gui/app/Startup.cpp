@@ -22,6 +22,7 @@
 #include "views/AccessibleNames.h"
 #include "views/AppSettings.h"
 #include "views/EditorRegistry.h"
+#include "views/StartupTrace.h"
 
 namespace velora::gui {
 
@@ -79,6 +80,7 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     // 2. Qt sets the process locale to the user's; the settings key follows the program's name.
     std::optional<QApplication> ownApp;
     if (!QApplication::instance()) ownApp.emplace(argc, argv);
+    startupMark("qt-application");
     // Read once Qt has taken its own options out, so "-platform NAME" names no data file.
     const std::string dataFile = parseCommandLine(argc, argv).dataFile;
     const QString baseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
@@ -86,6 +88,7 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     QCoreApplication::setApplicationName(baseName);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/129.png")));
     AccessibleNaming::install();
+    startupMark("qt-setup");
 
     // 3. Colour depth for the splash.
     const int depth = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->depth() : 24;
@@ -94,6 +97,7 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     LanguageFile texts;
     const auto file = findLanguageFile(std::span<const std::filesystem::path>(env.languageFolders));
     const auto status = file ? texts.load(*file) : LanguageFile::Status::NotFound;
+    startupMark("language-file");
     if (!options.error.empty() || options.exportPdf) {
         // The report export runs without a window and leaves the settings alone.
         if (!options.error.empty()) {
@@ -121,10 +125,12 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     comm::SerialPort port;
     AppSettings settings(baseName);
     const bool validModel = settings.readStartup(doc, port, QCoreApplication::applicationDirPath());
+    startupMark("settings");
 
     // 10. The default data set, marked saved.
     defaultInitialise(doc, !validModel, true);
     doc.image().markSaved();
+    startupMark("data-set");
 
     // 11. The shared fixed-pitch font.
     MessageBoxes boxes(env.messenger, texts);
@@ -135,12 +141,15 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     // 12. Editor views and feature dialogs.
     EditorRegistry registry;
     registerFeatures(registry);
+    startupMark("editor-registry");
 
     // 13, 14. Main frame with the splash over it, then its remembered placement.
     if (!options.noSplash) (new SplashWindow(texts, depth))->showCentred();
     MainFrame frame(ctx, registry);
+    startupMark("main-frame");
     if (env.mainWindowCreated) env.mainWindowCreated(&frame);
     frame.restorePlacement();
+    startupMark("main-frame-shown");
 
     // 15. The file named on the command line, or the first editor, once the event loop runs.
     QTimer::singleShot(0, &frame, [&frame, dataFile] {
@@ -148,6 +157,7 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
             frame.runCommand(cmd::kChannelInfo);
         else
             frame.openFile(QFileInfo(QString::fromStdString(dataFile)).absoluteFilePath().toStdString());
+        startupMark("first-editor");
     });
 
     DemoRadio demo(ctx);
@@ -173,6 +183,7 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     if (startupProbe) {
         // Queued behind the first editor, so the figure includes it; exit() skips the exit question.
         QTimer::singleShot(0, &frame, [] {
+            startupMark("probe");
             printStartupProbe();
             QCoreApplication::exit(0);
         });

@@ -5,6 +5,7 @@
 #include "app/Startup.h"
 #include "base/LanguageFile.h"
 #include "views/QtMessenger.h"
+#include "views/StartupTrace.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ bool hasOption(int argc, char** argv, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
+    velora::gui::startupMark("main");
     if (hasOption(argc, argv, "--help") || hasOption(argc, argv, "-h")) {
         std::fputs(kHelp, stdout);
         return 0;

@@ -518,6 +518,10 @@ void MainFrame::openEditor(int command) {
         const bool maximised = active && active->isMaximized();
         auto* frame = new ChildFrame(view, closingAll_);
         frame->setProperty("command", command);
+        // The title bar elides the title anew for each region it works out at every step of the
+        // placing below, a hundred times or more and each shaping the whole title; the title goes on
+        // once the frame has its place.
+        frame->setWindowTitle(QString());
         const QSize own = view->size();
         mdi_->addSubWindow(frame);
         frame->showNormal();
@@ -534,6 +538,7 @@ void MainFrame::openEditor(int command) {
         frame->resize(content + decoration);
         if (command == cmd::kChannelInfo) frame->move(0, 0);
         if (maximised) frame->showMaximized();
+        frame->setWindowTitle(view->windowTitle());
         connect(frame, &QObject::destroyed, this, [this] {
             // Runs after the window has left the area.
             QTimer::singleShot(0, this, [this] {

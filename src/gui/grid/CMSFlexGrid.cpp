@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
@@ -68,9 +69,23 @@ class BaselineDelegate : public QStyledItemDelegate {
         style->drawControl(QStyle::CE_ItemViewItem, &opt, p, view); // the text alone
     }
 };
+
+// The row-number column. Its width is mostly fixed by the grid's first column; the view then clamps
+// the header's size hint to that width, so measuring every row's number for it (the view asks after
+// each change of rows, titles or size, a few times per editor opened) is work without effect.
+class RowHeader : public QHeaderView {
+  public:
+    explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) { setSectionsClickable(true); }
+
+    QSize sizeHint() const override {
+        if (minimumWidth() != maximumWidth() || count() == 0) return QHeaderView::sizeHint();
+        return {minimumWidth(), sectionSizeFromContents(0).height()};
+    }
+};
 } // namespace
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
+    setVerticalHeader(new RowHeader(this));
     // A row command names the undo step it makes; connected first, so before the view acts on it.
     connect(this, &CMSFlexGrid::command, this, [this](int id) {
         if (menuTexts_ && (id == CmdPaste || id == CmdDelete))
@@ -140,8 +155,13 @@ void CMSFlexGrid::setEmphasiseCurrent(bool on) {
 }
 
 void CMSFlexGrid::numberRows() {
-    for (int r = 1; r < rows(); ++r)
-        setTextMatrix(r, 0, QString::number(r));
+    {
+        // One header change for all the numbers rather than one per row.
+        const QSignalBlocker quiet(model());
+        for (int r = 1; r < rows(); ++r)
+            setTextMatrix(r, 0, QString::number(r));
+    }
+    if (rows() > 1) emit model()->headerDataChanged(Qt::Vertical, 0, rows() - 2);
     setCurrent(1, 1);
 }
 

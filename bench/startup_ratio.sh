@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The application's start-up against a bare Qt main window, measured in the same run.
+#
+# Alternates RUNS starts of bench's bare_qt_window (a main window with a menu bar, a status bar and
+# a 160 x 7 table, shown, ended after the first event-loop turn) and RUNS starts of
+# `velora -nosplash --startup-probe` (main window up, channel view open, ended the same way), both
+# offscreen with a fresh settings folder and the same environment. Each time is the wall clock from
+# just before the process starts to the probe line it prints. Alternating spreads the machine's load
+# over both equally.
+#
+# With --phases, RUNS further starts of velora with VELORA_STARTUP_TRACE set follow, and the median
+# time of each traced phase is printed (from the process start to main, then mark to mark).
+#
+# Usage: bench/startup_ratio.sh BIN_DIR [RUNS] [--phases]
+# Prints every pair, both medians and their ratio; exits non-zero when the ratio exceeds 1.3.
+set -euo pipefail
+
+BIN=$(cd "${1:?usage: bench/startup_ratio.sh BIN_DIR [RUNS]}" && pwd)
+RUNS=${2:-21}
+PHASES=${3:-}
+RATIO_MAX=1.3
+VELORA="$BIN/velora"
+BARE="$BIN/bare_qt_window"
+
+for p in "$VELORA" "$BARE"; do [ -x "$p" ] || { echo "no program at $p" >&2; exit 2; }; done
+# EPOCHREALTIME (bash 5) reads the clock without starting a process of its own.
+[ -n "${EPOCHREALTIME:-}" ] || { echo "bash 5 or later is needed" >&2; exit 2; }
+
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+to_us() { local t=${1/[.,]/}; echo $((10#$t)); } # "seconds.micros" -> microseconds
+
+# One start of the program with its arguments; prints the microseconds to its probe line.
+time_start() {
+    local config start line shown
+    config=$(mktemp -d "$WORK/config.XXXXXX")
+    start=$EPOCHREALTIME
+    XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$WORK" QT_QPA_PLATFORM=offscreen \
+        "$@" >"$WORK/out" 2>"$WORK/err" || { echo "$1 failed:" >&2; cat "$WORK/err" >&2; return 1; }
+    line=$(grep '^startup-probe ' "$WORK/out") || { echo "$1 printed no probe line" >&2; return 1; }
+    # The trace marks, as "phase microseconds-since-start" lines.
+    sed -n 's/^startup-trace \([^ ]*\) realtime_us=\([0-9]*\)$/\1 \2/p' "$WORK/err" |
+        awk -v s="$(to_us "$start")" '{ print $1, $2 - s }' >>"$WORK/marks"
+    shown=$(sed -n 's/.*realtime_us=\([0-9]*\).*/\1/p' <<<"$line")
+    echo $((shown - $(to_us "$start")))
+}
+
+ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; } # microseconds -> "12.3"
+
+median() { # of microsecond figures
+    local sorted n
+    sorted=($(printf '%s\n' "$@" | sort -n))
+    n=${#sorted[@]}
+    if ((n % 2)); then echo "${sorted[n / 2]}"; else echo $(((sorted[n / 2 - 1] + sorted[n / 2]) / 2)); fi
+}
+
+# One unmeasured start of each, so neither pays for a cold page cache.
+time_start "$BARE" >/dev/null
+time_start "$VELORA" -nosplash --startup-probe >/dev/null
+
+bare=() velora=()
+for ((i = 1; i <= RUNS; i++)); do
+    b=$(time_start "$BARE")
+    v=$(time_start "$VELORA" -nosplash --startup-probe)
+    printf 'run %2d: bare %6s ms  velora %6s ms\n' "$i" "$(ms "$b")" "$(ms "$v")"
+    bare+=("$b") velora+=("$v")
+done
+
+mb=$(median "${bare[@]}")
+mv=$(median "${velora[@]}")
+ratio=$(awk -v v="$mv" -v b="$mb" 'BEGIN { printf "%.2f", v / b }')
+printf 'median of %d runs: bare %s ms, velora %s ms, ratio %s (limit %s)\n' "$RUNS" "$(ms "$mb")" \
+    "$(ms "$mv")" "$ratio" "$RATIO_MAX"
+
+if [ "$PHASES" = --phases ]; then
+    : >"$WORK/marks"
+    for ((i = 1; i <= RUNS; i++)); do
+        VELORA_STARTUP_TRACE=1 time_start "$VELORA" -nosplash --startup-probe >/dev/null
+    done
+    # Each run's marks come in order; a phase's time is its mark less the one before (0 for "main").
+    echo "phases (median of $RUNS traced runs, ms):"
+    awk '$1 == "main" { prev = 0 } { print $1, $2 - prev; prev = $2 }' "$WORK/marks" |
+        awk '{ if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } v[$1] = v[$1] " " $2 }
+             END { for (i = 1; i <= n; i++) print order[i] v[order[i]] }' |
+        while read -r phase values; do
+            printf '  %-18s %6s\n' "$phase" "$(ms "$(median $values)")"
+        done
+fi
+awk -v r="$ratio" -v max="$RATIO_MAX" 'BEGIN { exit !(r <= max) }'

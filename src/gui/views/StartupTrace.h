@@ -1,0 +1,12 @@
+#pragma once
+// Phase marks of the start-up, for finding where its time goes. With VELORA_STARTUP_TRACE set in the
+// environment each mark prints "startup-trace <phase> realtime_us=<CLOCK_REALTIME in µs>
+// cpu_us=<CPU time of the process so far in µs>" on stderr (bench/startup_ratio.sh turns them into
+// phase times from the moment the process was started);
+// without it a mark costs one test of a flag read once.
+
+namespace velora::gui {
+
+void startupMark(const char* phase);
+
+} // namespace velora::gui

@@ -8,8 +8,10 @@
 # just before the process starts to the probe line it prints. Alternating spreads the machine's load
 # over both equally.
 #
-# With --phases, RUNS further starts of velora with VELORA_STARTUP_TRACE set follow, and the median
-# time of each traced phase is printed (from the process start to main, then mark to mark).
+# With --phases, RUNS further alternating starts of both with VELORA_STARTUP_TRACE set follow; the
+# median wall and CPU time of each traced phase is printed (from the process start to main, then
+# mark to mark), and the median CPU time to the probe of each with their ratio, which the machine's
+# other load disturbs less than the wall clock.
 #
 # Usage: bench/startup_ratio.sh BIN_DIR [RUNS] [--phases]
 # Prints every pair, both medians and their ratio; exits non-zero when the ratio exceeds 1.3.
@@ -39,9 +41,9 @@ time_start() {
     XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$WORK" QT_QPA_PLATFORM=offscreen \
         "$@" >"$WORK/out" 2>"$WORK/err" || { echo "$1 failed:" >&2; cat "$WORK/err" >&2; return 1; }
     line=$(grep '^startup-probe ' "$WORK/out") || { echo "$1 printed no probe line" >&2; return 1; }
-    # The trace marks, as "phase microseconds-since-start" lines.
-    sed -n 's/^startup-trace \([^ ]*\) realtime_us=\([0-9]*\)$/\1 \2/p' "$WORK/err" |
-        awk -v s="$(to_us "$start")" '{ print $1, $2 - s }' >>"$WORK/marks"
+    # The trace marks, as "phase wall-microseconds-since-start cpu-microseconds" lines.
+    sed -n 's/^startup-trace \([^ ]*\) realtime_us=\([0-9]*\) cpu_us=\([0-9]*\)$/\1 \2 \3/p' "$WORK/err" |
+        awk -v s="$(to_us "$start")" '{ print $1, $2 - s, $3 }' >>"$WORK/marks"
     shown=$(sed -n 's/.*realtime_us=\([0-9]*\).*/\1/p' <<<"$line")
     echo $((shown - $(to_us "$start")))
 }
@@ -74,17 +76,31 @@ printf 'median of %d runs: bare %s ms, velora %s ms, ratio %s (limit %s)\n' "$RU
     "$(ms "$mv")" "$ratio" "$RATIO_MAX"
 
 if [ "$PHASES" = --phases ]; then
-    : >"$WORK/marks"
+    # Traced starts, alternating again; the marks carry the wall clock and the process's CPU time.
+    : >"$WORK/marks.bare"
+    : >"$WORK/marks.velora"
     for ((i = 1; i <= RUNS; i++)); do
+        : >"$WORK/marks"
+        VELORA_STARTUP_TRACE=1 time_start "$BARE" >/dev/null
+        cat "$WORK/marks" >>"$WORK/marks.bare"
+        : >"$WORK/marks"
         VELORA_STARTUP_TRACE=1 time_start "$VELORA" -nosplash --startup-probe >/dev/null
+        cat "$WORK/marks" >>"$WORK/marks.velora"
     done
-    # Each run's marks come in order; a phase's time is its mark less the one before (0 for "main").
-    echo "phases (median of $RUNS traced runs, ms):"
-    awk '$1 == "main" { prev = 0 } { print $1, $2 - prev; prev = $2 }' "$WORK/marks" |
-        awk '{ if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } v[$1] = v[$1] " " $2 }
-             END { for (i = 1; i <= n; i++) print order[i] v[order[i]] }' |
-        while read -r phase values; do
-            printf '  %-18s %6s\n' "$phase" "$(ms "$(median $values)")"
-        done
+    for prog in bare velora; do
+        echo "$prog: phases, median of $RUNS traced runs (ms of wall clock, ms of CPU)"
+        # A phase runs from the mark before (for "main": from the start of the process) to its mark.
+        awk '$1 == "main" { pw = 0; pc = 0 } { print $1, $2 - pw, $3 - pc; pw = $2; pc = $3 }' "$WORK/marks.$prog" |
+            awk '{ if (!($1 in w)) order[++n] = $1; w[$1] = w[$1] " " $2; c[$1] = c[$1] " " $3 }
+                 END { for (i = 1; i <= n; i++) print order[i] "|" w[order[i]] "|" c[order[i]] }' |
+            while IFS='|' read -r phase walls cpus; do
+                printf '  %-18s %6s %6s\n' "$phase" "$(ms "$(median $walls)")" "$(ms "$(median $cpus)")"
+            done
+        awk '$1 == "probe" { print $3 }' "$WORK/marks.$prog" >"$WORK/cpu.$prog"
+    done
+    cb=$(median $(cat "$WORK/cpu.bare"))
+    cv=$(median $(cat "$WORK/cpu.velora"))
+    printf 'CPU time to the probe, median: bare %s ms, velora %s ms, ratio %s\n' "$(ms "$cb")" "$(ms "$cv")" \
+        "$(awk -v v="$cv" -v b="$cb" 'BEGIN { printf "%.2f", v / b }')"
 fi
 awk -v r="$ratio" -v max="$RATIO_MAX" 'BEGIN { exit !(r <= max) }'

@@ -93,13 +93,6 @@ CChInfoView::CChInfoView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     textEdit_ = new FilteredLineEdit(grid_->viewport());
     setControlId(textEdit_, 1268);
     textEdit_->hide();
-    QStringList tones;
-    const std::string off(ctx_.texts.text(kTextToneOff));
-    for (std::size_t i = 0; i < kToneChoiceCount; ++i)
-        tones << fromCore(toneChoiceText(i, off, ctx_.doc.codec().decimalSeparator()));
-    toneEdit_ = CMSFlexGrid::makeToneEditor(grid_->viewport(), tones);
-    setControlId(toneEdit_, 1269);
-    toneEdit_->setMaxVisibleItems(12);
     choiceEdit_ = new QComboBox(grid_->viewport());
     setControlId(choiceEdit_, 1270);
     choiceEdit_->hide();
@@ -163,13 +156,6 @@ CChInfoView::CChInfoView(AppContext& ctx, EditorHost& frame, QWidget* parent)
     connect(choiceEdit_, &QComboBox::activated, this, [this](int index) {
         apply(logic_.commitChoice(editRow_, editCol_, choiceEdit_->itemData(index).toInt()), editRow_);
     });
-    connect(toneEdit_, &QComboBox::activated, this, [this](int index) {
-        // The combo also reports its edit text matching an entry when the edit ends; a cancelled
-        // edit stores nothing.
-        if (cancelling_) return;
-        apply(logic_.commitChoice(editRow_, editCol_, index), editRow_);
-        toneEdit_->lineEdit()->setModified(false);
-    });
     frame_.onGridClipboardDiscarded(this, [] { channelPasteBuffer().clear(); });
     connect(frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (!w || w->widget() != this) return;
@@ -178,10 +164,8 @@ CChInfoView::CChInfoView(AppContext& ctx, EditorHost& frame, QWidget* parent)
         grid_->setFocus();
         refreshAll();
     });
-    // The tone editor's keys and focus arrive at the combo, which holds the focus for its edit part.
-    for (QObject* o :
-         {static_cast<QObject*>(grid_), static_cast<QObject*>(textEdit_), static_cast<QObject*>(toneEdit_),
-          static_cast<QObject*>(toneEdit_->lineEdit()), static_cast<QObject*>(choiceEdit_)})
+    for (QObject* o : {static_cast<QObject*>(grid_), static_cast<QObject*>(textEdit_),
+                       static_cast<QObject*>(choiceEdit_)})
         o->installEventFilter(this);
 
     grid_->clearRowSelection();
@@ -191,6 +175,35 @@ CChInfoView::CChInfoView(AppContext& ctx, EditorHost& frame, QWidget* parent)
 }
 
 CChInfoView::~CChInfoView() = default;
+
+QComboBox* CChInfoView::toneEditor() {
+    return toneEdit_ ? toneEdit_ : makeToneEditor();
+}
+
+// The tone cells' editor, a combo of every tone, stays out of sight until a tone cell is edited; it
+// is made then rather than with the view, where it was a good share of the time to open it.
+QComboBox* CChInfoView::makeToneEditor() {
+    QStringList tones;
+    const std::string off(ctx_.texts.text(kTextToneOff));
+    for (std::size_t i = 0; i < kToneChoiceCount; ++i)
+        tones << fromCore(toneChoiceText(i, off, ctx_.doc.codec().decimalSeparator()));
+    toneEdit_ = CMSFlexGrid::makeToneEditor(grid_->viewport(), tones);
+    setControlId(toneEdit_, 1269);
+    toneEdit_->setMaxVisibleItems(12);
+    // Right after the text editor in the focus chain, where it stood when made with the view.
+    QWidget::setTabOrder(textEdit_, toneEdit_);
+    connect(toneEdit_, &QComboBox::activated, this, [this](int index) {
+        // The combo also reports its edit text matching an entry when the edit ends; a cancelled
+        // edit stores nothing.
+        if (cancelling_) return;
+        apply(logic_.commitChoice(editRow_, editCol_, index), editRow_);
+        toneEdit_->lineEdit()->setModified(false);
+    });
+    // Its keys and focus arrive at the combo, which holds the focus for its edit part.
+    toneEdit_->installEventFilter(this);
+    toneEdit_->lineEdit()->installEventFilter(this);
+    return toneEdit_;
+}
 
 void CChInfoView::buildMenu() {
     menuBar_ = new QMenuBar(this);
@@ -319,7 +332,7 @@ bool CChInfoView::startEditing(const QKeyEvent* typed, bool empty) {
         textEdit_->setModified(empty);
         break;
     case CellEditor::Tone:
-        grid_->showEditor(CMSFlexGrid::EditorKind::Combo, toneEdit_, text, true);
+        grid_->showEditor(CMSFlexGrid::EditorKind::Combo, toneEditor(), text, true);
         toneEdit_->lineEdit()->setModified(empty);
         break;
     case CellEditor::Choice:
@@ -341,7 +354,7 @@ void CChInfoView::commitEditor() {
     if (grid_->editor() == textEdit_)
         apply(logic_.commitText(editRow_, editCol_, toCore(textEdit_->text()), textEdit_->isModified()),
               editRow_);
-    else if (grid_->editor() == toneEdit_)
+    else if (toneEdit_ && grid_->editor() == toneEdit_)
         apply(logic_.commitText(editRow_, editCol_, toCore(toneEdit_->currentText()),
                                 toneEdit_->lineEdit()->isModified()),
               editRow_);
@@ -419,8 +432,8 @@ bool CChInfoView::gridKey(QKeyEvent* k) {
 }
 
 bool CChInfoView::eventFilter(QObject* obj, QEvent* e) {
-    const bool editor =
-        obj == textEdit_ || obj == toneEdit_ || obj == toneEdit_->lineEdit() || obj == choiceEdit_;
+    const bool editor = obj == textEdit_ || obj == choiceEdit_ ||
+                        (toneEdit_ && (obj == toneEdit_ || obj == toneEdit_->lineEdit()));
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (obj == grid_ && grid_->editor()) {
@@ -437,7 +450,8 @@ bool CChInfoView::eventFilter(QObject* obj, QEvent* e) {
         if (reason != Qt::PopupFocusReason && !committing_ && !cancelling_ && grid_->editor()) {
             commitEditor();
             QWidget* focus = QApplication::focusWidget();
-            if (!focus || !(focus == toneEdit_ || toneEdit_->isAncestorOf(focus))) closeEditor(false);
+            if (!focus || !toneEdit_ || !(focus == toneEdit_ || toneEdit_->isAncestorOf(focus)))
+                closeEditor(false);
         }
     }
     return QWidget::eventFilter(obj, e);
@@ -494,8 +508,8 @@ bool CChInfoView::handleCommand(int command) {
     case chcmd::kCopy:
     case chcmd::kPaste:
         // In a text or tone cell editor the keys keep their text meaning.
-        for (QLineEdit* e : {static_cast<QLineEdit*>(textEdit_), toneEdit_->lineEdit()}) {
-            if (!e->hasFocus()) continue;
+        for (QLineEdit* e : {static_cast<QLineEdit*>(textEdit_), toneEdit_ ? toneEdit_->lineEdit() : nullptr}) {
+            if (!e || !e->hasFocus()) continue;
             if (command == chcmd::kCopy) {
                 e->copy();
             } else {

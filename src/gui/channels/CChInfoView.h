@@ -45,7 +45,8 @@ class CChInfoView : public QWidget, public EditorView {
 
     CMSFlexGrid* grid() const { return grid_; }
     FilteredLineEdit* textEditor() const { return textEdit_; }
-    QComboBox* toneEditor() const { return toneEdit_; }
+    // Made on first use: see makeToneEditor().
+    QComboBox* toneEditor();
     QComboBox* choiceEditor() const { return choiceEdit_; }
     QLabel* freeAreaLabel() const { return freeArea_; }
     QLabel* groupNameLabel() const { return groupName_; }
@@ -58,6 +59,7 @@ class CChInfoView : public QWidget, public EditorView {
 
   private:
     void buildMenu();
+    QComboBox* makeToneEditor();
     void updateTitle();
     void apply(const channels::ChInfoRefresh& r, int row);
     // Opens the editor of the current cell; `typed` lands in it, `empty` clears it.

@@ -4,15 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -22,7 +18,6 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/PortMap.h"
-#include "channels/ChannelStore.h"
 #include "comm/FleetRun.h"
 #include "comm/RadioFinder.h"
 #include "comm/RadioTransfer.h"
@@ -30,8 +25,6 @@
 #include "comm/TtyProbe.h"
 #include "dataset/PreWriteCheck.h"
 #include "dataset/RadioHistory.h"
-#include "model/DataFile.h"
-#include "model/ModelCatalogue.h"
 
 namespace velora::cli {
 

@@ -150,7 +150,9 @@ FleetRun::FleetRun(const fleet::Manifest& manifest, const Document& base, const 
 }
 
 void FleetRun::skipRows(const std::set<std::string>& done) {
+    std::lock_guard lock(mutex_);
     pending_.clear();
+    taken_ = 0;
     for (std::size_t r = 0; r < manifest_.rows.size(); ++r)
         if (!done.count(manifest_.rows[r].label)) pending_.push_back(r);
 }
@@ -188,6 +190,11 @@ void FleetRun::record(const fleet::LogLine& line, const RowUpdate& outcome) {
     std::lock_guard lock(mutex_);
     if (log_.is_open()) log_ << fleet::logLine(line) << '\n' << std::flush;
     outcomes_.push_back(outcome);
+}
+
+std::vector<std::size_t> FleetRun::pending() const {
+    std::lock_guard lock(mutex_);
+    return pending_;
 }
 
 std::vector<RowUpdate> FleetRun::outcomes() const {

@@ -126,8 +126,9 @@ class FleetRun {
     };
     std::shared_ptr<Requests> requests() const { return requests_; }
 
-    // Rows the run set out to write, and those that ended, in the order they ended.
-    const std::vector<std::size_t>& pending() const { return pending_; }
+    // Rows the run sets out to write, and those that ended, in the order they ended; safe to ask
+    // while the run goes on.
+    std::vector<std::size_t> pending() const;
     std::vector<RowUpdate> outcomes() const;
 
   private:

@@ -396,7 +396,7 @@ class CliFleetObserver : public comm::FleetObserver {
                            "; no radio is written there");
                 return 0;
             case comm::FleetStep::Save:
-                printError(f.message.text);
+                printError("cannot write " + f.message.text);
                 return 0;
             default:
                 break;
@@ -586,12 +586,8 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
             printError(*built.back().refusal);
             refused = true;
         }
-        const auto& row = manifest->rows[r];
-        if ((!row.port.empty() || !row.device.empty()) &&
-            std::none_of(ports.begin(), ports.end(),
-                         [&](const comm::FleetPort& p) { return comm::rowFits(row, p); })) {
-            printError("line " + std::to_string(row.line) + ": radio '" + row.label + "' is bound to " +
-                       (row.device.empty() ? "port " + row.port : row.device) + ", which is not given");
+        if (const auto unbound = comm::unboundRow(manifest->rows[r], ports)) {
+            printError(*unbound);
             refused = true;
         }
     }

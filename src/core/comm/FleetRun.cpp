@@ -110,6 +110,14 @@ bool rowFits(const fleet::ManifestRow& r, const FleetPort& p) {
     return true;
 }
 
+std::optional<std::string> unboundRow(const fleet::ManifestRow& r, const std::vector<FleetPort>& ports) {
+    if (r.port.empty() && r.device.empty()) return std::nullopt;
+    if (std::any_of(ports.begin(), ports.end(), [&](const FleetPort& p) { return rowFits(r, p); }))
+        return std::nullopt;
+    return "line " + std::to_string(r.line) + ": radio '" + r.label + "' is bound to " +
+           (r.device.empty() ? "port " + r.port : r.device) + ", which is not given";
+}
+
 std::set<std::string> writtenInLog(const std::filesystem::path& log) {
     std::set<std::string> done;
     std::ifstream in(log);
@@ -285,7 +293,7 @@ void FleetRun::runPort(std::size_t index) {
                 const auto file = (options_.out / (fileLabel(mr.label) + ".dat")).string();
                 if (auto w = writeDataFile(doc.image(), file); !w.ok()) {
                     Message m;
-                    m.text = "cannot write " + file + ": " + std::strerror(w.systemError);
+                    m.text = file + ": " + std::strerror(w.systemError);
                     m.icon = MsgIcon::Error;
                     observer_.message({index, *row, FleetStep::Save, m, MsgAnswer::Ok});
                 }

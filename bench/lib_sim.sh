@@ -2,7 +2,8 @@
 # `source bench/lib_sim.sh BIN_DIR USAGE`. Sets BIN, CLI, SIM and WORK (a scratch folder, the current
 # directory, removed at exit with every simulator started) and defines start_sim and seconds.
 set -u
-BIN=$(cd "${1:?usage: $2}" && pwd)
+[ -n "${1-}" ] || { echo "usage: $2" >&2; exit 2; }
+BIN=$(cd "$1" && pwd) || exit 2
 CLI="$BIN/velora-cli"
 SIM="$BIN/velora-radio-sim"
 WORK=$(mktemp -d)

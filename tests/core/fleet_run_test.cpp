@@ -74,7 +74,7 @@ TEST_F(FleetRunTest, OneEntryPerRadioAndOneToSeeItGone) {
     auto& r = start("radio,dravix.id\nA,1001\nB,1002\n");
     observer.onEnd = [&](const comm::RowUpdate&) { radio.answerProgram = false; }; // unplugged
     observer.onPrompt = [&](std::size_t) { radio.answerProgram = true; };          // the next one
-    r.runPort(0);
+    r.run();
     EXPECT_EQ(observer.ends, (std::vector{comm::RowState::Written, comm::RowState::Written}));
     EXPECT_EQ(radio.count('P'), 3);
     EXPECT_EQ(radio.count('E'), 2) << "each write ends its own run";

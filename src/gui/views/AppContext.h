@@ -16,7 +16,9 @@ struct AppContext {
     MessageBoxes& boxes;
     comm::SerialPort& port;
     QString settingsApplication; // QSettings application key (the program's base name)
-    QFont fixedFont{QStringLiteral("Courier"), 9};
+    // Names and codes in fixed pitch, in the desktop's fixed-pitch face: it is drawn to go with the
+    // text beside it, where a Courier at the same size reads a fifth smaller.
+    QFont fixedFont{QStringLiteral("monospace"), 9};
 
     QString text(int number) const { return QString::fromStdString(std::string(texts.text(number))); }
     bool dualBand() const;

@@ -16,9 +16,10 @@ struct AppContext {
     MessageBoxes& boxes;
     comm::SerialPort& port;
     QString settingsApplication; // QSettings application key (the program's base name)
-    // Names and codes in fixed pitch, in the desktop's fixed-pitch face: it is drawn to go with the
-    // text beside it, where a Courier at the same size reads a fifth smaller.
-    QFont fixedFont{QStringLiteral("monospace"), 9};
+    QFont fixedFont = defaultFixedFont(); // names and codes
+
+    // A fixed-pitch face drawn to go with the text beside it.
+    static QFont defaultFixedFont();
 
     QString text(int number) const { return QString::fromStdString(std::string(texts.text(number))); }
     bool dualBand() const;

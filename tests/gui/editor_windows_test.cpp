@@ -1,6 +1,9 @@
 // Editor windows as a technician meets them: the size each opens at, the window state it opens
 // into, which one comes to the front, and the window keys of the main frame.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -15,6 +18,7 @@
 #include "features/PanelPicture.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationTree.h"
+#include "grid/CMSFlexGrid.h"
 #include "model/ModelCatalogue.h"
 
 using namespace velora;
@@ -33,8 +37,10 @@ void makeDataSet(test::Fixture& fx, bool dual) {
     setIdentification(fx.doc.image(), id);
 }
 
-// Visible widgets of `view` that are squeezed below their own minimum, and panel pictures lying
-// over another visible control, by object or class name.
+// Visible widgets of `view` that are squeezed below their own minimum or cut their text, lists
+// wider than their items, names and codes in a smaller or proportional font, separator lines with
+// nothing under them, and panel pictures lying over another visible control, by object or class
+// name.
 QStringList layoutFaults(QWidget* view) {
     QStringList faults;
     auto name = [](const QWidget* w) {
@@ -56,6 +62,38 @@ QStringList layoutFaults(QWidget* view) {
         if ((squeezedW || squeezedH) && w->parentWidget() &&
             !w->parentWidget()->inherits("QAbstractScrollArea"))
             faults << name(w) + QStringLiteral(" squeezed");
+        // A text is cut where a fixed width, not the layout, holds its control below the text.
+        if ((qobject_cast<QLabel*>(w) && !static_cast<QLabel*>(w)->wordWrap()) || qobject_cast<QCheckBox*>(w))
+            if (w->sizeHint().width() > w->width()) faults << name(w) + QStringLiteral(" text cut");
+        // A list is as wide as its longest item, whenever it was measured.
+        if (auto* list = qobject_cast<QComboBox*>(w);
+            list && list->sizeAdjustPolicy() == QComboBox::AdjustToContents &&
+            list->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed &&
+            list->width() != list->sizeHint().width())
+            faults << name(w) + QStringLiteral(" wider than its items");
+        // Text in a font of its own (fixed-pitch names and codes) reads at the size of the text
+        // beside it.
+        const auto smaller = [&](const QFont& f) {
+            return QFontMetricsF(f).xHeight() < 0.9 * QFontMetricsF(view->font()).xHeight();
+        };
+        // Measured, not as the font database reports it: some fixed-pitch faces do not say so.
+        const auto proportional = [](const QFont& f) {
+            const QFontMetricsF m(f);
+            return m.horizontalAdvance(QLatin1Char('i')) != m.horizontalAdvance(QLatin1Char('W'));
+        };
+        if (w->testAttribute(Qt::WA_SetFont) && smaller(w->font()))
+            faults << name(w) + QStringLiteral(" in a smaller font");
+        if (auto* grid = qobject_cast<CMSFlexGrid*>(w);
+            grid && (smaller(grid->fixedFont()) || proportional(grid->fixedFont())))
+            faults << name(w) + QStringLiteral(" names not in fixed pitch at the row's size");
+        // A separator line divides what is above it from what is below.
+        if (auto* line = qobject_cast<QFrame*>(w);
+            line && line->frameShape() == QFrame::HLine && w->parentWidget()) {
+            bool below = false;
+            for (QWidget* other : w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                below |= other != w && other->isVisibleTo(view) && other->y() > w->geometry().bottom();
+            if (!below) faults << name(w) + QStringLiteral(" separates nothing");
+        }
         if (auto* picture = qobject_cast<PanelPicture*>(w)) {
             const QRect at(picture->mapTo(view, QPoint(0, 0)), picture->size());
             for (QWidget* other : picture->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))

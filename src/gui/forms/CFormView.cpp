@@ -176,6 +176,9 @@ void CFormView::makeList(Field& f, QWidget* host) {
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     f.list = combo;
+    // Filled before anything measures it: a list measured empty keeps the room of seven letters
+    // as its least width, however short its items turn out.
+    fillList(f);
     const int page = f.page, field = f.field;
     connect(combo, &QComboBox::activated, this, [this, page, field, combo](int index) {
         forms::FieldEffects fx = area_.commitChoice(page, field, combo->itemData(index).toInt());
@@ -255,12 +258,15 @@ void CFormView::buildPage(int page, QWidget* host) {
         if (!joins) ++at.row;
         switch (d.kind) {
         case FieldKind::None: {
+            lastValueBox = nullptr;
+            // A line divides the fields above it from those below; closing a page it would hang
+            // under whatever column ends last, dividing nothing.
+            if (i + 1 == area_.fieldCount(page)) break;
             auto* line = new QFrame(host);
             line->setFrameShape(QFrame::HLine);
             line->setFrameShadow(QFrame::Sunken);
             at.grid->addWidget(line, at.row, 0, 1, span);
             f.label = line;
-            lastValueBox = nullptr;
             break;
         }
         case FieldKind::Frame: {

@@ -16,7 +16,10 @@ struct AppContext {
     MessageBoxes& boxes;
     comm::SerialPort& port;
     QString settingsApplication; // QSettings application key (the program's base name)
-    QFont fixedFont{QStringLiteral("Courier"), 9};
+    QFont fixedFont = defaultFixedFont(); // names and codes
+
+    // A fixed-pitch face drawn to go with the text beside it.
+    static QFont defaultFixedFont();
 
     QString text(int number) const { return QString::fromStdString(std::string(texts.text(number))); }
     bool dualBand() const;

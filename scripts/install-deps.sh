@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev xvfb xauth fonts-liberation
+      qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev xvfb xauth fonts-liberation fonts-dejavu-core
       poppler-utils clang libclang-rt-14-dev desktop-file-utils appstream)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -23,8 +23,8 @@
 #include "CliSession.h"
 #include "base/PortMap.h"
 #include "channels/ChannelStore.h"
+#include "comm/FleetRun.h"
 #include "comm/RadioFinder.h"
-#include "comm/RadioPresence.h"
 #include "comm/RadioTransfer.h"
 #include "comm/SerialPort.h"
 #include "comm/TtyProbe.h"
@@ -360,207 +360,88 @@ int writeFleet(CliSession& s, const std::string& file, std::vector<std::unique_p
 
 // --- fleet production: a manifest of radios, each written with its own row ---------------------
 
-constexpr std::chrono::milliseconds kDefaultPoll{500};
-constexpr std::chrono::milliseconds kFlagSlice{20};
+// The terminal side of a production run: a progress line per port on the board, every message of
+// the run above it as the other commands print theirs.
+class CliFleetObserver : public comm::FleetObserver {
+  public:
+    CliFleetObserver(FleetBoard& board, const std::vector<comm::FleetPort>& ports,
+                     const fleet::Manifest& manifest, const TextSource& texts)
+        : board_(board), ports_(ports), manifest_(manifest), texts_(texts) {}
 
-// The row a radio is written with, and what became of it.
-struct RowOutcome {
-    std::size_t row = 0;
-    std::string where;
-    std::string result;
-};
-
-// Shared by the port threads: the rows still to write (taken in manifest order), the log and the
-// stop and skip requests from standard input.
-struct Production {
-    Production(const fleet::Manifest& m, const Document& b) : manifest(m), base(b) {}
-    const fleet::Manifest& manifest;
-    const Document& base;
-    std::vector<std::size_t> pending;
-    std::size_t taken = 0;
-    std::mutex mutex;
-    std::ofstream log;
-    std::filesystem::path out;
-    std::vector<RowOutcome> outcomes;
-    // Shared with the thread reading standard input, which outlives the run.
-    struct Flags {
-        std::atomic<bool> stop{false};
-        std::atomic<bool> skipWait{false};
-    };
-    std::shared_ptr<Flags> flags = std::make_shared<Flags>();
-    std::atomic<bool>& stop = flags->stop;
-    std::atomic<bool>& skipWait = flags->skipWait;
-    std::chrono::milliseconds poll = kDefaultPoll;
-    int retries = kDefaultRetries;
-    WriteConsent consent;
-    bool verify = false;
-
-    // A row bound to a port or device goes only to the link given for it.
-    static bool fits(const fleet::ManifestRow& r, const Target& t) {
-        if (!r.device.empty()) return t.device && t.value == r.device;
-        if (!r.port.empty()) return !t.device && t.value == r.port;
-        return true;
-    }
-    std::optional<std::size_t> take(const Target& t) {
-        std::lock_guard lock(mutex);
-        for (std::size_t i = taken; i < pending.size(); ++i) {
-            if (!fits(manifest.rows[pending[i]], t)) continue;
-            std::rotate(pending.begin() + std::ptrdiff_t(taken), pending.begin() + std::ptrdiff_t(i),
-                        pending.begin() + std::ptrdiff_t(i) + 1);
-            return pending[taken++];
+    void rowChanged(const comm::RowUpdate& u) override {
+        const std::string& label = manifest_.rows[u.row].label;
+        if (u.state == comm::RowState::Writing || u.state == comm::RowState::Verifying) {
+            if (u.total <= 0) return;
+            constexpr int kWidth = 24;
+            const int filled = u.position * kWidth / u.total;
+            board_.progress(u.port, "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                                        std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " +
+                                        comm::blockLabel(texts_, u.block, u.total) + "  " +
+                                        ports_[u.port].name + "  " + label);
+        } else if (u.ended()) {
+            board_.message([&] {
+                std::cerr << "velora-cli: radio '" << label << "': " << u.result << '\n';
+                return 0;
+            });
         }
-        return std::nullopt;
     }
-    bool more(const Target& t) {
-        std::lock_guard lock(mutex);
-        for (std::size_t i = taken; i < pending.size(); ++i)
-            if (fits(manifest.rows[pending[i]], t)) return true;
-        return false;
-    }
-    void record(const fleet::LogLine& line, RowOutcome outcome) {
-        std::lock_guard lock(mutex);
-        log << fleet::logLine(line) << '\n' << std::flush;
-        outcomes.push_back(std::move(outcome));
-    }
-    // Sleeps what is left of one poll interval counted from `since` (a probe's start), waking
-    // early on a stop or (`skippable`) an Enter.
-    void pause(bool skippable, std::chrono::steady_clock::time_point since) {
-        const auto until = since + poll;
-        while (std::chrono::steady_clock::now() < until && !stop && !(skippable && skipWait))
-            std::this_thread::sleep_for(kFlagSlice);
-    }
-};
-
-// Probes the line; true when a radio answers.
-bool probe(comm::RadioProtocol& protocol, comm::Identification& id,
-           std::chrono::steady_clock::time_point& start) {
-    start = std::chrono::steady_clock::now();
-    return comm::radioAnswers(protocol, id);
-}
-
-std::string nowText() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", std::localtime(&now));
-    return buf;
-}
-
-// The label as a file name: characters a file name cannot hold safely become '_'.
-std::string fileLabel(const std::string& label) {
-    std::string name;
-    for (unsigned char c : label)
-        name += std::isalnum(c) || c == '-' || c == '_' || c == '.' || c >= 0x80 ? char(c) : '_';
-    if (name.front() == '.') name.front() = '_';
-    return name;
-}
-
-std::string modelText(const comm::Identification& id) {
-    const ModelIdentification model(id);
-    return model.isValid() ? modelAndBandName(model, kModel1) + " (" + comm::identificationText(id) + ")"
-                           : comm::identificationText(id);
-}
-
-std::string resultText(const comm::TransferOutcome& o, bool verify) {
-    if (o.complete()) return verify ? "verified" : "written";
-    if (o.stage == comm::TransferStage::ModelDiffers)
-        return "skipped: another model (--force-model writes it)";
-    if (o.stage == comm::TransferStage::OldVersion)
-        return "skipped: older version (--force-version writes it)";
-    return "failed at " + comm::describe(o);
-}
-
-// One port's share of a production run: wait for a radio, write the next row fitting this port,
-// wait for the radio to go, and again.
-void runPort(CliSession& s, Production& p, FleetBoard& board, std::size_t index, LinkOptions& link,
-             const Target& target, bool onePort) {
-    CliMessenger messenger;
-    messenger.context = link.where;
-    MessageBoxes boxes(messenger, s.texts);
-    comm::RadioProtocol protocol(link.port);
-    const std::size_t total = p.manifest.rows.size();
-    // A port that does not open is not waited on: its rows stay for the other ports.
-    if (const comm::PortResult opened = link.port.openLink(); !opened.ok()) {
-        board.message([&] {
-            printError(link.where + ": " +
-                       (opened.message.empty() ? "the port does not open" : opened.message) +
-                       "; no radio is written there");
-            return 0;
-        });
-        return;
-    }
-    link.port.closeLink();
-    while (!p.stop) {
-        const auto row = p.take(target);
-        if (!row) break;
-        const fleet::ManifestRow& mr = p.manifest.rows[*row];
-        board.message([&] {
-            std::cerr << "velora-cli: "
-                      << formatText(s.texts.text(fleet::kTextConnectRadio),
-                                    {mr.label, std::to_string(*row + 1), std::to_string(total)})
-                      << (onePort ? "" : " to " + link.where)
+    void connectPrompt(std::size_t port, std::size_t, const std::string& text) override {
+        const bool onePort = ports_.size() == 1;
+        board_.message([&] {
+            std::cerr << "velora-cli: " << text << (onePort ? "" : " to " + ports_[port].name)
                       << (onePort ? "; Enter writes now, q stops" : "") << '\n';
             return 0;
         });
-        comm::Identification id{};
-        bool seen = false;
-        std::chrono::steady_clock::time_point probed;
-        while (!p.stop && !seen) {
-            if (onePort && p.skipWait.exchange(false)) break;
-            seen = probe(protocol, id, probed);
-            if (!seen) p.pause(onePort, probed);
-        }
-        if (p.stop) break;
-
-        Document doc;
-        messenger.context = link.where + ": line " + std::to_string(mr.line);
-        fleet::buildRow(p.base, p.manifest, *row, doc, boxes);
-        ChannelStore(doc, s.texts).padNames();
-        messenger.context = link.where + ": " + mr.label;
-        FleetUi ui(board, index, link.where + "  " + mr.label, messenger, s.texts, p.retries, p.consent);
-        comm::RadioTransfer transfer(protocol, s.texts, ui);
-        transfer.setVerify(p.verify);
-        std::string result;
-        if (!comm::runPreWriteCheck(doc, s.texts, messenger)) {
-            result = "failed at the pre-write check";
-        } else {
-            const comm::TransferOutcome o = transfer.write(doc.image());
-            result = resultText(o, p.verify);
-            if (o.complete()) {
-                const auto file = (p.out / (fileLabel(mr.label) + ".dat")).string();
-                if (auto w = writeDataFile(doc.image(), file); !w.ok())
-                    board.message([&] {
-                        printError("cannot write " + file + ": " + std::strerror(w.systemError));
-                        return 0;
-                    });
+    }
+    void message(const comm::FleetMessage& f) override {
+        const std::string& where = ports_[f.port].name;
+        board_.message([&] {
+            switch (f.step) {
+            case comm::FleetStep::PortUnusable:
+                printError(where + ": " +
+                           (f.message.text.empty() ? "the port does not open" : f.message.text) +
+                           "; no radio is written there");
+                return 0;
+            case comm::FleetStep::Save:
+                printError(f.message.text);
+                return 0;
+            default:
+                break;
             }
-        }
-        messenger.context = link.where;
-        p.record({mr.label, nowText(), link.where, seen ? modelText(id) : "",
-                  fleet::rowValues(p.manifest, *row), result, ui.retriesUsed()},
-                 {*row, link.where, result});
-        board.message([&] {
-            std::cerr << "velora-cli: radio '" << mr.label << "': " << result << '\n';
+            const fleet::ManifestRow& row = manifest_.rows[f.row.value_or(0)];
+            CliMessenger out;
+            out.context = where + (f.step == comm::FleetStep::Build ? ": line " + std::to_string(row.line)
+                                                                    : ": " + row.label);
+            out.show(f.message);
+            if (f.step != comm::FleetStep::Transfer) return 0;
+            if (f.message.buttons == MsgButtons::RetryCancel && f.answer == MsgAnswer::Retry)
+                std::cerr << "velora-cli: " << out.context << ": retrying\n";
+            if (f.message.buttons == MsgButtons::OkCancel && f.answer != MsgAnswer::Ok)
+                std::cerr << "velora-cli: " << out.context << ": refused; use "
+                          << (f.message.textId == comm::kTextModelDiffers ? "--force-model"
+                                                                          : "--force-version")
+                          << " to write anyway\n";
             return 0;
         });
-        // The same radio is never written twice: the next row waits until this one is gone.
-        while (!p.stop && p.more(target)) {
-            if (onePort && p.skipWait.exchange(false)) break;
-            if (!probe(protocol, id, probed)) break;
-            p.pause(onePort, probed);
-        }
     }
-}
+
+  private:
+    FleetBoard& board_;
+    const std::vector<comm::FleetPort>& ports_;
+    const fleet::Manifest& manifest_;
+    const TextSource& texts_;
+};
 
 // Reads standard input: an empty line skips the wait for the next radio, "q" stops the run once
 // the radios being written are done.
-void watchInput(Production& p) {
-    std::thread([flags = p.flags] {
+void watchInput(const comm::FleetRun& run) {
+    std::thread([requests = run.requests()] {
         std::string line;
-        while (!flags->stop && std::getline(std::cin, line)) {
+        while (!requests->stop && std::getline(std::cin, line)) {
             if (line == "q" || line == "Q")
-                flags->stop = true;
+                requests->stop = true;
             else if (line.empty())
-                flags->skipWait = true;
+                requests->skipWait = true;
         }
     }).detach();
 }
@@ -682,12 +563,16 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     }
     const auto retries = retriesOption(a);
     if (!retries) return kExitUsage;
-    const auto pollMs = boundedOption(a, "--poll", int(kDefaultPoll.count()), 0, 60000, " milliseconds");
+    const auto pollMs =
+        boundedOption(a, "--poll", int(comm::FleetOptions{}.poll.count()), 0, 60000, " milliseconds");
     if (!pollMs) return kExitUsage;
     const std::chrono::milliseconds poll{*pollMs};
     auto set = setUpLinks(targets);
     if (!set) return kExitUsage;
     std::vector<std::unique_ptr<LinkOptions>>& links = *set;
+    std::vector<comm::FleetPort> ports;
+    for (std::size_t i = 0; i < links.size(); ++i)
+        ports.push_back({&links[i]->port, links[i]->where, targets[i].device, targets[i].value});
     const std::string& basePath = a.positional()[0];
     const std::string& manifestPath = a.positional()[1];
     auto manifest = readFleetManifest(manifestPath, s.texts);
@@ -710,8 +595,8 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
         }
         const auto& row = manifest->rows[r];
         if ((!row.port.empty() || !row.device.empty()) &&
-            std::none_of(targets.begin(), targets.end(),
-                         [&](const Target& t) { return Production::fits(row, t); })) {
+            std::none_of(ports.begin(), ports.end(),
+                         [&](const comm::FleetPort& p) { return comm::rowFits(row, p); })) {
             printError("line " + std::to_string(row.line) + ": radio '" + row.label + "' is bound to " +
                        (row.device.empty() ? "port " + row.port : row.device) + ", which is not given");
             refused = true;
@@ -731,60 +616,54 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     const fs::path logPath = a.value("--log")
                                  ? fs::path(*a.value("--log"))
                                  : manifestFile.parent_path() / (manifestFile.stem().string() + "-log.csv");
-    Production p(*manifest, s.doc);
-    p.out = a.value("--out") ? fs::path(*a.value("--out")) : logPath.parent_path();
-    if (p.out.empty()) p.out = ".";
-    std::error_code ec;
-    fs::create_directories(p.out, ec);
-    if (!logPath.parent_path().empty()) fs::create_directories(logPath.parent_path(), ec);
-    std::set<std::string> done;
+    const bool all = a.flag("--force");
+    comm::FleetOptions options;
+    options.verify = a.flag("--verify");
+    options.retries = *retries;
+    options.forceVersion = all || a.flag("--force-version");
+    options.forceModel = all || a.flag("--force-model");
+    options.poll = poll;
+    options.out = a.value("--out") ? fs::path(*a.value("--out")) : logPath.parent_path();
+    if (options.out.empty()) options.out = ".";
+    FleetBoard board(links.size());
+    CliFleetObserver observer(board, ports, *manifest, s.texts);
+    comm::FleetRun run(*manifest, s.doc, s.texts, ports, options, observer);
     if (a.flag("--resume")) {
-        std::ifstream old(logPath);
-        for (const auto& l : fleet::readLog(old))
-            if (fleet::isWritten(l.result)) done.insert(l.radio);
+        const std::set<std::string> done = comm::writtenInLog(logPath);
+        run.skipRows(done);
+        if (!done.empty())
+            std::cerr << "velora-cli: " << manifest->rows.size() - run.pending().size()
+                      << " radios already written by the log, " << run.pending().size() << " to go\n";
     }
-    for (std::size_t r = 0; r < manifest->rows.size(); ++r)
-        if (!done.count(manifest->rows[r].label)) p.pending.push_back(r);
-    if (!done.empty())
-        std::cerr << "velora-cli: " << manifest->rows.size() - p.pending.size()
-                  << " radios already written by the log, " << p.pending.size() << " to go\n";
-    const bool fresh = !fs::exists(logPath, ec) || fs::file_size(logPath, ec) == 0;
-    p.log.open(logPath, std::ios::app | std::ios::binary);
-    if (!p.log) {
+    if (!run.openLog(logPath)) {
         printError("cannot write the log " + logPath.string());
         return kExitFailure;
     }
-    if (fresh) p.log << fleet::kLogHeader << '\n' << std::flush;
-    const bool all = a.flag("--force");
-    p.consent = {all || a.flag("--force-version"), all || a.flag("--force-model")};
-    p.verify = a.flag("--verify");
-    p.retries = *retries;
-    p.poll = poll;
 
-    watchInput(p);
-    FleetBoard board(links.size());
+    watchInput(run);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < links.size(); ++i)
-        threads.emplace_back([&, i] { runPort(s, p, board, i, *links[i], targets[i], links.size() == 1); });
+        threads.emplace_back([&, i] { run.runPort(i); });
     for (auto& t : threads)
         t.join();
     board.done();
 
-    std::sort(p.outcomes.begin(), p.outcomes.end(),
-              [](const auto& x, const auto& y) { return x.row < y.row; });
+    std::vector<comm::RowUpdate> outcomes = run.outcomes();
+    std::sort(outcomes.begin(), outcomes.end(), [](const auto& x, const auto& y) { return x.row < y.row; });
     std::size_t ok = 0;
     std::printf("%-5s %-20s %-20s %s\n", "row", "radio", "port", "result");
-    for (const auto& o : p.outcomes) {
+    for (const auto& o : outcomes) {
         ok += fleet::isWritten(o.result) ? 1 : 0;
-        std::printf("%-5zu %-20s %-20s %s\n", o.row + 1, manifest->rows[o.row].label.c_str(), o.where.c_str(),
-                    o.result.c_str());
+        std::printf("%-5zu %-20s %-20s %s\n", o.row + 1, manifest->rows[o.row].label.c_str(),
+                    ports[o.port].name.c_str(), o.result.c_str());
     }
     std::fflush(stdout);
-    const std::size_t left = p.pending.size() - p.outcomes.size();
-    std::cerr << "velora-cli: " << ok << " of " << p.pending.size() << " radios written";
+    const std::size_t pending = run.pending().size();
+    const std::size_t left = pending - outcomes.size();
+    std::cerr << "velora-cli: " << ok << " of " << pending << " radios written";
     if (left > 0) std::cerr << ", " << left << " not started (--resume goes on)";
     std::cerr << "; log " << logPath.string() << '\n';
-    return ok == p.pending.size() ? kExitOk : kExitFailure;
+    return ok == pending ? kExitOk : kExitFailure;
 }
 
 } // namespace velora::cli

@@ -2,13 +2,26 @@
 
 namespace velora::comm {
 
-bool radioAnswers(RadioProtocol& protocol, Identification& id) {
+bool openRadioSession(RadioProtocol& protocol, Identification& id) {
     ByteLink& link = protocol.link();
     link.closeLink();
     if (!link.openLink().ok()) return false;
-    const bool answers =
-        ok(protocol.enterProgramMode()) && ok(protocol.readIdentification(kSelectorDeck1, id));
-    // A radio that answered is left in its normal state, so the write starts its own run.
+    if (!ok(protocol.enterProgramMode())) {
+        link.closeLink();
+        return false;
+    }
+    if (ok(protocol.readIdentification(kSelectorDeck1, id))) return true;
+    // Entered is entered: a radio whose identification was lost is not left in the run.
+    protocol.leaveRadioMode();
+    link.closeLink();
+    return false;
+}
+
+bool radioStillAnswers(RadioProtocol& protocol, std::string_view rate) {
+    ByteLink& link = protocol.link();
+    link.closeLink();
+    if (!link.openLink().ok()) return false;
+    const bool answers = ok(protocol.enterProgramModeAt(rate, kGoneAnswerTimeoutMs));
     if (answers) protocol.leaveRadioMode();
     link.closeLink();
     return answers;

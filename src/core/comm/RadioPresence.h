@@ -1,13 +1,26 @@
 #pragma once
 // Whether a radio answers on a line right now, for a production run that waits for the next radio
 // to be connected and for the last one to be taken away.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 #include "comm/RadioProtocol.h"
 
 namespace velora::comm {
 
-// Opens the link, enters the programming run, reads the identification and leaves the run again;
-// the link is closed afterwards. False when the link does not open or nothing answers.
-bool radioAnswers(RadioProtocol& protocol, Identification& id);
+// Opens the link and looks for a radio: the entry with the baud search, then the identification.
+// True: the link stays open in the programming run, for the write to go on in it. False: the link is
+// closed, and a radio that took the entry was told to leave the run again.
+bool openRadioSession(RadioProtocol& protocol, Identification& id);
+
+// A radio that has just answered at `rate` answers there at once; the time-out only bounds the
+// look when it has gone.
+inline constexpr std::uint32_t kGoneAnswerTimeoutMs = 100;
+
+// Whether the radio just written (at `rate`, "9600") still answers: the entry at that rate only,
+// left again at once when it answers. The link is closed afterwards.
+bool radioStillAnswers(RadioProtocol& protocol, std::string_view rate);
 
 // The identification as hexadecimal bytes ("52 4D 34 ..."), for logs.
 std::string identificationText(const Identification& id);

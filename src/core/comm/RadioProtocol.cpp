@@ -61,33 +61,48 @@ RadioStatus RadioProtocol::selectorFrame(Byte command, Byte selector, std::initi
 
 // --- Programming run -----------------------------------------------------------------------------
 
+RadioProtocol::Entry RadioProtocol::tryEntry(std::size_t i, std::uint32_t answerTimeoutMs,
+                                             std::string_view tail) {
+    const RateStep& step = kRateSearch[i];
+    // A rate the line cannot take would only send noise to the radio.
+    if (!link_.setLineSettings(std::string(step.rate) + std::string(tail))) return Entry::NoAnswer;
+    if (!sendText(kProgramEntry)) return Entry::SendFailed;
+    link_.setReadTimeout(answerTimeoutMs);
+    Byte first = 0;
+    if (!receiveByte(first)) return Entry::NoAnswer;
+    if (i == 0 && first == kAck) {
+        link_.setReadTimeout(step.runTimeoutMs);
+        return Entry::Entered;
+    }
+    // Away from 9600 baud the radio first says SYN; at 9600 any byte may precede the ACK.
+    if (i != 0 && first != kSyn) return Entry::NoAnswer;
+    link_.setReadTimeout(kSecondAnswerTimeoutMs);
+    if (!answerIsAck()) return Entry::NoAnswer;
+    link_.setReadTimeout(step.runTimeoutMs);
+    return Entry::Entered;
+}
+
 RadioStatus RadioProtocol::enterProgramMode() {
     const std::uint32_t savedTimeout = link_.readTimeout();
     const std::string tail(settingsTail(link_.lineSettings()));
     for (std::size_t i = 0; i < kRateSearch.size(); ++i) {
-        const RateStep& step = kRateSearch[i];
         if (pump_) pump_();
-        // A rate the line cannot take would only send noise to the radio.
-        if (!link_.setLineSettings(std::string(step.rate) + tail)) continue;
-        if (!sendText(kProgramEntry)) {
-            link_.setReadTimeout(savedTimeout);
-            return RadioStatus::Failed;
-        }
-        link_.setReadTimeout(step.answerTimeoutMs);
-        Byte first = 0;
-        if (!receiveByte(first)) continue;
-        if (i == 0 && first == kAck) {
-            link_.setReadTimeout(step.runTimeoutMs);
-            return RadioStatus::Ok;
-        }
-        // Away from 9600 baud the radio first says SYN; at 9600 any byte may precede the ACK.
-        if (i != 0 && first != kSyn) continue;
-        link_.setReadTimeout(kSecondAnswerTimeoutMs);
-        if (answerIsAck()) {
-            link_.setReadTimeout(step.runTimeoutMs);
-            return RadioStatus::Ok;
-        }
+        const Entry e = tryEntry(i, kRateSearch[i].answerTimeoutMs, tail);
+        if (e == Entry::Entered) return RadioStatus::Ok;
+        if (e == Entry::SendFailed) break;
     }
+    link_.setReadTimeout(savedTimeout);
+    return RadioStatus::Failed;
+}
+
+RadioStatus RadioProtocol::enterProgramModeAt(std::string_view rate, std::uint32_t answerTimeoutMs) {
+    const std::uint32_t savedTimeout = link_.readTimeout();
+    const std::string tail(settingsTail(link_.lineSettings()));
+    for (std::size_t i = 0; i < kRateSearch.size(); ++i)
+        if (kRateSearch[i].rate == rate) {
+            if (tryEntry(i, answerTimeoutMs, tail) == Entry::Entered) return RadioStatus::Ok;
+            break;
+        }
     link_.setReadTimeout(savedTimeout);
     return RadioStatus::Failed;
 }

@@ -138,6 +138,9 @@ class RadioProtocol {
     // Tries "PROGRAM" at 9600, 19200, 4800, 2400, 1200 baud. On success the line stays at the rate
     // found with that rate's read time-out; on failure the read time-out is restored.
     RadioStatus enterProgramMode();
+    // The entry at one rate of the search only (a radio known to answer there), waiting
+    // `answerTimeoutMs` for its first answer byte; otherwise as enterProgramMode.
+    RadioStatus enterProgramModeAt(std::string_view rate, std::uint32_t answerTimeoutMs);
     RadioStatus readIdentification(Byte selector, Identification& out);
     // The identification without the closing acknowledgement (test mode).
     RadioStatus probeIdentification(Byte selector, Identification& out);
@@ -192,6 +195,9 @@ class RadioProtocol {
                                            std::array<Byte, kTestChannelReplySize>& channelReply);
 
   private:
+    enum class Entry { Entered, NoAnswer, SendFailed };
+    // "PROGRAM" at kRateSearch[i] and its answer; `tail` is the line settings after the rate.
+    Entry tryEntry(std::size_t i, std::uint32_t answerTimeoutMs, std::string_view tail);
     bool send(std::span<const Byte> bytes) { return link_.send(bytes); }
     bool sendByte(Byte b) { return link_.send(std::span<const Byte>(&b, 1)); }
     bool sendText(std::string_view s);

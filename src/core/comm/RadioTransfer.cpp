@@ -386,6 +386,14 @@ TransferOutcome RadioTransfer::read(MemoryImage& image) {
 }
 
 TransferOutcome RadioTransfer::write(MemoryImage& image) {
+    return writeFrom(image, nullptr);
+}
+
+TransferOutcome RadioTransfer::writeEntered(MemoryImage& image, const Identification& id) {
+    return writeFrom(image, &id);
+}
+
+TransferOutcome RadioTransfer::writeFrom(MemoryImage& image, const Identification* entered) {
     TransferOutcome out;
     ImageCopy& working = image.working();
     protocol_.setBlockLength(kMainBlockSize);
@@ -393,10 +401,13 @@ TransferOutcome RadioTransfer::write(MemoryImage& image) {
     // A verified write reads every unit back: twice the blocks.
     const int total = writeTotal(image) * (verify_ ? 2 : 1);
     ui_.showProgress(0, 0, total);
-    if (!openLink(out)) return out;
-
     Identification id{};
-    if (!readRadioIdentification(id, false, out)) return out;
+    if (entered) {
+        id = *entered;
+    } else {
+        if (!openLink(out)) return out;
+        if (!readRadioIdentification(id, false, out)) return out;
+    }
 
     // What the radio gets differs a little from the working copy (version bits, format version,
     // normalised DTMF records); the working copy takes it over only once all of it travelled, so a

@@ -119,6 +119,10 @@ class RadioTransfer {
     // names the first block, record or chunk of the area that no attempt got acknowledged. The pre-write
     // check is the caller's (runPreWriteCheck).
     TransferOutcome write(MemoryImage& image);
+    // As write(), in a programming run the caller has already entered on the open link and whose
+    // identification `id` it read there: a radio found by that very exchange is written without a
+    // second one.
+    TransferOutcome writeEntered(MemoryImage& image, const Identification& id);
 
     // With verification on, a write reads every unit it wrote back in the same programming run and
     // compares it with what was sent (the version bits of the model identification aside, which the
@@ -130,6 +134,7 @@ class RadioTransfer {
   private:
     enum class Direction { Read, Write };
 
+    TransferOutcome writeFrom(MemoryImage& image, const Identification* entered);
     bool openLink(TransferOutcome& out);
     bool readRadioIdentification(Identification& id, bool checkCatalogue, TransferOutcome& out);
     bool transferDeck(Direction d, Byte selector, ImageCopy& copy, int& counter, int total,

@@ -362,8 +362,8 @@ void FleetDialog::start() {
         }
     }
     if (unbound) return;
-    base_ = ctx_.doc;
-    if (!comm::runPreWriteCheck(base_, ctx_.texts, ctx_.boxes.messenger())) return;
+    baseCopy_ = ctx_.doc;
+    if (!comm::runPreWriteCheck(baseCopy_, ctx_.texts, ctx_.boxes.messenger())) return;
 
     readLogMarks();
     comm::FleetOptions options;
@@ -373,7 +373,7 @@ void FleetDialog::start() {
     std::filesystem::create_directories(options.out, ec);
     const auto logPath = fsPath(log_->text());
     if (logPath.has_parent_path()) std::filesystem::create_directories(logPath.parent_path(), ec);
-    run_ = std::make_unique<comm::FleetRun>(*manifest_, base_, ctx_.texts, std::move(ports), options, *relay_);
+    run_ = std::make_unique<comm::FleetRun>(*manifest_, baseCopy_, ctx_.texts, std::move(ports), options, *relay_);
     run_->skipRows(done_);
     if (!run_->openLog(logPath)) {
         run_.reset();

@@ -125,7 +125,7 @@ class FleetDialog : public QDialog {
     std::optional<fleet::Manifest> manifest_;
     bool refused_ = false;
     std::set<std::string> done_; // labels the log shows written
-    Document base_;              // the open data set as it was at Start
+    Document baseCopy_;          // the open data set as it was at Start
     std::vector<std::unique_ptr<comm::SerialPort>> lines_;
     std::unique_ptr<Relay> relay_;
     std::map<std::size_t, QString> prompts_; // per port

@@ -31,9 +31,10 @@ struct Bench {
     Bench(const QString& deck, int radios, const QString& dump) {
         const QString program = QStringLiteral(VELORA_BIN_DIR "/velora-radio-sim");
         if (!QFileInfo(program).isExecutable()) return;
-        proc.start(program, {QStringLiteral("--deck1"), deck, QStringLiteral("--fleet"), QString::number(radios),
-                             QStringLiteral("--linger"), QStringLiteral("0"), QStringLiteral("--gap"),
-                             QStringLiteral("0"), QStringLiteral("--dump"), dump, QStringLiteral("--once")});
+        proc.start(program,
+                   {QStringLiteral("--deck1"), deck, QStringLiteral("--fleet"), QString::number(radios),
+                    QStringLiteral("--linger"), QStringLiteral("0"), QStringLiteral("--gap"),
+                    QStringLiteral("0"), QStringLiteral("--dump"), dump, QStringLiteral("--once")});
         if (!proc.waitForStarted(5000)) return;
         while (!proc.canReadLine())
             if (!proc.waitForReadyRead(5000)) return;
@@ -95,9 +96,13 @@ class FleetDialogTest : public QObject {
         test::saveShot(&dlg, QStringLiteral("fleet-loaded"));
 
         // A look at the dialog while a radio is being written.
-        bool barSeen = false;
+        bool barSeen = false, promptSeen = false;
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, [&] {
+            if (!promptSeen && dlg.promptLabel()->isVisible()) {
+                promptSeen = true;
+                test::saveShot(&dlg, QStringLiteral("fleet-prompt"));
+            }
             for (int r = 0; r < dlg.table()->rowCount() && !barSeen; ++r)
                 if (qobject_cast<QProgressBar*>(dlg.table()->cellWidget(r, dlg.stateColumn()))) {
                     barSeen = true;
@@ -121,7 +126,8 @@ class FleetDialogTest : public QObject {
         QStringList lines;
         for (const QByteArray& l : log.readAll().split('\n'))
             if (l.startsWith("unit")) lines << QString::fromUtf8(l.left(5));
-        QCOMPARE(lines, QStringList({QStringLiteral("unit1"), QStringLiteral("unit2"), QStringLiteral("unit3")}));
+        QCOMPARE(lines,
+                 QStringList({QStringLiteral("unit1"), QStringLiteral("unit2"), QStringLiteral("unit3")}));
         for (int n = 1; n <= 3; ++n)
             QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("unit%1.dat").arg(n))));
 

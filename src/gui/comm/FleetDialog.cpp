@@ -22,9 +22,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dataset/PreWriteCheck.h"
 #include "comm/SerialPort.h"
 #include "comm/TtyProbe.h"
+#include "dataset/PreWriteCheck.h"
 #include "forms/CoreBridge.h"
 #include "print/ReportPrinting.h"
 #include "views/EditorHost.h"
@@ -33,8 +33,8 @@ namespace velora::gui {
 
 namespace {
 
-constexpr int kTextVerify = 570;     // Verify after writing
-constexpr int kTextClose = 13;       // Close
+constexpr int kTextVerify = 570; // Verify after writing
+constexpr int kTextClose = 13;   // Close
 constexpr int kPortRole = Qt::UserRole;
 
 QString utf8(const std::string& s) {
@@ -52,13 +52,15 @@ class FleetDialog::Relay : public comm::FleetObserver {
   public:
     explicit Relay(FleetDialog& d) : d_(d) {}
     void rowChanged(const comm::RowUpdate& u) override {
-        QMetaObject::invokeMethod(&d_, [d = &d_, u] { d->showUpdate(u); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &d_, [d = &d_, u] { d->showUpdate(u); }, Qt::QueuedConnection);
     }
     void connectPrompt(std::size_t port, std::size_t, const std::string& text) override {
         QMetaObject::invokeMethod(
             &d_,
             [d = &d_, port, t = utf8(text)] {
-                d->prompts_[port] = d->ports_->count() > 1 ? t + QStringLiteral("  \u2192  ") + d->portName(port) : t;
+                d->prompts_[port] =
+                    d->portNames_.size() > 1 ? t + QStringLiteral("  \u2192  ") + d->portName(port) : t;
                 d->showPrompts();
             },
             Qt::QueuedConnection);
@@ -86,7 +88,8 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     QString models;
     for (const auto& m : head.models)
         models += (models.isEmpty() ? QString() : QStringLiteral(", ")) + utf8(m);
-    base_->setText(QStringLiteral("<b>%1</b>  (%2)").arg(utf8(head.dataSet).toHtmlEscaped(), models.toHtmlEscaped()));
+    base_->setText(
+        QStringLiteral("<b>%1</b>  (%2)").arg(utf8(head.dataSet).toHtmlEscaped(), models.toHtmlEscaped()));
 
     open_ = new QPushButton(ctx.text(kTextOpenManifest));
     open_->setObjectName(QStringLiteral("openManifest"));
@@ -148,6 +151,7 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
         b->setAccessibleName(edit->accessibleName());
         b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
         connect(b, &QPushButton::clicked, this, choose);
+        browse_.push_back(b);
         row->addWidget(edit, 1);
         row->addWidget(b);
         return row;
@@ -182,9 +186,9 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     connect(stop_, &QPushButton::clicked, this, &FleetDialog::stop);
     connect(print_, &QPushButton::clicked, this, &FleetDialog::printSheet);
     connect(pdf_, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, ctx_.text(kTextSheetPdf).remove(QLatin1Char('&')),
-                                                          QFileInfo(log_->text()).path(),
-                                                          QStringLiteral("PDF (*.pdf)"));
+        const QString path =
+            QFileDialog::getSaveFileName(this, ctx_.text(kTextSheetPdf).remove(QLatin1Char('&')),
+                                         QFileInfo(log_->text()).path(), QStringLiteral("PDF (*.pdf)"));
         if (!path.isEmpty()) writeSheetPdf(path);
     });
     connect(close_, &QPushButton::clicked, this, &FleetDialog::reject);
@@ -228,7 +232,7 @@ int FleetDialog::stateColumn() const {
 }
 
 QString FleetDialog::portName(std::size_t port) const {
-    return port < portNames_.size() ? portNames_[port] : QString();
+    return port < std::size_t(portNames_.size()) ? portNames_[qsizetype(port)] : QString();
 }
 
 // The ports as the port dialog offers them: those whose device is a serial line, told without
@@ -302,7 +306,8 @@ bool FleetDialog::loadManifest(const QString& path) {
 
     const QFileInfo file(path);
     out_->setText(QDir::toNativeSeparators(file.absolutePath()));
-    log_->setText(QDir::toNativeSeparators(file.absoluteDir().filePath(file.completeBaseName() + QStringLiteral("-log.csv"))));
+    log_->setText(QDir::toNativeSeparators(
+        file.absoluteDir().filePath(file.completeBaseName() + QStringLiteral("-log.csv"))));
     readLogMarks();
     updateButtons();
     return !refused_;
@@ -354,10 +359,12 @@ void FleetDialog::start() {
     bool unbound = false;
     for (const auto& row : manifest_->rows) {
         if (row.port.empty() && row.device.empty()) continue;
-        if (std::none_of(ports.begin(), ports.end(), [&](const comm::FleetPort& p) { return comm::rowFits(row, p); })) {
-            note(utf8(formatText(ctx_.texts.text(fleet::kTextLine),
-                                 {std::to_string(row.line),
-                                  "'" + row.label + "': " + (row.device.empty() ? "COM" + row.port : row.device)})));
+        if (std::none_of(ports.begin(), ports.end(),
+                         [&](const comm::FleetPort& p) { return comm::rowFits(row, p); })) {
+            note(utf8(formatText(
+                ctx_.texts.text(fleet::kTextLine),
+                {std::to_string(row.line),
+                 "'" + row.label + "': " + (row.device.empty() ? "COM" + row.port : row.device)})));
             unbound = true;
         }
     }
@@ -373,7 +380,8 @@ void FleetDialog::start() {
     std::filesystem::create_directories(options.out, ec);
     const auto logPath = fsPath(log_->text());
     if (logPath.has_parent_path()) std::filesystem::create_directories(logPath.parent_path(), ec);
-    run_ = std::make_unique<comm::FleetRun>(*manifest_, baseCopy_, ctx_.texts, std::move(ports), options, *relay_);
+    run_ = std::make_unique<comm::FleetRun>(*manifest_, baseCopy_, ctx_.texts, std::move(ports), options,
+                                            *relay_);
     run_->skipRows(done_);
     if (!run_->openLog(logPath)) {
         run_.reset();
@@ -385,7 +393,8 @@ void FleetDialog::start() {
     frame_.beginTransfer();
     worker_ = std::thread([this] {
         run_->run();
-        QMetaObject::invokeMethod(this, [this] { finished(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finished(); }, Qt::QueuedConnection);
     });
     updateButtons();
 }
@@ -435,8 +444,9 @@ void FleetDialog::showUpdate(const comm::RowUpdate& u) {
     }
     item->setText(utf8(u.result));
     const bool good = u.state == comm::RowState::Written || u.state == comm::RowState::Verified;
-    item->setForeground(good ? QColor(0, 110, 0) : u.state == comm::RowState::Failed ? QColor(170, 0, 0)
-                                                                                      : QColor(120, 90, 0));
+    item->setForeground(good                                ? QColor(0, 110, 0)
+                        : u.state == comm::RowState::Failed ? QColor(170, 0, 0)
+                                                            : QColor(120, 90, 0));
     table_->scrollToItem(item);
 }
 
@@ -446,7 +456,8 @@ void FleetDialog::showPrompts() {
         lines << text;
     prompt_->setText(lines.join(QLatin1Char('\n')));
     promptBox_->setVisible(!lines.isEmpty());
-    skip_->setEnabled(running() && ports_->count() > 0 && portNames_.size() == 1);
+    skip_->setVisible(portNames_.size() == 1);
+    skip_->setEnabled(running());
 }
 
 QString FleetDialog::messageLine(const comm::FleetMessage& m) const {
@@ -469,14 +480,16 @@ void FleetDialog::updateButtons() {
     stop_->setEnabled(busy && run_ && !run_->stopped());
     for (QWidget* w : std::initializer_list<QWidget*>{open_, ports_, verify_, out_, log_})
         w->setEnabled(!busy);
+    for (QWidget* w : browse_)
+        w->setEnabled(!busy);
     const bool log = QFileInfo::exists(log_->text());
     print_->setEnabled(log);
     pdf_->setEnabled(log);
 }
 
 void FleetDialog::chooseManifest() {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QFileInfo(manifestPath_->text()).path(),
-                                                      QStringLiteral("CSV (*.csv);;* (*)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString(), QFileInfo(manifestPath_->text()).path(), QStringLiteral("CSV (*.csv);;* (*)"));
     if (!path.isEmpty()) loadManifest(path);
 }
 

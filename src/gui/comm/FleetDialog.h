@@ -121,6 +121,7 @@ class FleetDialog : public QDialog {
     QLineEdit* customer_;
     QPlainTextEdit* notes_;
     QPushButton *open_, *start_, *stop_, *print_, *pdf_, *close_;
+    std::vector<QPushButton*> browse_;
 
     std::optional<fleet::Manifest> manifest_;
     bool refused_ = false;

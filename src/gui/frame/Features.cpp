@@ -27,7 +27,8 @@ void registerFeatures(EditorRegistry& registry) {
                        [](AppContext& c, EditorHost& f) { return new CTestFreqView(c, f); });
     registry.addCommand(cmd::kMemoryMap, runMemoryMap);
     registry.addCommand(cmd::kTestMode, [](AppContext& c, EditorHost& f) { TestModeDialog::run(c, f); });
-    registry.addCommand(cmd::kFleetProgramming, [](AppContext& c, EditorHost& f) { FleetDialog(c, f).exec(); });
+    registry.addCommand(cmd::kFleetProgramming,
+                        [](AppContext& c, EditorHost& f) { FleetDialog(c, f).exec(); });
 }
 
 } // namespace velora::gui

@@ -4,15 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -22,7 +18,6 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/PortMap.h"
-#include "channels/ChannelStore.h"
 #include "comm/FleetRun.h"
 #include "comm/RadioFinder.h"
 #include "comm/RadioTransfer.h"
@@ -30,8 +25,6 @@
 #include "comm/TtyProbe.h"
 #include "dataset/PreWriteCheck.h"
 #include "dataset/RadioHistory.h"
-#include "model/DataFile.h"
-#include "model/ModelCatalogue.h"
 
 namespace velora::cli {
 
@@ -403,7 +396,7 @@ class CliFleetObserver : public comm::FleetObserver {
                            "; no radio is written there");
                 return 0;
             case comm::FleetStep::Save:
-                printError(f.message.text);
+                printError("cannot write " + f.message.text);
                 return 0;
             default:
                 break;
@@ -593,12 +586,8 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
             printError(*built.back().refusal);
             refused = true;
         }
-        const auto& row = manifest->rows[r];
-        if ((!row.port.empty() || !row.device.empty()) &&
-            std::none_of(ports.begin(), ports.end(),
-                         [&](const comm::FleetPort& p) { return comm::rowFits(row, p); })) {
-            printError("line " + std::to_string(row.line) + ": radio '" + row.label + "' is bound to " +
-                       (row.device.empty() ? "port " + row.port : row.device) + ", which is not given");
+        if (const auto unbound = comm::unboundRow(manifest->rows[r], ports)) {
+            printError(*unbound);
             refused = true;
         }
     }

@@ -80,6 +80,27 @@ TEST_F(FleetRunTest, OneEntryPerRadioAndOneToSeeItGone) {
     EXPECT_FALSE(link.open);
 }
 
+// A line that does not open after a write shows nothing gone: the next row is not offered until
+// the line shows the radio gone, however long that takes.
+TEST_F(FleetRunTest, ALineThatDoesNotOpenIsNoRadioGone) {
+    options.poll = std::chrono::milliseconds(10);
+    auto& r = start("radio,dravix.id\nA,1001\nB,1002\n");
+    int prompts = 0;
+    observer.onPrompt = [&](std::size_t) { ++prompts; };
+    observer.onEnd = [&](const comm::RowUpdate&) {
+        radio.answerProgram = false;
+        link.failOpen = true;
+    };
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        r.stop();
+    });
+    r.runPort(0);
+    stopper.join();
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(observer.ends.size(), 1u);
+}
+
 // A stop that comes while the radio is being found writes nothing and leaves the radio out of
 // programming mode.
 TEST_F(FleetRunTest, StopWhileFindingLeavesTheRadioAsItWas) {

@@ -16,7 +16,7 @@ struct FleetRadio {
     RadioMemory memory;
     std::optional<int> stopAfter; // write frames answered before the radio falls silent mid-write
     // Another model or version: the client refuses it, so it is unplugged after its second session
-    // without writes (the client's look for a radio, then the refused write).
+    // without writes (the session that found and refused it, then the client's look for its going).
     bool refused = false;
 };
 

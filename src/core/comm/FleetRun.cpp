@@ -110,6 +110,14 @@ bool rowFits(const fleet::ManifestRow& r, const FleetPort& p) {
     return true;
 }
 
+std::optional<std::string> unboundRow(const fleet::ManifestRow& r, const std::vector<FleetPort>& ports) {
+    if (r.port.empty() && r.device.empty()) return std::nullopt;
+    if (std::any_of(ports.begin(), ports.end(), [&](const FleetPort& p) { return rowFits(r, p); }))
+        return std::nullopt;
+    return "line " + std::to_string(r.line) + ": radio '" + r.label + "' is bound to " +
+           (r.device.empty() ? "port " + r.port : r.device) + ", which is not given";
+}
+
 std::set<std::string> writtenInLog(const std::filesystem::path& log) {
     std::set<std::string> done;
     std::ifstream in(log);
@@ -150,7 +158,9 @@ FleetRun::FleetRun(const fleet::Manifest& manifest, const Document& base, const 
 }
 
 void FleetRun::skipRows(const std::set<std::string>& done) {
+    std::lock_guard lock(mutex_);
     pending_.clear();
+    taken_ = 0;
     for (std::size_t r = 0; r < manifest_.rows.size(); ++r)
         if (!done.count(manifest_.rows[r].label)) pending_.push_back(r);
 }
@@ -188,6 +198,11 @@ void FleetRun::record(const fleet::LogLine& line, const RowUpdate& outcome) {
     std::lock_guard lock(mutex_);
     if (log_.is_open()) log_ << fleet::logLine(line) << '\n' << std::flush;
     outcomes_.push_back(outcome);
+}
+
+std::vector<std::size_t> FleetRun::pending() const {
+    std::lock_guard lock(mutex_);
+    return pending_;
 }
 
 std::vector<RowUpdate> FleetRun::outcomes() const {
@@ -278,7 +293,7 @@ void FleetRun::runPort(std::size_t index) {
                 const auto file = (options_.out / (fileLabel(mr.label) + ".dat")).string();
                 if (auto w = writeDataFile(doc.image(), file); !w.ok()) {
                     Message m;
-                    m.text = "cannot write " + file + ": " + std::strerror(w.systemError);
+                    m.text = file + ": " + std::strerror(w.systemError);
                     m.icon = MsgIcon::Error;
                     observer_.message({index, *row, FleetStep::Save, m, MsgAnswer::Ok});
                 }

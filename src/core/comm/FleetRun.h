@@ -40,6 +40,9 @@ struct FleetPort {
 
 // A row bound to a port or device goes only to the line given for it.
 bool rowFits(const fleet::ManifestRow& row, const FleetPort& port);
+// For a row bound to a line none of `ports` is, why it cannot be written ("line 4: radio 'A' is
+// bound to port 3, which is not given"); a run is not started with such a row.
+std::optional<std::string> unboundRow(const fleet::ManifestRow& row, const std::vector<FleetPort>& ports);
 
 struct FleetOptions {
     bool verify = false;
@@ -64,7 +67,8 @@ struct RowUpdate {
 };
 
 // Where a message of the run arose: the port did not open (text: the system's reason), entering the
-// row's values, the pre-write check, the transfer, saving LABEL.dat (text: file and reason).
+// row's values, the pre-write check, the transfer, saving LABEL.dat (text: "FILE: the system's
+// reason"; the radio is written all the same).
 enum class FleetStep { PortUnusable, Build, Check, Transfer, Save };
 
 struct FleetMessage {
@@ -126,8 +130,9 @@ class FleetRun {
     };
     std::shared_ptr<Requests> requests() const { return requests_; }
 
-    // Rows the run set out to write, and those that ended, in the order they ended.
-    const std::vector<std::size_t>& pending() const { return pending_; }
+    // Rows the run sets out to write, and those that ended, in the order they ended; safe to ask
+    // while the run goes on.
+    std::vector<std::size_t> pending() const;
     std::vector<RowUpdate> outcomes() const;
 
   private:

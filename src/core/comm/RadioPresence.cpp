@@ -20,7 +20,7 @@ bool openRadioSession(RadioProtocol& protocol, Identification& id) {
 bool radioStillAnswers(RadioProtocol& protocol, std::string_view rate) {
     ByteLink& link = protocol.link();
     link.closeLink();
-    if (!link.openLink().ok()) return false;
+    if (!link.openLink().ok()) return true;
     const bool answers = ok(protocol.enterProgramModeAt(rate, kGoneAnswerTimeoutMs));
     if (answers) protocol.leaveRadioMode();
     link.closeLink();

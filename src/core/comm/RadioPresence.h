@@ -14,12 +14,13 @@ namespace velora::comm {
 // closed, and a radio that took the entry was told to leave the run again.
 bool openRadioSession(RadioProtocol& protocol, Identification& id);
 
-// A radio that has just answered at `rate` answers there at once; the time-out only bounds the
-// look when it has gone.
+// A radio awake at a known rate answers the entry within the wait the baud search gives every rate
+// after its first; only the first contact of a search waits longer.
 inline constexpr std::uint32_t kGoneAnswerTimeoutMs = 100;
 
-// Whether the radio just written (at `rate`, "9600") still answers: the entry at that rate only,
-// left again at once when it answers. The link is closed afterwards.
+// Whether the radio just written (at `rate`, "9600") may still be at the line: the entry at that
+// rate only, left again at once when it answers. A link that does not open shows nothing gone, so
+// it counts as the radio still there. The link is closed afterwards.
 bool radioStillAnswers(RadioProtocol& protocol, std::string_view rate);
 
 // The identification as hexadecimal bytes ("52 4D 34 ..."), for logs.

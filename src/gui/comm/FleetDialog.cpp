@@ -178,7 +178,7 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     stop_->setObjectName(QStringLiteral("fleetStop"));
     print_ = new QPushButton(ctx.text(kTextPrintSheet));
     print_->setObjectName(QStringLiteral("printSheet"));
-    pdf_ = new QPushButton(ctx.text(kTextSheetPdf));
+    pdf_ = new QPushButton(ctx.text(kTextExportPdf));
     pdf_->setObjectName(QStringLiteral("sheetPdf"));
     close_ = new QPushButton(ctx.text(kTextClose));
     close_->setObjectName(QStringLiteral("fleetClose"));
@@ -187,7 +187,7 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     connect(print_, &QPushButton::clicked, this, &FleetDialog::printSheet);
     connect(pdf_, &QPushButton::clicked, this, [this] {
         const QString path =
-            QFileDialog::getSaveFileName(this, ctx_.text(kTextSheetPdf).remove(QLatin1Char('&')),
+            QFileDialog::getSaveFileName(this, ctx_.text(kTextExportPdf),
                                          QFileInfo(log_->text()).path(), QStringLiteral("PDF (*.pdf)"));
         if (!path.isEmpty()) writeSheetPdf(path);
     });
@@ -357,17 +357,11 @@ void FleetDialog::start() {
     if (ports.empty()) return;
     // A row bound to a port or device that is not chosen would never be written.
     bool unbound = false;
-    for (const auto& row : manifest_->rows) {
-        if (row.port.empty() && row.device.empty()) continue;
-        if (std::none_of(ports.begin(), ports.end(),
-                         [&](const comm::FleetPort& p) { return comm::rowFits(row, p); })) {
-            note(utf8(formatText(
-                ctx_.texts.text(fleet::kTextLine),
-                {std::to_string(row.line),
-                 "'" + row.label + "': " + (row.device.empty() ? "COM" + row.port : row.device)})));
+    for (const auto& row : manifest_->rows)
+        if (auto why = comm::unboundRow(row, ports)) {
+            note(utf8(*why));
             unbound = true;
         }
-    }
     if (unbound) return;
     baseCopy_ = ctx_.doc;
     if (!comm::runPreWriteCheck(baseCopy_, ctx_.texts, ctx_.boxes.messenger())) return;
@@ -464,7 +458,12 @@ QString FleetDialog::messageLine(const comm::FleetMessage& m) const {
     QString where = portName(m.port);
     if (m.row && manifest_ && *m.row < manifest_->rows.size())
         where += QStringLiteral(" '") + utf8(manifest_->rows[*m.row].label) + QLatin1Char('\'');
-    return where + QStringLiteral(": ") + fromCore(m.message.text);
+    QString text = fromCore(m.message.text);
+    if (m.step == comm::FleetStep::PortUnusable)
+        text = ctx_.text(comm::kTextPortCannotOpen) + QLatin1Char(' ') + text;
+    else if (m.step == comm::FleetStep::Save)
+        text = ctx_.text(kTextNotSaved) + QLatin1Char(' ') + utf8(m.message.text);
+    return where + QStringLiteral(": ") + text.trimmed();
 }
 
 void FleetDialog::note(const QString& line) {

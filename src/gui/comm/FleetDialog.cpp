@@ -35,6 +35,7 @@ namespace {
 
 constexpr int kTextVerify = 570; // Verify after writing
 constexpr int kTextClose = 13;   // Close
+constexpr int kTextFileCannotOpen = 207;
 constexpr int kPortRole = Qt::UserRole;
 
 QString utf8(const std::string& s) {
@@ -223,7 +224,6 @@ FleetDialog::~FleetDialog() {
     if (worker_.joinable()) {
         run_->stop();
         worker_.join();
-        frame_.endTransfer();
     }
 }
 
@@ -380,11 +380,10 @@ void FleetDialog::start() {
     if (!run_->openLog(logPath)) {
         run_.reset();
         lines_.clear();
-        ctx_.boxes.errorText("cannot write the log " + log_->text().toStdString());
+        ctx_.boxes.errorText(ctx_.boxes.text(kTextFileCannotOpen) + "\n" + log_->text().toStdString());
         return;
     }
     prompts_.clear();
-    frame_.beginTransfer();
     worker_ = std::thread([this] {
         run_->run();
         QMetaObject::invokeMethod(
@@ -401,7 +400,6 @@ void FleetDialog::stop() {
 void FleetDialog::finished() {
     if (!worker_.joinable()) return;
     worker_.join();
-    frame_.endTransfer();
     run_.reset();
     lines_.clear();
     prompts_.clear();

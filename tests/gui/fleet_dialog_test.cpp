@@ -114,7 +114,8 @@ class FleetDialogTest : public QObject {
         dlg.start();
         QVERIFY(dlg.running());
         QVERIFY(!dlg.startButton()->isEnabled());
-        QVERIFY2(done.wait(60000), qPrintable(stateTexts(dlg).join(QLatin1Char('|')) + dlg.notes()->toPlainText() + dlg.promptLabel()->text()));
+        QVERIFY2(done.wait(60000), qPrintable(stateTexts(dlg).join(QLatin1Char('|')) +
+                                              dlg.notes()->toPlainText() + dlg.promptLabel()->text()));
         look.stop();
         test::saveShot(&dlg, QStringLiteral("fleet-done"));
         const QString verified = QStringLiteral("verified");
@@ -155,8 +156,8 @@ class FleetDialogTest : public QObject {
         fx.port.setDevicePath(1, bench.device.toStdString());
         MainFrame frame(fx.ctx, fx.registry);
         FleetDialog dlg(fx.ctx, frame);
-        QVERIFY(dlg.loadManifest(
-            writeFile(dir.filePath(QStringLiteral("fleet.csv")), "radio,dravix.id\nunit1,1001\nunit2,1002\nunit3,1003\n")));
+        QVERIFY(dlg.loadManifest(writeFile(dir.filePath(QStringLiteral("fleet.csv")),
+                                           "radio,dravix.id\nunit1,1001\nunit2,1002\nunit3,1003\n")));
         dlg.show();
         QSignalSpy done(&dlg, &FleetDialog::runFinished);
         dlg.start();

@@ -187,9 +187,8 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     connect(stop_, &QPushButton::clicked, this, &FleetDialog::stop);
     connect(print_, &QPushButton::clicked, this, &FleetDialog::printSheet);
     connect(pdf_, &QPushButton::clicked, this, [this] {
-        const QString path =
-            QFileDialog::getSaveFileName(this, ctx_.text(kTextExportPdf),
-                                         QFileInfo(log_->text()).path(), QStringLiteral("PDF (*.pdf)"));
+        const QString path = QFileDialog::getSaveFileName(
+            this, ctx_.text(kTextExportPdf), QFileInfo(log_->text()).path(), QStringLiteral("PDF (*.pdf)"));
         if (!path.isEmpty()) writeSheetPdf(path);
     });
     connect(close_, &QPushButton::clicked, this, &FleetDialog::reject);

@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <sstream>
 #include <thread>
 
 #include <unistd.h>
 
-#include "TestSupport.h"
 #include "base/LanguageFile.h"
 #include "comm/FleetRun.h"
 #include "comm_fakes.h"

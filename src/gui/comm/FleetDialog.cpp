@@ -131,6 +131,10 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     auto* promptRow = new QHBoxLayout(promptBox_);
     promptRow->addWidget(prompt_, 1);
     promptRow->addWidget(skip_);
+    // Its room is kept while it is hidden, so the table does not jump at every radio.
+    QSizePolicy keep = promptBox_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    promptBox_->setSizePolicy(keep);
     promptBox_->setVisible(false);
 
     ports_ = new QListWidget;
@@ -145,7 +149,10 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     log_->setObjectName(QStringLiteral("fleetLog"));
     customer_ = new QLineEdit;
     customer_->setObjectName(QStringLiteral("fleetCustomer"));
-    connect(log_, &QLineEdit::editingFinished, this, &FleetDialog::readLogMarks);
+    connect(log_, &QLineEdit::editingFinished, this, [this] {
+        readLogMarks();
+        updateButtons();
+    });
     auto browse = [this](QLineEdit* edit, void (FleetDialog::*choose)()) {
         auto* row = new QHBoxLayout;
         auto* b = new QPushButton(QStringLiteral("..."));

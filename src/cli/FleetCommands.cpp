@@ -1,16 +1,18 @@
 // velora-cli fleet check / report, and the dispatch of `fleet`: one base data set, a manifest of
 // radios each with its own values; `fleet write` lives with the other radio transfers.
-#include <chrono>
-#include <ctime>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <memory>
 
 #include "CliArgs.h"
 #include "CliSession.h"
+#include "base/Latin1.h"
 #include "dataset/DataSetDiff.h"
 #include "dataset/FleetManifest.h"
-#include "model/ModelCatalogue.h"
+#include "print/DeliverySheet.h"
+#include "print/ReportLayout.h"
+#include "print/TextRender.h"
 
 namespace velora::cli {
 
@@ -20,6 +22,11 @@ constexpr const char* kCheckUsage =
     "usage: velora-cli fleet check BASE.dat MANIFEST.csv [--allow-duplicates]";
 constexpr const char* kReportUsage =
     "usage: velora-cli fleet report LOG.csv [--customer NAME] [--base BASE.dat] [-o OUT]";
+
+std::string lowered(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
 
 int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
     CliArgs a(args, {}, {"--allow-duplicates"});
@@ -67,17 +74,17 @@ int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
     return refused > 0 || (!duplicates.empty() && !a.flag("--allow-duplicates")) ? kExitFailure : kExitOk;
 }
 
-std::string today() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    char buf[16];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d", std::localtime(&now));
-    return buf;
-}
-
 int cmdFleetReport(CliSession& s, const std::vector<std::string>& args) {
     CliArgs a(args, {"-o", "--customer", "--base"}, {});
     if (!a.ok() || a.positional().size() != 1) {
         printError(a.ok() ? kReportUsage : a.error());
+        return kExitUsage;
+    }
+    const auto out = a.value("-o");
+    // The sheet leaves here as text; a file named as a PDF would not hold one.
+    if (out && out->size() >= 4 && lowered(out->substr(out->size() - 4)) == ".pdf") {
+        printError("velora-cli writes the delivery sheet as text; Print Delivery Sheet in the application's "
+                   "Fleet Programming dialog prints it or writes a PDF");
         return kExitUsage;
     }
     std::ifstream in(a.positional()[0]);
@@ -85,24 +92,17 @@ int cmdFleetReport(CliSession& s, const std::vector<std::string>& args) {
         printError("cannot open " + a.positional()[0]);
         return kExitFailure;
     }
-    const auto lines = fleet::readLog(in);
-    std::string text = "Delivery sheet\n\n";
-    if (auto c = a.value("--customer")) text += "Customer:  " + *c + '\n';
-    text += "Date:      " + today() + '\n';
+    print::DeliveryHead head;
+    if (auto c = a.value("--customer")) head.customer = *c;
+    head.date = print::deliveryDate(print::reportTime());
     if (auto base = a.value("--base")) {
         if (!s.open(*base)) return kExitFailure;
-        const ModelIdentification id = identificationOf(s.doc.image());
-        text += "Data set:  " + s.doc.fileName() + '\n' + "Model:     " + modelAndBandName(id, kModel1);
-        if (id.isDualBand()) text += ", " + modelAndBandName(id, kModel2);
-        text += '\n';
+        print::describeBase(head, s.doc);
     }
-    text += "Radios:    " + std::to_string(lines.size()) + "\n\n";
-    std::size_t width = 5;
-    for (const auto& l : lines)
-        width = std::max(width, l.radio.size());
-    for (const auto& l : lines)
-        text += l.radio + std::string(width + 2 - l.radio.size(), ' ') + l.result + "  " + l.values + '\n';
-    if (auto out = a.value("-o")) {
+    // The page holds the single-byte text of the printed sheet; what leaves the command line is UTF-8.
+    const std::string text =
+        latin1ToUtf8(print::renderText(print::deliverySheet(head, fleet::readLog(in), s.texts)));
+    if (out) {
         std::ofstream f(*out, std::ios::binary);
         if (!(f << text) || !f.flush()) {
             printError("cannot write " + *out);

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "ChannelTestUtil.h"
 #include "TestSupport.h"
 #include "base/LanguageFile.h"
 #include "dataset/DataSetInit.h"
 #include "features/FieldAccess.h"
+#include "print/DeliverySheet.h"
 #include "print/ReportLayout.h"
 #include "print/TextRender.h"
 
@@ -279,6 +281,65 @@ TEST_F(Report, RangeEditsAndSectionLists) {
     EXPECT_EQ(parseSections("all", *doc)->sections, section::kAll & ~section::kRepeaterList);
     EXPECT_FALSE(parseSections("model,bogus", *doc, &error));
     EXPECT_FALSE(parseSections("dtmf:1-2", *doc, &error));
+}
+
+// The delivery sheet of a production log: each radio once with its last result and its own values,
+// lined up in the text form as on paper.
+TEST_F(Report, DeliverySheetListsEachRadioOnceWithItsValuesAndResult) {
+    const std::vector<fleet::LogLine> log{
+        {"unit1", "t1", "COM1", "RM", "dravix.id=1001; emergency.dtmf_id=201", "verified", 0},
+        {"Zo\xC3\xAB", "t2", "COM1", "RM", "options.power_on_text=ZOE", "failed at block 12", 2},
+        {"unit3", "t3", "COM1", "RM", "", "skipped: another model (--force-model writes it)", 0},
+        {"Zo\xC3\xAB", "t4", "COM1", "RM", "options.power_on_text=ZOE", "verified", 0},
+    };
+    const DeliveryHead head{"ACME Ltd", "2026-12-08", "base.dat", {"M1", "M2"}};
+    EXPECT_EQ(renderText(deliverySheet(head, log, texts)),
+              "Delivery sheet\n"
+              "\n"
+              "Customer:  ACME Ltd\n"
+              "Date:      2026-12-08\n"
+              "Data set:  base.dat\n"
+              "Model:     M1, M2\n"
+              "Radios:    3\n"
+              "\n"
+              "unit1  verified  dravix.id=1001; emergency.dtmf_id=201\n"
+              "Zo\xEB    verified  options.power_on_text=ZOE\n"
+              "unit3  skipped: another model (--force-model writes it)\n");
+
+    // On letter paper a long row's values go on below it inside the frame, and a long fleet runs
+    // over numbered pages with every radio on one of them.
+    std::vector<fleet::LogLine> fleet;
+    std::string values;
+    for (int k = 0; k < 12; ++k)
+        values += (k ? "; " : "") + std::string("options.power_on_text=NAME") + std::to_string(k);
+    for (int r = 0; r < 100; ++r)
+        fleet.push_back(
+            {"R" + std::to_string(r), "", "", "", r == 7 ? values : "dravix.id=1", "verified", 0});
+    const PageDescription paper = deliverySheet({}, fleet, texts, 800, 1050);
+    ASSERT_GT(paper.pages.size(), 1u);
+    std::vector<std::string> wrapped;
+    int labels = 0;
+    for (std::size_t p = 0; p < paper.pages.size(); ++p) {
+        const Page& page = paper.pages[p];
+        const std::string number =
+            "Page " + std::to_string(p + 1) + " of " + std::to_string(paper.pages.size());
+        EXPECT_EQ(std::count_if(page.texts.begin(), page.texts.end(),
+                                [&](const TextRun& t) { return t.text == number; }),
+                  1);
+        for (const TextRun& t : page.texts) {
+            if (t.font.face == Face::CourierNew) {
+                EXPECT_LE(t.x + textWidth(t.text, t.font), 767.01) << t.text;
+            }
+            labels += t.text.size() > 1 && t.text[0] == 'R' && std::isdigit(t.text[1]) ? 1 : 0;
+            if (t.text.rfind("options.", 0) == 0) wrapped.push_back(t.text);
+        }
+    }
+    EXPECT_EQ(labels, 100);
+    ASSERT_GT(wrapped.size(), 1u);
+    std::string joined;
+    for (const auto& w : wrapped)
+        joined += (joined.empty() ? "" : " ") + w;
+    EXPECT_EQ(joined, values);
 }
 
 } // namespace

@@ -74,7 +74,7 @@ class MainFrameTest : public QObject {
                         fx.text(35), fx.text(36), fx.text(kTextExportPdf), fx.text(685),
                         fx.text(38)}));
         QCOMPARE(itemTexts(menuTitled(f, fx.text(59))),
-                 (QStringList{fx.text(60), fx.text(61), fx.text(62), fx.text(63)}));
+                 (QStringList{fx.text(60), fx.text(61), fx.text(614), fx.text(62), fx.text(63)}));
         QCOMPARE(f.action(cmd::kNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(f.action(cmd::kReadRadio)->toolTip(), fx.text(90));
         QVERIFY(f.findChild<QToolBar*>(QStringLiteral("toolBar"))->actions().contains(f.action(cmd::kAbout)));

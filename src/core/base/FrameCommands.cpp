@@ -10,6 +10,8 @@ namespace velora {
 
 namespace {
 
+constexpr int kTextFleetProgramming = 614;
+
 constexpr std::array<EditorEntry, 14> kEditors{{
     {cmd::kChannelInfo, 56, 256, false, true},
     {cmd::kOptionalFeatures, 44, 245, false, false},
@@ -142,7 +144,11 @@ std::vector<MenuPopup> mainMenu(bool dualBand) {
         {42, false, std::move(edit)},
         {59,
          false,
-         {{cmd::kReadRadio, 60}, {cmd::kWriteRadio, 61}, {cmd::kTestMode, 62}, {cmd::kMemoryMap, 63}}},
+         {{cmd::kReadRadio, 60},
+          {cmd::kWriteRadio, 61},
+          {cmd::kFleetProgramming, kTextFleetProgramming},
+          {cmd::kTestMode, 62},
+          {cmd::kMemoryMap, 63}}},
         {66, false, {{cmd::kCommPort, 67}}},
         {68, false, {{cmd::kTreeView, 69}, {kSeparator, 0}, {cmd::kToolBar, 70}, {cmd::kStatusBar, 71}}},
         {72,

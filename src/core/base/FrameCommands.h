@@ -19,6 +19,7 @@ inline constexpr int kChannelInfo = 32773, kOptionalFeatures = 32774, kKeyAssign
                      kOst = 32789, kFunctionPort = 32784, kRemoteList = 32785, kRepeaterList = 32786,
                      kTestFrequency = 32787, kEmbeddedMessage = 32788;
 inline constexpr int kReadRadio = 40060, kWriteRadio = 40061, kTestMode = 40064, kMemoryMap = 40006;
+inline constexpr int kFleetProgramming = 40065;
 inline constexpr int kCommPort = 40011;
 inline constexpr int kTreeView = 40008, kToolBar = 59392, kStatusBar = 59393;
 inline constexpr int kArrange = 57649, kCascade = 57650, kTileHorizontal = 57651, kTileVertical = 57652,

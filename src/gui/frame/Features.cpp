@@ -2,6 +2,7 @@
 
 #include "base/FrameCommands.h"
 #include "channels/ChannelGui.h"
+#include "comm/FleetDialog.h"
 #include "comm/TestModeDialog.h"
 #include "features/CTestFreqView.h"
 #include "features/FeatureGui.h"
@@ -26,6 +27,8 @@ void registerFeatures(EditorRegistry& registry) {
                        [](AppContext& c, EditorHost& f) { return new CTestFreqView(c, f); });
     registry.addCommand(cmd::kMemoryMap, runMemoryMap);
     registry.addCommand(cmd::kTestMode, [](AppContext& c, EditorHost& f) { TestModeDialog::run(c, f); });
+    registry.addCommand(cmd::kFleetProgramming,
+                        [](AppContext& c, EditorHost& f) { FleetDialog(c, f).exec(); });
 }
 
 } // namespace velora::gui

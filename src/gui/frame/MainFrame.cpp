@@ -93,6 +93,7 @@ bool readsDataSet(int command) {
     case cmd::kModelInfo:
     case cmd::kReadRadio:
     case cmd::kWriteRadio:
+    case cmd::kFleetProgramming:
     case cmd::kTestMode:
     case cmd::kMemoryMap:
         return true;
@@ -270,6 +271,7 @@ bool MainFrame::isCommandAvailable(int command) const {
     switch (command) {
     case cmd::kPrint:
     case cmd::kPrintPreview:
+    case cmd::kFleetProgramming:
     case cmd::kTestMode:
     case cmd::kMemoryMap:
         return registry_.hasCommand(command);

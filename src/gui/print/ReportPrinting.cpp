@@ -96,9 +96,8 @@ void renewSharedPrinter() {
 // The print dialog on the shared printer, then the pages built for where the user sent them.
 bool printWithDialog(AppContext& ctx, const print::Selection& selection, const print::TestSheetValues* sheet,
                      QWidget* parent) {
-    QPrintDialog dialog(&sharedPrinter(), parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    return paintOnSharedPrinter(ctx, buildReport(ctx, selection, sharedPrinter(), sheet));
+    return printPages(
+        ctx, [&](const ReportGeometry& g) { return build(ctx, selection, g, sheet); }, parent);
 }
 
 } // namespace
@@ -145,8 +144,18 @@ void previewReport(AppContext& ctx, const print::Selection& selection, QWidget* 
 }
 
 bool exportReport(AppContext& ctx, const print::Selection& selection, const QString& path) {
+    return exportPages([&](const ReportGeometry& g) { return build(ctx, selection, g); }, path);
+}
+
+bool printPages(AppContext& ctx, const PagesFor& pages, QWidget* parent) {
+    QPrintDialog dialog(&sharedPrinter(), parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return paintOnSharedPrinter(ctx, pages(reportGeometry(sharedPrinter())));
+}
+
+bool exportPages(const PagesFor& pages, const QString& path) {
     const bool landscape = sharedPrinter().pageLayout().orientation() == QPageLayout::Landscape;
-    if (writePdf(build(ctx, selection, pdfGeometry(landscape)), path)) return true;
+    if (writePdf(pages(pdfGeometry(landscape)), path)) return true;
     QFile::remove(path); // no partial file is left behind
     return false;
 }

@@ -3,8 +3,10 @@
 // previewing a selection, writing it to a PDF, test mode's one-section print, and the command-line
 // export that runs without a window.
 #include <QString>
+#include <functional>
 
 #include "print/ReportLayout.h"
+#include "print/ReportPainter.h"
 
 class QPrinter;
 class QWidget;
@@ -42,6 +44,15 @@ void previewReport(AppContext& ctx, const print::Selection& selection, QWidget* 
 // The pages written to a PDF in the shared printer's orientation. False (and no file) when it
 // cannot be written.
 bool exportReport(AppContext& ctx, const print::Selection& selection, const QString& path);
+
+// Pages made for the printable area they go to (the delivery sheet and the like).
+using PagesFor = std::function<print::PageDescription(const ReportGeometry&)>;
+// The print dialog on the shared printer, then the pages. False when cancelled or failed (the failure
+// told).
+bool printPages(AppContext& ctx, const PagesFor& pages, QWidget* parent);
+// The pages written to a PDF in the shared printer's orientation. False (and no file) when it cannot
+// be written.
+bool exportPages(const PagesFor& pages, const QString& path);
 
 // Test mode's Print: the model block and the adjustment values, sent where the print dialog says.
 bool printTestSheet(AppContext& ctx, const print::TestSheetValues& values, QWidget* parent);

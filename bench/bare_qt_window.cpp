@@ -1,16 +1,16 @@
 // The yardstick for the application's start-up: a plain Qt main window with a menu bar, a status
 // bar and a table of the channel view's size (160 rows of 7 columns), shown, and ended after the
-// first turn of the event loop exactly as `velora --startup-probe` ends, with the same probe line.
+// first frame painted exactly as `velora --startup-probe` ends, with the same probe line.
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
+
+#include "views/StartupTrace.h"
 
 namespace {
 
@@ -20,12 +20,9 @@ long long microseconds(clockid_t clock) {
     return static_cast<long long>(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
 }
 
-// The same marks as the application's VELORA_STARTUP_TRACE, so that phases compare.
+// The application's own phase marks, so that phases compare.
 void mark(const char* phase) {
-    static const bool enabled = std::getenv("VELORA_STARTUP_TRACE") != nullptr;
-    if (enabled)
-        std::fprintf(stderr, "startup-trace %s realtime_us=%lld cpu_us=%lld\n", phase,
-                     microseconds(CLOCK_REALTIME), microseconds(CLOCK_PROCESS_CPUTIME_ID));
+    velora::gui::startupMark(phase);
 }
 
 } // namespace
@@ -50,13 +47,13 @@ int main(int argc, char** argv) {
     window.setCentralWidget(table);
     window.statusBar()->showMessage(QStringLiteral("Ready"));
     window.resize(800, 600);
-    window.show();
-    mark("main-frame-shown");
-    QTimer::singleShot(0, &window, [] {
+    velora::gui::afterFirstPaint(&window, [] {
         mark("probe");
         std::printf("startup-probe realtime_us=%lld since_start_ms=-1\n", microseconds(CLOCK_REALTIME));
         std::fflush(stdout);
         QCoreApplication::exit(0);
     });
+    window.show();
+    mark("main-frame-shown");
     return QCoreApplication::exec();
 }

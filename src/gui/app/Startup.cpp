@@ -181,8 +181,8 @@ int startApplication(int argc, char** argv, const StartupEnvironment& env) {
     }
 
     if (startupProbe) {
-        // Queued behind the first editor, so the figure includes it; exit() skips the exit question.
-        QTimer::singleShot(0, &frame, [] {
+        // After the first frame with the channel view is painted; exit() skips the exit question.
+        afterFirstPaint(&frame, [] {
             startupMark("probe");
             printStartupProbe();
             QCoreApplication::exit(0);

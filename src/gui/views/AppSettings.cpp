@@ -49,14 +49,21 @@ bool AppSettings::readStartup(Document& doc, comm::SerialPort& port, const QStri
 void AppSettings::writeExit(const Document& doc, const comm::SerialPort& port) {
     s_.beginGroup(kBackupGroup);
     const auto id = identificationOf(doc.image()).bytes();
-    s_.setValue(key(settings::kLastModel), QString::fromStdString(settings::formatLastModel(id)));
-    s_.setValue(key(settings::kLastModel2), QString::fromStdString(settings::formatLastModel2(id)));
-    s_.setValue(key(settings::kComPort), port.portNumber());
-    s_.setValue(key(settings::kComCloseDelay), settings::formatComCloseDelay(port.closeDelay()));
-    s_.setValue(key(settings::kLastFilePath), QString::fromStdString(doc.folder()));
+    putChanged(key(settings::kLastModel), QString::fromStdString(settings::formatLastModel(id)));
+    putChanged(key(settings::kLastModel2), QString::fromStdString(settings::formatLastModel2(id)));
+    putChanged(key(settings::kComPort), port.portNumber());
+    putChanged(key(settings::kComCloseDelay), settings::formatComCloseDelay(port.closeDelay()));
+    putChanged(key(settings::kLastFilePath), QString::fromStdString(doc.folder()));
     s_.endGroup();
     writePortPaths(port);
     s_.sync();
+}
+
+// Unchanged values are not set again: QSettings rewrites (and syncs to disk) its whole file for any
+// value set, and most exits change nothing.
+void AppSettings::putChanged(const QString& k, const QVariant& v) {
+    const QVariant old = s_.value(k);
+    if (!old.isValid() || old.toString() != v.toString()) s_.setValue(k, v);
 }
 
 void AppSettings::readPortPaths(comm::SerialPort& port) {
@@ -72,9 +79,20 @@ void AppSettings::readPortPaths(comm::SerialPort& port) {
 
 void AppSettings::writePortPaths(const comm::SerialPort& port) {
     s_.beginGroup(key(settings::kPortsGroup));
-    s_.remove(QString());
-    for (const auto& [p, path] : port.devicePaths())
-        s_.setValue(portKey(p), QString::fromStdString(path));
+    QStringList wanted;
+    bool same = true;
+    for (const auto& [p, path] : port.devicePaths()) {
+        wanted << portKey(p);
+        same = same && s_.value(portKey(p)).toString() == QString::fromStdString(path);
+    }
+    QStringList stored = s_.childKeys();
+    stored.sort();
+    wanted.sort();
+    if (!same || stored != wanted) {
+        s_.remove(QString());
+        for (const auto& [p, path] : port.devicePaths())
+            s_.setValue(portKey(p), QString::fromStdString(path));
+    }
     s_.endGroup();
 }
 

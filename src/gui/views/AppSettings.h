@@ -40,6 +40,8 @@ class AppSettings {
     QSettings& store() { return s_; }
 
   private:
+    void putChanged(const QString& key, const QVariant& value);
+
     QSettings s_;
 };
 

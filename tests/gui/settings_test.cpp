@@ -61,6 +61,18 @@ class SettingsTest : public QObject {
         QVERIFY(again.port.closeDelay());
         QCOMPARE(again.port.devicePath(7), std::string("/dev/ttyACM0"));
         QCOMPARE(again.doc.folder(), std::string("/tmp/radios/"));
+
+        // A later exit that changes only some values still stores each change, mapping removals too.
+        fx.port.setPortNumber(2);
+        fx.port.setDevicePath(7, "");
+        fx.port.setDevicePath(2, "/dev/ttyUSB0");
+        AppSettings(QStringLiteral("velora-guitest")).writeExit(fx.doc, fx.port);
+        test::Fixture third;
+        AppSettings(QStringLiteral("velora-guitest")).readStartup(third.doc, third.port, QStringLiteral("/"));
+        QCOMPARE(third.port.portNumber(), 2);
+        QVERIFY(!third.port.devicePaths().contains(7));
+        QCOMPARE(third.port.devicePath(2), std::string("/dev/ttyUSB0"));
+        QVERIFY(third.port.closeDelay());
     }
 
     void placementFromAVanishedScreenIsBroughtBack() {

@@ -73,6 +73,10 @@ class SettingsTest : public QObject {
         QVERIFY(!third.port.devicePaths().contains(7));
         QCOMPARE(third.port.devicePath(2), std::string("/dev/ttyUSB0"));
         QVERIFY(third.port.closeDelay());
+        fx.port.setDevicePath(2, "/dev/ttyUSB1");
+        AppSettings(QStringLiteral("velora-guitest")).writeExit(fx.doc, fx.port);
+        AppSettings(QStringLiteral("velora-guitest")).readStartup(third.doc, third.port, QStringLiteral("/"));
+        QCOMPARE(third.port.devicePath(2), std::string("/dev/ttyUSB1"));
     }
 
     void placementFromAVanishedScreenIsBroughtBack() {

@@ -576,26 +576,20 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     }
 
     // Every row is built before the first radio is written: a refused row stops the run here.
-    std::vector<fleet::RowBuild> built;
-    Document scratch;
-    bool refused = false;
+    const bool allowDuplicates = a.flag("--allow-duplicates");
+    const comm::FleetCheck check = comm::checkFleet(*manifest, s.doc, s.texts, {&ports, allowDuplicates, false});
     for (std::size_t r = 0; r < manifest->rows.size(); ++r) {
+        const auto& row = check.rows[r];
         s.messenger.context = manifestPath + ": line " + std::to_string(manifest->rows[r].line);
-        built.push_back(fleet::buildRow(s.doc, *manifest, r, scratch, s.boxes));
-        if (built.back().refusal) {
-            printError(*built.back().refusal);
-            refused = true;
-        }
-        if (const auto unbound = comm::unboundRow(manifest->rows[r], ports)) {
-            printError(*unbound);
-            refused = true;
-        }
+        for (const auto& m : row.messages)
+            s.messenger.show(m);
+        if (row.build.refusal) printError(*row.build.refusal);
+        if (row.unbound) printError(*row.unbound);
     }
     s.messenger.context.clear();
-    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
-    for (const auto& d : duplicates)
-        printError(d + (a.flag("--allow-duplicates") ? "" : "; --allow-duplicates accepts it"));
-    if (refused || (!duplicates.empty() && !a.flag("--allow-duplicates"))) {
+    for (const auto& d : check.duplicates)
+        printError(d + (allowDuplicates ? "" : "; --allow-duplicates accepts it"));
+    if (!check.passed()) {
         printError("nothing was written");
         return kExitFailure;
     }

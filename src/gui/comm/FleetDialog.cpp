@@ -276,22 +276,21 @@ bool FleetDialog::loadManifest(const QString& path) {
         return false;
     }
 
-    // Every row is built now, as the run will build it: a refused row refuses the manifest.
-    std::vector<fleet::RowBuild> built;
-    Document row;
+    // Every row is built now, as the run will build it: a refused row refuses the manifest. What
+    // entering a value says is listed with its line rather than put up in a box per row.
+    const comm::FleetCheck check = comm::checkFleet(*m, ctx_.doc, ctx_.texts, {});
     for (std::size_t r = 0; r < m->rows.size(); ++r) {
-        built.push_back(fleet::buildRow(ctx_.doc, *m, r, row, ctx_.boxes));
-        if (built.back().refusal) {
-            refused_ = true;
-            note(utf8(*built.back().refusal));
-        }
-        for (const auto& c : built.back().changed)
+        const auto& row = check.rows[r];
+        for (const auto& msg : row.messages)
+            note(fromCore(formatText(ctx_.texts.text(fleet::kTextLine), {std::to_string(m->rows[r].line), msg.text}))
+                     .simplified());
+        if (row.build.refusal) note(utf8(*row.build.refusal));
+        for (const auto& c : row.build.changed)
             note(utf8(c));
     }
-    for (const auto& d : fleet::duplicateLines(*m, built, ctx_.texts)) {
-        refused_ = true;
+    for (const auto& d : check.duplicates)
         note(utf8(d));
-    }
+    refused_ = !check.passed();
 
     QStringList heads{QStringLiteral("radio")};
     for (const auto& k : m->keys)
@@ -362,13 +361,10 @@ void FleetDialog::start() {
     }
     if (ports.empty()) return;
     // A row bound to a port or device that is not chosen would never be written.
-    bool unbound = false;
-    for (const auto& row : manifest_->rows)
-        if (auto why = comm::unboundRow(row, ports)) {
-            note(utf8(*why));
-            unbound = true;
-        }
-    if (unbound) return;
+    const auto unbound = comm::unboundRows(*manifest_, ports);
+    for (const auto& why : unbound)
+        note(utf8(why));
+    if (!unbound.empty()) return;
     baseCopy_ = ctx_.doc;
     if (!comm::runPreWriteCheck(baseCopy_, ctx_.texts, ctx_.boxes.messenger())) return;
 

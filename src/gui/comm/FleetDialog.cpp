@@ -67,6 +67,9 @@ class FleetDialog::Relay : public comm::FleetObserver {
             Qt::QueuedConnection);
     }
     void message(const comm::FleetMessage& m) override {
+        // The row's end is noted with its outcome (written or verified); the transfer's own
+        // completion text would say it a second time, and "written" of a verified row.
+        if (m.step == comm::FleetStep::Transfer && m.message.textId == comm::kTextWriteDone) return;
         QMetaObject::invokeMethod(
             &d_, [d = &d_, m] { d->note(d->messageLine(m)); }, Qt::QueuedConnection);
     }
@@ -437,6 +440,7 @@ void FleetDialog::showUpdate(const comm::RowUpdate& u) {
         return;
     }
     item->setText(utf8(u.result));
+    note(rowWhere(u.port, u.row) + QStringLiteral(": ") + utf8(u.result));
     const bool good = u.state == comm::RowState::Written || u.state == comm::RowState::Verified;
     item->setForeground(good                                ? QColor(0, 110, 0)
                         : u.state == comm::RowState::Failed ? QColor(170, 0, 0)
@@ -454,10 +458,15 @@ void FleetDialog::showPrompts() {
     skip_->setEnabled(running());
 }
 
+QString FleetDialog::rowWhere(std::size_t port, std::optional<std::size_t> row) const {
+    QString where = portName(port);
+    if (row && manifest_ && *row < manifest_->rows.size())
+        where += QStringLiteral(" '") + utf8(manifest_->rows[*row].label) + QLatin1Char('\'');
+    return where;
+}
+
 QString FleetDialog::messageLine(const comm::FleetMessage& m) const {
-    QString where = portName(m.port);
-    if (m.row && manifest_ && *m.row < manifest_->rows.size())
-        where += QStringLiteral(" '") + utf8(manifest_->rows[*m.row].label) + QLatin1Char('\'');
+    const QString where = rowWhere(m.port, m.row);
     QString text = fromCore(m.message.text);
     if (m.step == comm::FleetStep::PortUnusable)
         text = ctx_.text(comm::kTextPortCannotOpen) + QLatin1Char(' ') + text;

@@ -33,6 +33,22 @@ namespace {
 constexpr int kDefaultRetries = 2;
 constexpr int kMaxPort = 20;
 
+// A port's message names its device ("/dev/x: the device is gone ..."); after `where`, which names
+// the line already, only the reason is told.
+std::string portReason(const std::string& message, const std::string& where) {
+    const auto colon = message.find(": ");
+    if (colon == std::string::npos || colon == 0 || where.find(message.substr(0, colon)) == std::string::npos)
+        return message;
+    return message.substr(colon + 2);
+}
+
+// What went wrong with a transfer on the line named `where`.
+std::string failureText(const comm::TransferOutcome& o, const std::string& where) {
+    if (o.stage == comm::TransferStage::OpenPort)
+        return "the port cannot be opened: " + portReason(o.port.message, where);
+    return comm::describe(o);
+}
+
 // The questions that guard a write, each answered "go on" only with its own flag (--force: both).
 struct WriteConsent {
     bool oldVersion = false; // --force-version: the radio is of an older version
@@ -392,7 +408,7 @@ class CliFleetObserver : public comm::FleetObserver {
             switch (f.step) {
             case comm::FleetStep::PortUnusable:
                 printError(where + ": " +
-                           (f.message.text.empty() ? "the port does not open" : f.message.text) +
+                           (f.message.text.empty() ? "the port does not open" : portReason(f.message.text, where)) +
                            "; no radio is written there");
                 return 0;
             case comm::FleetStep::Save:
@@ -463,7 +479,7 @@ int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
     ui.endBar();
     // A port that failed to close after a complete read has already been reported as a warning.
     if (!result.complete()) {
-        printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
+        printError("read from " + link.where + " failed: " + failureText(result, link.where) + "; no file written");
         return kExitFailure;
     }
     if (kept.ok()) std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
@@ -505,7 +521,7 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& argv) {
     const comm::TransferOutcome result = transfer.write(s.doc.image());
     ui.endBar();
     if (!result.complete()) {
-        printError("write to " + link.where + " failed: " + comm::describe(result));
+        printError("write to " + link.where + " failed: " + failureText(result, link.where));
         return kExitFailure;
     }
     std::cerr << "velora-cli: wrote " << (transfer.verify() ? ui.blocks() / 2 : ui.blocks()) << " blocks of "

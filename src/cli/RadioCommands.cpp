@@ -407,9 +407,10 @@ class CliFleetObserver : public comm::FleetObserver {
         board_.message([&] {
             switch (f.step) {
             case comm::FleetStep::PortUnusable:
-                printError(where + ": " +
-                           (f.message.text.empty() ? "the port does not open" : portReason(f.message.text, where)) +
-                           "; no radio is written there");
+                printError(
+                    where + ": " +
+                    (f.message.text.empty() ? "the port does not open" : portReason(f.message.text, where)) +
+                    "; no radio is written there");
                 return 0;
             case comm::FleetStep::Save:
                 printError("cannot write " + f.message.text);
@@ -479,7 +480,8 @@ int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
     ui.endBar();
     // A port that failed to close after a complete read has already been reported as a warning.
     if (!result.complete()) {
-        printError("read from " + link.where + " failed: " + failureText(result, link.where) + "; no file written");
+        printError("read from " + link.where + " failed: " + failureText(result, link.where) +
+                   "; no file written");
         return kExitFailure;
     }
     if (kept.ok()) std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
@@ -593,7 +595,8 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
 
     // Every row is built before the first radio is written: a refused row stops the run here.
     const bool allowDuplicates = a.flag("--allow-duplicates");
-    const comm::FleetCheck check = comm::checkFleet(*manifest, s.doc, s.texts, {&ports, allowDuplicates, false});
+    const comm::FleetCheck check =
+        comm::checkFleet(*manifest, s.doc, s.texts, {&ports, allowDuplicates, false});
     for (std::size_t r = 0; r < manifest->rows.size(); ++r) {
         const auto& row = check.rows[r];
         s.messenger.context = manifestPath + ": line " + std::to_string(manifest->rows[r].line);

@@ -285,7 +285,8 @@ bool FleetDialog::loadManifest(const QString& path) {
     for (std::size_t r = 0; r < m->rows.size(); ++r) {
         const auto& row = check.rows[r];
         for (const auto& msg : row.messages)
-            note(fromCore(formatText(ctx_.texts.text(fleet::kTextLine), {std::to_string(m->rows[r].line), msg.text}))
+            note(fromCore(formatText(ctx_.texts.text(fleet::kTextLine),
+                                     {std::to_string(m->rows[r].line), msg.text}))
                      .simplified());
         if (row.build.refusal) note(utf8(*row.build.refusal));
         for (const auto& c : row.build.changed)

@@ -284,11 +284,15 @@ bool FleetDialog::loadManifest(const QString& path) {
     const comm::FleetCheck check = comm::checkFleet(*m, ctx_.doc, ctx_.texts, {});
     for (std::size_t r = 0; r < m->rows.size(); ++r) {
         const auto& row = check.rows[r];
-        for (const auto& msg : row.messages)
+        const QString refusal = row.build.refusal ? utf8(*row.build.refusal) : QString();
+        for (const auto& msg : row.messages) {
+            // The message that refused the row is told by the refusal, with its column.
+            if (!refusal.isEmpty() && refusal.endsWith(fromCore(msg.text).simplified())) continue;
             note(fromCore(formatText(ctx_.texts.text(fleet::kTextLine),
                                      {std::to_string(m->rows[r].line), msg.text}))
                      .simplified());
-        if (row.build.refusal) note(utf8(*row.build.refusal));
+        }
+        if (!refusal.isEmpty()) note(refusal);
         for (const auto& c : row.build.changed)
             note(utf8(c));
     }

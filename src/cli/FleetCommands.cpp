@@ -8,6 +8,7 @@
 #include "CliArgs.h"
 #include "CliSession.h"
 #include "base/Latin1.h"
+#include "comm/FleetRun.h"
 #include "dataset/DataSetDiff.h"
 #include "dataset/FleetManifest.h"
 #include "print/DeliverySheet.h"
@@ -38,40 +39,40 @@ int cmdFleetCheck(CliSession& s, const std::vector<std::string>& args) {
     const std::string& manifestPath = a.positional()[1];
     auto manifest = readFleetManifest(manifestPath, s.texts);
     if (!manifest || !s.open(basePath)) return kExitFailure;
-    std::vector<fleet::RowBuild> built;
-    built.reserve(manifest->rows.size());
-    Document row;
-    int refused = 0;
+    const bool allowDuplicates = a.flag("--allow-duplicates");
+    const comm::FleetCheck check =
+        comm::checkFleet(*manifest, s.doc, s.texts, {nullptr, allowDuplicates, true});
     for (std::size_t r = 0; r < manifest->rows.size(); ++r) {
         const auto& mr = manifest->rows[r];
+        const auto& row = check.rows[r];
         s.messenger.context = manifestPath + ": line " + std::to_string(mr.line);
-        built.push_back(fleet::buildRow(s.doc, *manifest, r, row, s.boxes));
+        for (const auto& m : row.messages)
+            s.messenger.show(m);
         std::cout << formatText(s.texts.text(fleet::kTextLine),
                                 {std::to_string(mr.line), "'" + mr.label + "'"})
                   << '\n';
-        const auto& b = built.back();
-        if (b.refusal) {
-            ++refused;
-            std::cout << "  refused: " << *b.refusal << '\n';
+        if (row.build.refusal) {
+            std::cout << "  refused: " << *row.build.refusal << '\n';
             continue;
         }
-        for (const auto& c : b.changed)
+        for (const auto& c : row.build.changed)
             std::cout << "  changed: " << c << '\n';
-        const DataSetDiff diff = compareDataSets(s.doc, row, s.texts, s.boxes);
+        const DataSetDiff diff = compareDataSets(s.doc, *row.doc, s.texts, s.boxes);
         for (const auto& l : diffLines(diff, s.texts))
             std::cout << "  " << l << '\n';
     }
     s.messenger.context.clear();
-    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
+    const std::size_t refused = check.refusedRows();
+    const auto& duplicates = check.duplicates;
     for (const auto& d : duplicates)
-        std::cout << (a.flag("--allow-duplicates") ? "note: " : "refused: ") << d << '\n';
+        std::cout << (allowDuplicates ? "note: " : "refused: ") << d << '\n';
     std::cout << std::flush;
     if (refused > 0)
-        printError(std::to_string(refused) + " of " + std::to_string(built.size()) + " rows refused");
-    if (!duplicates.empty() && !a.flag("--allow-duplicates"))
+        printError(std::to_string(refused) + " of " + std::to_string(check.rows.size()) + " rows refused");
+    if (!duplicates.empty() && !allowDuplicates)
         printError("two radios would share a value that must be unique in a fleet; --allow-duplicates "
                    "accepts it");
-    return refused > 0 || (!duplicates.empty() && !a.flag("--allow-duplicates")) ? kExitFailure : kExitOk;
+    return check.passed() ? kExitOk : kExitFailure;
 }
 
 int cmdFleetReport(CliSession& s, const std::vector<std::string>& args) {

@@ -33,6 +33,22 @@ namespace {
 constexpr int kDefaultRetries = 2;
 constexpr int kMaxPort = 20;
 
+// A port's message names its device ("/dev/x: the device is gone ..."); after `where`, which names
+// the line already, only the reason is told.
+std::string portReason(const std::string& message, const std::string& where) {
+    const auto colon = message.find(": ");
+    if (colon == std::string::npos || colon == 0 || where.find(message.substr(0, colon)) == std::string::npos)
+        return message;
+    return message.substr(colon + 2);
+}
+
+// What went wrong with a transfer on the line named `where`.
+std::string failureText(const comm::TransferOutcome& o, const std::string& where) {
+    if (o.stage == comm::TransferStage::OpenPort)
+        return "the port cannot be opened: " + portReason(o.port.message, where);
+    return comm::describe(o);
+}
+
 // The questions that guard a write, each answered "go on" only with its own flag (--force: both).
 struct WriteConsent {
     bool oldVersion = false; // --force-version: the radio is of an older version
@@ -391,9 +407,10 @@ class CliFleetObserver : public comm::FleetObserver {
         board_.message([&] {
             switch (f.step) {
             case comm::FleetStep::PortUnusable:
-                printError(where + ": " +
-                           (f.message.text.empty() ? "the port does not open" : f.message.text) +
-                           "; no radio is written there");
+                printError(
+                    where + ": " +
+                    (f.message.text.empty() ? "the port does not open" : portReason(f.message.text, where)) +
+                    "; no radio is written there");
                 return 0;
             case comm::FleetStep::Save:
                 printError("cannot write " + f.message.text);
@@ -463,7 +480,8 @@ int cmdRead(CliSession& s, const std::vector<std::string>& argv) {
     ui.endBar();
     // A port that failed to close after a complete read has already been reported as a warning.
     if (!result.complete()) {
-        printError("read from " + link.where + " failed: " + comm::describe(result) + "; no file written");
+        printError("read from " + link.where + " failed: " + failureText(result, link.where) +
+                   "; no file written");
         return kExitFailure;
     }
     if (kept.ok()) std::cerr << "velora-cli: kept in the radio history as " << kept.file.string() << '\n';
@@ -505,7 +523,7 @@ int cmdWrite(CliSession& s, const std::vector<std::string>& argv) {
     const comm::TransferOutcome result = transfer.write(s.doc.image());
     ui.endBar();
     if (!result.complete()) {
-        printError("write to " + link.where + " failed: " + comm::describe(result));
+        printError("write to " + link.where + " failed: " + failureText(result, link.where));
         return kExitFailure;
     }
     std::cerr << "velora-cli: wrote " << (transfer.verify() ? ui.blocks() / 2 : ui.blocks()) << " blocks of "
@@ -576,26 +594,21 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     }
 
     // Every row is built before the first radio is written: a refused row stops the run here.
-    std::vector<fleet::RowBuild> built;
-    Document scratch;
-    bool refused = false;
+    const bool allowDuplicates = a.flag("--allow-duplicates");
+    const comm::FleetCheck check =
+        comm::checkFleet(*manifest, s.doc, s.texts, {&ports, allowDuplicates, false});
     for (std::size_t r = 0; r < manifest->rows.size(); ++r) {
+        const auto& row = check.rows[r];
         s.messenger.context = manifestPath + ": line " + std::to_string(manifest->rows[r].line);
-        built.push_back(fleet::buildRow(s.doc, *manifest, r, scratch, s.boxes));
-        if (built.back().refusal) {
-            printError(*built.back().refusal);
-            refused = true;
-        }
-        if (const auto unbound = comm::unboundRow(manifest->rows[r], ports)) {
-            printError(*unbound);
-            refused = true;
-        }
+        for (const auto& m : row.messages)
+            s.messenger.show(m);
+        if (row.build.refusal) printError(*row.build.refusal);
+        if (row.unbound) printError(*row.unbound);
     }
     s.messenger.context.clear();
-    const auto duplicates = fleet::duplicateLines(*manifest, built, s.texts);
-    for (const auto& d : duplicates)
-        printError(d + (a.flag("--allow-duplicates") ? "" : "; --allow-duplicates accepts it"));
-    if (refused || (!duplicates.empty() && !a.flag("--allow-duplicates"))) {
+    for (const auto& d : check.duplicates)
+        printError(d + (allowDuplicates ? "" : "; --allow-duplicates accepts it"));
+    if (!check.passed()) {
         printError("nothing was written");
         return kExitFailure;
     }

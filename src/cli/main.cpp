@@ -60,7 +60,8 @@ Commands:
                                     with the same Dravix fleet and ID or emergency DTMF ID are
                                     refused unless --allow-duplicates; exit 1 on any refusal
   fleet write BASE MANIFEST (--device PATH | --port N)... [--verify] [--log LOG] [--out DIR]
-        [--resume] [--force-version] [--force-model] [--force] [--retries N] [--poll MS]
+        [--resume] [--force-version] [--force-model] [--force] [--allow-duplicates]
+        [--retries N] [--poll MS]
                                     each row into its own radio: on one port it waits for
                                     the next radio to answer (polled every MS, default 500),
                                     writes it and waits for it to go; Enter on stdin writes

@@ -23,6 +23,12 @@ sed 's/^unit2,1002/unit2,1001/' fleet.csv > dup.csv
 expect_eq "$?" 1 "a duplicate Dravix fleet and ID is refused"
 expect_contains "$(cat check.txt)" "dravix" "the refusal names the field"
 
+# A line that does not open is named once in what is said of it.
+"$CLI" fleet write base.dat fleet.csv --device "$WORK/gone" --log gone.csv </dev/null >/dev/null 2>err.txt
+expect_eq "$(grep -oF "$WORK/gone" err.txt | wc -l)" 1 "fleet write names the unopened line once"
+"$CLI" write base.dat --device "$WORK/gone" 2>err.txt
+expect_eq "$(grep failed err.txt | grep -oF "$WORK/gone" | wc -l)" 1 "write names it once in its failure"
+
 # Five radios, one line, no pause between them.
 start_sim --fleet 5 --linger 0 --gap 0 --dump got --once
 "$CLI" fleet write base.dat fleet.csv --device "$DEVICE" --log run.csv --out out </dev/null >write.txt 2>&1

@@ -120,6 +120,10 @@ class FleetDialogTest : public QObject {
         test::saveShot(&dlg, QStringLiteral("fleet-done"));
         const QString verified = QStringLiteral("verified");
         QCOMPARE(stateTexts(dlg), QStringList({verified, verified, verified}));
+        // Each radio's outcome is noted once, as verified, not also as only written.
+        const QString notes = dlg.notes()->toPlainText();
+        QCOMPARE(notes.count(QStringLiteral("': verified")), 3);
+        QVERIFY2(!notes.contains(fx.text(comm::kTextWriteDone)), qPrintable(notes));
 
         QFile log(dlg.logEdit()->text());
         QVERIFY(log.open(QIODevice::ReadOnly));
@@ -175,21 +179,30 @@ class FleetDialogTest : public QObject {
         QCOMPARE(stateTexts(dlg).value(2), fx.text(kTextWaiting));
     }
 
-    void refusedManifestNamesLineAndColumnAndStartsNothing() {
+    // What the check finds is listed naming line and column, never put up in a box; a refused
+    // manifest starts nothing.
+    void manifestNotesNameLineAndColumnAndARefusalStartsNothing() {
         struct Case {
             const char* csv;
             const char* where;
+            bool refused;
         };
-        for (const Case& c : {Case{"radio,emergency.type\nA,\nB,Loud\n", "Line 3, column emergency.type"},
-                              Case{"label,dravix.id\nA,1\n", "Line 1: No 'radio' column"},
-                              Case{"radio,dravix.id\nA,1001\nB,1001\n", "Line 3 and line 2"}}) {
+        for (const Case& c :
+             {Case{"radio,emergency.type\nA,\nB,Loud\n", "Line 3, column emergency.type", true},
+              Case{"label,dravix.id\nA,1\n", "Line 1: No 'radio' column", true},
+              Case{"radio,dravix.id\nA,1001\nB,1001\n", "Line 3 and line 2", true},
+              // Out of the band: the field shows the band's edge and warns.
+              Case{"radio,test_frequency.1.1.tx\nA,300\n",
+                   "Line 2: The TX frequency entered is outside the radio's band", false}}) {
             QTemporaryDir dir;
             test::Fixture fx;
             MainFrame frame(fx.ctx, fx.registry);
             FleetDialog dlg(fx.ctx, frame);
-            QVERIFY(!dlg.loadManifest(writeFile(dir.filePath(QStringLiteral("m.csv")), c.csv)));
+            QCOMPARE(dlg.loadManifest(writeFile(dir.filePath(QStringLiteral("m.csv")), c.csv)), !c.refused);
             QVERIFY2(dlg.notes()->toPlainText().contains(QLatin1String(c.where)),
                      qPrintable(dlg.notes()->toPlainText()));
+            QCOMPARE(fx.messenger.shown.size(), std::size_t(0));
+            if (!c.refused) continue;
             QVERIFY(!dlg.startButton()->isEnabled());
             dlg.start();
             QVERIFY(!dlg.running());

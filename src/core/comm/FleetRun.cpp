@@ -118,6 +118,61 @@ std::optional<std::string> unboundRow(const fleet::ManifestRow& r, const std::ve
            (r.device.empty() ? "port " + r.port : r.device) + ", which is not given";
 }
 
+std::vector<std::string> unboundRows(const fleet::Manifest& m, const std::vector<FleetPort>& ports) {
+    std::vector<std::string> lines;
+    for (const auto& r : m.rows)
+        if (auto why = unboundRow(r, ports)) lines.push_back(std::move(*why));
+    return lines;
+}
+
+namespace {
+
+// Keeps what entering a row's values says for the caller to show where it shows the check.
+class KeptMessages : public Messenger {
+  public:
+    explicit KeptMessages(std::vector<Message>& kept) : kept_(kept) {}
+    MsgAnswer show(const Message& m) override {
+        kept_.push_back(m);
+        return firstButtonAnswer(m.buttons);
+    }
+
+  private:
+    std::vector<Message>& kept_;
+};
+
+} // namespace
+
+std::size_t FleetCheck::refusedRows() const {
+    return std::size_t(std::count_if(rows.begin(), rows.end(),
+                                     [](const CheckedRow& r) { return r.build.refusal || r.unbound; }));
+}
+
+bool FleetCheck::passed() const {
+    return refusedRows() == 0 && (duplicates.empty() || allowDuplicates);
+}
+
+FleetCheck checkFleet(const fleet::Manifest& m, const Document& base, const TextSource& texts,
+                      const FleetCheckOptions& options) {
+    FleetCheck check;
+    check.allowDuplicates = options.allowDuplicates;
+    check.rows.resize(m.rows.size());
+    std::vector<fleet::RowBuild> built;
+    built.reserve(m.rows.size());
+    Document scratch;
+    for (std::size_t r = 0; r < m.rows.size(); ++r) {
+        CheckedRow& row = check.rows[r];
+        KeptMessages kept(row.messages);
+        MessageBoxes boxes(kept, texts);
+        built.push_back(fleet::buildRow(base, m, r, scratch, boxes));
+        if (options.ports) row.unbound = unboundRow(m.rows[r], *options.ports);
+        if (options.keepDocuments && !built.back().refusal) row.doc = scratch;
+    }
+    check.duplicates = fleet::duplicateLines(m, built, texts);
+    for (std::size_t r = 0; r < built.size(); ++r)
+        check.rows[r].build = std::move(built[r]);
+    return check;
+}
+
 std::set<std::string> writtenInLog(const std::filesystem::path& log) {
     std::set<std::string> done;
     std::ifstream in(log);

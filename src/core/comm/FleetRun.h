@@ -44,6 +44,42 @@ bool rowFits(const fleet::ManifestRow& row, const FleetPort& port);
 // bound to port 3, which is not given"); a run is not started with such a row.
 std::optional<std::string> unboundRow(const fleet::ManifestRow& row, const std::vector<FleetPort>& ports);
 
+// The lines of every row bound to a line none of `ports` is, in manifest order.
+std::vector<std::string> unboundRows(const fleet::Manifest& m, const std::vector<FleetPort>& ports);
+
+// --- the check a manifest passes before anything is written -------------------------------------
+
+// One row built from the base as the run will build it.
+struct CheckedRow {
+    fleet::RowBuild build;
+    // What entering the values said (a frequency outside the band, ...), in order. Nobody is asked:
+    // a question took its first button.
+    std::vector<Message> messages;
+    std::optional<std::string> unbound; // bound to a line not given (only when the lines are)
+    std::optional<Document> doc;        // the base with the row entered, when kept and not refused
+};
+
+struct FleetCheckOptions {
+    const std::vector<FleetPort>* ports = nullptr; // the lines chosen; nullptr: bindings not checked
+    bool allowDuplicates = false;
+    bool keepDocuments = false; // keep each row's data set (a large fleet would hold many)
+};
+
+struct FleetCheck {
+    std::vector<CheckedRow> rows;        // one per manifest row
+    std::vector<std::string> duplicates; // duplicateLines of the built rows
+    bool allowDuplicates = false;
+
+    std::size_t refusedRows() const; // refused while entering its values, or bound to a line not given
+    // True when a run may start: no row refused or unbound, no duplicate unless allowed.
+    bool passed() const;
+};
+
+// Builds every row (its refusal naming line and column), checks the rows' bindings against the
+// lines and the fleet for values two radios may not share. Every way into a run checks by this.
+FleetCheck checkFleet(const fleet::Manifest& m, const Document& base, const TextSource& texts,
+                      const FleetCheckOptions& options);
+
 struct FleetOptions {
     bool verify = false;
     int retries = 2;                     // retries granted to each radio's transfer after a failed frame

@@ -67,6 +67,9 @@ class FleetDialog::Relay : public comm::FleetObserver {
             Qt::QueuedConnection);
     }
     void message(const comm::FleetMessage& m) override {
+        // The row's end is noted with its outcome (written or verified); the transfer's own
+        // completion text would say it a second time, and "written" of a verified row.
+        if (m.step == comm::FleetStep::Transfer && m.message.textId == comm::kTextWriteDone) return;
         QMetaObject::invokeMethod(
             &d_, [d = &d_, m] { d->note(d->messageLine(m)); }, Qt::QueuedConnection);
     }
@@ -276,22 +279,26 @@ bool FleetDialog::loadManifest(const QString& path) {
         return false;
     }
 
-    // Every row is built now, as the run will build it: a refused row refuses the manifest.
-    std::vector<fleet::RowBuild> built;
-    Document row;
+    // Every row is built now, as the run will build it: a refused row refuses the manifest. What
+    // entering a value says is listed with its line rather than put up in a box per row.
+    const comm::FleetCheck check = comm::checkFleet(*m, ctx_.doc, ctx_.texts, {});
     for (std::size_t r = 0; r < m->rows.size(); ++r) {
-        built.push_back(fleet::buildRow(ctx_.doc, *m, r, row, ctx_.boxes));
-        if (built.back().refusal) {
-            refused_ = true;
-            note(utf8(*built.back().refusal));
+        const auto& row = check.rows[r];
+        const QString refusal = row.build.refusal ? utf8(*row.build.refusal) : QString();
+        for (const auto& msg : row.messages) {
+            // The message that refused the row is told by the refusal, with its column.
+            if (!refusal.isEmpty() && refusal.endsWith(fromCore(msg.text).simplified())) continue;
+            note(fromCore(formatText(ctx_.texts.text(fleet::kTextLine),
+                                     {std::to_string(m->rows[r].line), msg.text}))
+                     .simplified());
         }
-        for (const auto& c : built.back().changed)
+        if (!refusal.isEmpty()) note(refusal);
+        for (const auto& c : row.build.changed)
             note(utf8(c));
     }
-    for (const auto& d : fleet::duplicateLines(*m, built, ctx_.texts)) {
-        refused_ = true;
+    for (const auto& d : check.duplicates)
         note(utf8(d));
-    }
+    refused_ = !check.passed();
 
     QStringList heads{QStringLiteral("radio")};
     for (const auto& k : m->keys)
@@ -362,13 +369,10 @@ void FleetDialog::start() {
     }
     if (ports.empty()) return;
     // A row bound to a port or device that is not chosen would never be written.
-    bool unbound = false;
-    for (const auto& row : manifest_->rows)
-        if (auto why = comm::unboundRow(row, ports)) {
-            note(utf8(*why));
-            unbound = true;
-        }
-    if (unbound) return;
+    const auto unbound = comm::unboundRows(*manifest_, ports);
+    for (const auto& why : unbound)
+        note(utf8(why));
+    if (!unbound.empty()) return;
     baseCopy_ = ctx_.doc;
     if (!comm::runPreWriteCheck(baseCopy_, ctx_.texts, ctx_.boxes.messenger())) return;
 
@@ -441,6 +445,7 @@ void FleetDialog::showUpdate(const comm::RowUpdate& u) {
         return;
     }
     item->setText(utf8(u.result));
+    note(rowWhere(u.port, u.row) + QStringLiteral(": ") + utf8(u.result));
     const bool good = u.state == comm::RowState::Written || u.state == comm::RowState::Verified;
     item->setForeground(good                                ? QColor(0, 110, 0)
                         : u.state == comm::RowState::Failed ? QColor(170, 0, 0)
@@ -458,10 +463,15 @@ void FleetDialog::showPrompts() {
     skip_->setEnabled(running());
 }
 
+QString FleetDialog::rowWhere(std::size_t port, std::optional<std::size_t> row) const {
+    QString where = portName(port);
+    if (row && manifest_ && *row < manifest_->rows.size())
+        where += QStringLiteral(" '") + utf8(manifest_->rows[*row].label) + QLatin1Char('\'');
+    return where;
+}
+
 QString FleetDialog::messageLine(const comm::FleetMessage& m) const {
-    QString where = portName(m.port);
-    if (m.row && manifest_ && *m.row < manifest_->rows.size())
-        where += QStringLiteral(" '") + utf8(manifest_->rows[*m.row].label) + QLatin1Char('\'');
+    const QString where = rowWhere(m.port, m.row);
     QString text = fromCore(m.message.text);
     if (m.step == comm::FleetStep::PortUnusable)
         text = ctx_.text(comm::kTextPortCannotOpen) + QLatin1Char(' ') + text;

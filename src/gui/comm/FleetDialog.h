@@ -95,6 +95,7 @@ class FleetDialog : public QDialog {
     void showUpdate(const comm::RowUpdate& u);
     void showPrompts();
     QString portName(std::size_t port) const;
+    QString rowWhere(std::size_t port, std::optional<std::size_t> row) const; // "COM1 (...) 'unit1'"
     QString messageLine(const comm::FleetMessage& m) const;
     void note(const QString& line);
     void finished();

@@ -33,19 +33,10 @@ namespace {
 constexpr int kDefaultRetries = 2;
 constexpr int kMaxPort = 20;
 
-// A port's message names its device ("/dev/x: the device is gone ..."); after `where`, which names
-// the line already, only the reason is told.
-std::string portReason(const std::string& message, const std::string& where) {
-    const auto colon = message.find(": ");
-    if (colon == std::string::npos || colon == 0 || where.find(message.substr(0, colon)) == std::string::npos)
-        return message;
-    return message.substr(colon + 2);
-}
-
 // What went wrong with a transfer on the line named `where`.
 std::string failureText(const comm::TransferOutcome& o, const std::string& where) {
     if (o.stage == comm::TransferStage::OpenPort)
-        return "the port cannot be opened: " + portReason(o.port.message, where);
+        return "the port cannot be opened: " + comm::portReason(o.port.message, where);
     return comm::describe(o);
 }
 
@@ -409,7 +400,7 @@ class CliFleetObserver : public comm::FleetObserver {
             case comm::FleetStep::PortUnusable:
                 printError(
                     where + ": " +
-                    (f.message.text.empty() ? "the port does not open" : portReason(f.message.text, where)) +
+                    (f.message.text.empty() ? "the port does not open" : comm::portReason(f.message.text, where)) +
                     "; no radio is written there");
                 return 0;
             case comm::FleetStep::Save:

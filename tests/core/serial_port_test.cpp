@@ -111,6 +111,19 @@ TEST(SerialPortNames, LineSettingsParsing) {
     EXPECT_EQ(settingsTail("9600"), "");
 }
 
+TEST(SerialPortNames, AReasonToldAfterTheLineDropsTheDeviceItNamesAlready) {
+    struct Case {
+        const char *message, *where, *told;
+    } cases[] = {
+        {"/dev/ttyUSB0: the device is gone", "COM1 (/dev/ttyUSB0)", "the device is gone"},
+        {"/dev/ttyUSB0: the device is gone", "COM2 (/dev/ttyUSB1)", "/dev/ttyUSB0: the device is gone"},
+        {"no such port", "COM1 (/dev/ttyS0)", "no such port"},
+        {": odd", "COM1", ": odd"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(comm::portReason(c.message, c.where), c.told) << c.message << " at " << c.where;
+}
+
 TEST_F(SerialPortTest, LineSettingsReachTheLineAndAreStoredWithoutBlanks) {
     ASSERT_TRUE(port.open().ok()) << port.lastError().message;
     termios t = pty.attributes();

@@ -434,4 +434,11 @@ void SerialPort::busyWait(std::chrono::milliseconds ms) {
         std::this_thread::sleep_until(until);
 }
 
+std::string portReason(const std::string& message, const std::string& where) {
+    const auto colon = message.find(": ");
+    if (colon == std::string::npos || colon == 0 || where.find(message.substr(0, colon)) == std::string::npos)
+        return message;
+    return message.substr(colon + 2);
+}
+
 } // namespace velora::comm

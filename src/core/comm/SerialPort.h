@@ -115,4 +115,8 @@ class SerialPort final : public ByteLink {
     PortResult lastError_;
 };
 
+// A port's message names its device ("/dev/x: the device is gone ..."); told after `where`, which
+// names the line already, only the reason is left.
+std::string portReason(const std::string& message, const std::string& where);
+
 } // namespace velora::comm

@@ -474,7 +474,8 @@ QString FleetDialog::messageLine(const comm::FleetMessage& m) const {
     const QString where = rowWhere(m.port, m.row);
     QString text = fromCore(m.message.text);
     if (m.step == comm::FleetStep::PortUnusable)
-        text = ctx_.text(comm::kTextPortCannotOpen) + QLatin1Char(' ') + text;
+        text = ctx_.text(comm::kTextPortCannotOpen) + QLatin1Char(' ') +
+               fromCore(comm::portReason(m.message.text, where.toStdString()));
     else if (m.step == comm::FleetStep::Save)
         text = ctx_.text(kTextNotSaved) + QLatin1Char(' ') + utf8(m.message.text);
     return where + QStringLiteral(": ") + text.trimmed();

@@ -26,11 +26,17 @@ using namespace velora::gui;
 
 namespace {
 
-// velora-radio-sim playing a bench of radios, one after another on one pseudo-terminal.
+// velora-radio-sim playing a bench of radios of the fixture's data set, one after another on one
+// pseudo-terminal that the fixture's port 1 is mapped to; `device` stays empty when it cannot start.
 struct Bench {
-    Bench(const QString& deck, int radios, const QString& dump) {
+    Bench(test::Fixture& fx, const QTemporaryDir& dir, int radios) {
         const QString program = QStringLiteral(VELORA_BIN_DIR "/velora-radio-sim");
         if (!QFileInfo(program).isExecutable()) return;
+        MemoryImage image;
+        image.working() = fx.doc.image().working();
+        const QString deck = dir.filePath(QStringLiteral("deck.dat"));
+        const QString dump = dir.filePath(QStringLiteral("got"));
+        if (!writeDataFile(image, deck.toStdString()).ok()) return;
         proc.start(program,
                    {QStringLiteral("--deck1"), deck, QStringLiteral("--fleet"), QString::number(radios),
                     QStringLiteral("--linger"), QStringLiteral("0"), QStringLiteral("--gap"),
@@ -40,6 +46,7 @@ struct Bench {
             if (!proc.waitForReadyRead(5000)) return;
         const QString line = QString::fromLocal8Bit(proc.readLine()).trimmed();
         if (line.startsWith(QStringLiteral("DEVICE "))) device = line.mid(7);
+        fx.port.setDevicePath(1, device.toStdString());
     }
     ~Bench() {
         if (proc.state() != QProcess::NotRunning) {
@@ -74,13 +81,8 @@ class FleetDialogTest : public QObject {
     void threeRadiosEndVerifiedWithALogLineEach() {
         QTemporaryDir dir;
         test::Fixture fx;
-        MemoryImage deck;
-        deck.working() = fx.doc.image().working();
-        const QString deckPath = dir.filePath(QStringLiteral("deck.dat"));
-        QVERIFY(writeDataFile(deck, deckPath.toStdString()).ok());
-        Bench bench(deckPath, 3, dir.filePath(QStringLiteral("got")));
+        Bench bench(fx, dir, 3);
         if (bench.device.isEmpty()) QSKIP("velora-radio-sim is not built");
-        fx.port.setDevicePath(1, bench.device.toStdString());
         MainFrame frame(fx.ctx, fx.registry);
         FleetDialog dlg(fx.ctx, frame);
         const QString manifest = writeFile(dir.filePath(QStringLiteral("fleet.csv")),
@@ -151,13 +153,8 @@ class FleetDialogTest : public QObject {
     void closingDuringARunAsksAndStops() {
         QTemporaryDir dir;
         test::Fixture fx;
-        MemoryImage deck;
-        deck.working() = fx.doc.image().working();
-        const QString deckPath = dir.filePath(QStringLiteral("deck.dat"));
-        QVERIFY(writeDataFile(deck, deckPath.toStdString()).ok());
-        Bench bench(deckPath, 3, dir.filePath(QStringLiteral("got")));
+        Bench bench(fx, dir, 3);
         if (bench.device.isEmpty()) QSKIP("velora-radio-sim is not built");
-        fx.port.setDevicePath(1, bench.device.toStdString());
         MainFrame frame(fx.ctx, fx.registry);
         FleetDialog dlg(fx.ctx, frame);
         QVERIFY(dlg.loadManifest(writeFile(dir.filePath(QStringLiteral("fleet.csv")),

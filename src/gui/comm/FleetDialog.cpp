@@ -108,6 +108,8 @@ FleetDialog::FleetDialog(AppContext& ctx, EditorHost& frame, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->setVisible(true);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Before a manifest is open: its first column and the state, not Qt's column numbers.
+    table_->setHorizontalHeaderLabels({QStringLiteral("radio"), ctx_.text(kTextState)});
     table_->setMinimumSize(640, 220);
 
     // The prompt the technician works by: which radio to connect now.

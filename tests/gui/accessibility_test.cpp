@@ -130,20 +130,16 @@ class AccessibilityTest : public QObject {
         setIdentification(fx.doc.image(), id);
     }
 
-  private slots:
-    void initTestCase() {
-        AccessibleNaming::install();
-        if (qEnvironmentVariableIsSet("VELORA_SHOT_DARK")) darkFusion();
-    }
-
-    void everyEditorNamesItsControls() {
+    // Opens every registered editor of a dual-head, dual-band data set in the main frame in turn and
+    // hands each window to `visit`; returns how many opened.
+    template <class Visit>
+    static int forEveryEditor(Visit visit) {
         test::Fixture fx;
         dualHeadDualBand(fx);
         registerFeatures(fx.registry);
         MainFrame frame(fx.ctx, fx.registry);
         frame.resize(1200, 800);
         frame.show();
-        QStringList missing;
         int opened = 0;
         for (const auto& e : editorList()) {
             if (!fx.registry.hasEditor(e.command)) continue;
@@ -152,21 +148,36 @@ class AccessibilityTest : public QObject {
             auto* sub = frame.mdiArea()->activeSubWindow();
             if (!sub) continue;
             ++opened;
-            if (e.command == cmd::kChannelInfo) {
+            visit(frame, e.command, fx.text(e.treeText), sub);
+        }
+        return opened;
+    }
+
+  private slots:
+    void initTestCase() {
+        AccessibleNaming::install();
+        if (qEnvironmentVariableIsSet("VELORA_SHOT_DARK")) darkFusion();
+    }
+
+    void everyEditorNamesItsControls() {
+        QStringList missing;
+        const int opened = forEveryEditor([&](MainFrame& frame, int command, const QString& title,
+                                              QMdiSubWindow* sub) {
+            if (command == cmd::kChannelInfo) {
                 sub->showMaximized();
                 test::saveShot(&frame, QStringLiteral("main-window"));
                 test::saveShot(sub, QStringLiteral("channel-grid"));
                 sub->showNormal();
             }
-            if (e.command == cmd::kKeyAssignment || e.command == cmd::kScanInfo) {
+            if (command == cmd::kKeyAssignment || command == cmd::kScanInfo) {
                 const QSize normal = sub->size();
                 sub->resize(sub->size().expandedTo(sub->widget()->sizeHint() + QSize(16, 40)));
-                test::saveShot(sub, e.command == cmd::kScanInfo ? QStringLiteral("form-editor")
-                                                                : QStringLiteral("key-assignment"));
+                test::saveShot(sub, command == cmd::kScanInfo ? QStringLiteral("form-editor")
+                                                              : QStringLiteral("key-assignment"));
                 sub->resize(normal);
             }
-            missing += unnamedOnEveryPage(sub, fx.text(e.treeText));
-        }
+            missing += unnamedOnEveryPage(sub, title);
+        });
         QVERIFY(opened > 10);
         for (const auto& m : missing)
             qWarning("unnamed: %s", qPrintable(m));
@@ -174,20 +185,9 @@ class AccessibilityTest : public QObject {
     }
 
     void tabFollowsTheReadingOrderOnEveryFormPage() {
-        test::Fixture fx;
-        dualHeadDualBand(fx);
-        registerFeatures(fx.registry);
-        MainFrame frame(fx.ctx, fx.registry);
-        frame.resize(1200, 800);
-        frame.show();
         QStringList wrong;
         int compared = 0;
-        for (const auto& e : editorList()) {
-            if (!fx.registry.hasEditor(e.command)) continue;
-            frame.runCommand(e.command);
-            QCoreApplication::processEvents();
-            auto* sub = frame.mdiArea()->activeSubWindow();
-            if (!sub) continue;
+        forEveryEditor([&](MainFrame&, int, const QString& title, QMdiSubWindow* sub) {
             for (auto* tabs : sub->findChildren<QTabWidget*>())
                 for (int i = 0; i < tabs->count(); ++i) {
                     tabs->setCurrentIndex(i);
@@ -198,10 +198,9 @@ class AccessibilityTest : public QObject {
                     expected.removeAll(page);
                     const QList<QWidget*> actual = tabOrder(page, expected);
                     compared += expected.size() > 1 ? 1 : 0;
-                    if (actual != expected)
-                        wrong << fx.text(e.treeText) + QLatin1Char('/') + tabs->tabText(i);
+                    if (actual != expected) wrong << title + QLatin1Char('/') + tabs->tabText(i);
                 }
-        }
+        });
         QVERIFY(compared > 10);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }

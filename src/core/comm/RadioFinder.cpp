@@ -1,5 +1,6 @@
 #include "comm/RadioFinder.h"
 
+#include "comm/RadioPresence.h"
 #include "comm/RadioProtocol.h"
 #include "model/ModelCatalogue.h"
 
@@ -12,17 +13,14 @@ RadioFound findRadio(ByteLink& link, Clock& clock) {
     const std::string settings = link.lineSettings();
     const std::uint32_t timeout = link.readTimeout();
     RadioProtocol protocol(link, clock);
-    if (ok(protocol.enterProgramMode())) {
-        Identification id{};
-        if (ok(protocol.readIdentification(kSelectorDeck1, id))) {
-            const ModelIdentification model(id);
-            found.radio = true;
-            found.model = dataSetTitle(model);
-            if (found.model.empty()) found.model = model.modelCode();
-            const std::string now = link.lineSettings();
-            found.rate = now.substr(0, now.find(','));
-        }
-        // Entered is entered: even a radio whose identification was lost is told to leave.
+    Identification id{};
+    if (enterAndIdentify(protocol, id)) {
+        const ModelIdentification model(id);
+        found.radio = true;
+        found.model = dataSetTitle(model);
+        if (found.model.empty()) found.model = model.modelCode();
+        const std::string now = link.lineSettings();
+        found.rate = now.substr(0, now.find(','));
         protocol.leaveRadioMode();
     }
     link.setLineSettings(settings);

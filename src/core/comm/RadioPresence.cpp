@@ -2,17 +2,18 @@
 
 namespace velora::comm {
 
+bool enterAndIdentify(RadioProtocol& protocol, Identification& id) {
+    if (!ok(protocol.enterProgramMode())) return false;
+    if (ok(protocol.readIdentification(kSelectorDeck1, id))) return true;
+    protocol.leaveRadioMode();
+    return false;
+}
+
 bool openRadioSession(RadioProtocol& protocol, Identification& id) {
     ByteLink& link = protocol.link();
     link.closeLink();
     if (!link.openLink().ok()) return false;
-    if (!ok(protocol.enterProgramMode())) {
-        link.closeLink();
-        return false;
-    }
-    if (ok(protocol.readIdentification(kSelectorDeck1, id))) return true;
-    // Entered is entered: a radio whose identification was lost is not left in the run.
-    protocol.leaveRadioMode();
+    if (enterAndIdentify(protocol, id)) return true;
     link.closeLink();
     return false;
 }

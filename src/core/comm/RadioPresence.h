@@ -9,6 +9,10 @@
 
 namespace velora::comm {
 
+// The entry with the baud search, then the identification. A radio that took the entry but whose
+// identification was lost is told to leave the run again: entered is entered.
+bool enterAndIdentify(RadioProtocol& protocol, Identification& id);
+
 // Opens the link and looks for a radio: the entry with the baud search, then the identification.
 // True: the link stays open in the programming run, for the write to go on in it. False: the link is
 // closed, and a radio that took the entry was told to leave the run again.

@@ -5,6 +5,7 @@
 
 #include "base/Latin1.h"
 #include "model/ModelCatalogue.h"
+#include "print/ReportLayout.h"
 
 namespace velora::print {
 
@@ -113,11 +114,7 @@ void describeBase(DeliveryHead& head, const Document& base) {
 }
 
 std::string deliveryDate(std::time_t when) {
-    std::tm tm{};
-    localtime_r(&when, &tm);
-    char buf[16];
-    const std::size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
-    return std::string(buf, n);
+    return localTimeText(when, "%Y-%m-%d");
 }
 
 std::vector<fleet::LogLine> deliveredRadios(const std::vector<fleet::LogLine>& log) {

@@ -24,4 +24,12 @@ std::string formatText(std::string_view pattern, std::initializer_list<std::stri
     return out;
 }
 
+std::string localTimeText(std::time_t when, const char* format) {
+    std::tm tm{};
+    localtime_r(&when, &tm);
+    char buf[128];
+    const std::size_t n = std::strftime(buf, sizeof buf, format, &tm);
+    return std::string(buf, n);
+}
+
 } // namespace velora

@@ -1,4 +1,5 @@
 #pragma once
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,8 @@ class TextSource {
 
 // Replaces the first "%s" / "%d" placeholders in order; used where a language text is a format.
 std::string formatText(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+// `when` in local time, formatted by strftime's `format` in the process locale.
+std::string localTimeText(std::time_t when, const char* format);
 
 } // namespace velora

@@ -19,12 +19,7 @@ namespace {
 constexpr std::chrono::milliseconds kFlagSlice{20};
 
 std::string nowText() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &local);
-    return buf;
+    return localTimeText(std::time(nullptr), "%Y-%m-%dT%H:%M:%S");
 }
 
 // The rate part of line settings: "9600" of "9600,N,8,2".

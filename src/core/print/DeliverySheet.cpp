@@ -5,7 +5,6 @@
 
 #include "base/Latin1.h"
 #include "model/ModelCatalogue.h"
-#include "print/ReportLayout.h"
 
 namespace velora::print {
 

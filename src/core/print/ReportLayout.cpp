@@ -292,14 +292,6 @@ std::optional<Selection> parseSections(std::string_view list, const Document& do
     return s;
 }
 
-std::string localTimeText(std::time_t when, const char* format) {
-    std::tm tm{};
-    localtime_r(&when, &tm);
-    char buf[128];
-    const std::size_t n = std::strftime(buf, sizeof buf, format, &tm);
-    return std::string(buf, n);
-}
-
 std::string headerStamp(std::time_t when) {
     return localTimeText(when, "%x %X");
 }

@@ -139,8 +139,6 @@ struct ReportOptions {
     const TestSheetValues* testSheet = nullptr; // required by the test-mode sheet
 };
 
-// `when` in local time, formatted by strftime's `format`.
-std::string localTimeText(std::time_t when, const char* format);
 // Date and time as the header shows them: the locale's short date, a blank, its time ("%x %X").
 std::string headerStamp(std::time_t when);
 // The time a report is made: now, or SOURCE_DATE_EPOCH when set, so a report can be made again

@@ -72,12 +72,7 @@ QString toolIcon(int command) {
 
 // The user's own short date and time forms, as strftime gives them in the process locale.
 QString strftimeText(const char* format) {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char buf[128];
-    std::size_t n = std::strftime(buf, sizeof buf, format, &tm);
-    return QString::fromLocal8Bit(buf, static_cast<int>(n));
+    return QString::fromLocal8Bit(localTimeText(std::time(nullptr), format));
 }
 
 // Commands that read the data set (save, print, write, test mode, memory map) or replace it (new,

@@ -12,7 +12,6 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "CliArgs.h"
@@ -622,7 +621,7 @@ int cmdFleetWrite(CliSession& s, const std::vector<std::string>& argv) {
     CliFleetObserver observer(board, ports, *manifest, s.texts);
     comm::FleetRun run(*manifest, s.doc, s.texts, ports, options, observer);
     if (a.flag("--resume")) {
-        const std::set<std::string> done = comm::writtenInLog(logPath);
+        const comm::WrittenRadios done = comm::writtenInLog(logPath);
         run.skipRows(done);
         if (!done.empty())
             std::cerr << "velora-cli: " << manifest->rows.size() - run.pending().size()

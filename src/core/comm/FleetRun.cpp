@@ -168,11 +168,11 @@ FleetCheck checkFleet(const fleet::Manifest& m, const Document& base, const Text
     return check;
 }
 
-std::set<std::string> writtenInLog(const std::filesystem::path& log) {
-    std::set<std::string> done;
-    std::ifstream in(log);
+WrittenRadios writtenInLog(const std::filesystem::path& log) {
+    WrittenRadios done;
+    std::ifstream in(log, std::ios::binary);
     for (const auto& l : fleet::readLog(in))
-        if (fleet::isWritten(l.result)) done.insert(l.radio);
+        if (fleet::isWritten(l.result)) done[l.radio] = l.result;
     return done;
 }
 
@@ -207,7 +207,7 @@ FleetRun::FleetRun(const fleet::Manifest& manifest, const Document& base, const 
     if (!options_.out.empty()) std::filesystem::create_directories(options_.out, ec);
 }
 
-void FleetRun::skipRows(const std::set<std::string>& done) {
+void FleetRun::skipRows(const WrittenRadios& done) {
     std::lock_guard lock(mutex_);
     pending_.clear();
     taken_ = 0;

@@ -13,10 +13,10 @@
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -127,8 +127,10 @@ class FleetObserver {
     virtual void message(const FleetMessage& message) = 0;
 };
 
-// The labels a production log shows written, so a resumed run skips their rows.
-std::set<std::string> writtenInLog(const std::filesystem::path& log);
+// The labels a production log shows written, each with the result of its last written line, so a
+// resumed run skips their rows and a window can mark them.
+using WrittenRadios = std::map<std::string, std::string>;
+WrittenRadios writtenInLog(const std::filesystem::path& log);
 
 // A radio's model as the log names it: "RM-420 ... (identification bytes)".
 std::string modelText(const Identification& id);
@@ -144,7 +146,7 @@ class FleetRun {
              std::vector<FleetPort> ports, FleetOptions options, FleetObserver& observer);
 
     // The rows to write, in manifest order: all but those whose labels are in `done`.
-    void skipRows(const std::set<std::string>& done);
+    void skipRows(const WrittenRadios& done);
     // Opens the log for appending (with its header when new); false when it cannot be written.
     bool openLog(const std::filesystem::path& path);
 

@@ -332,22 +332,13 @@ bool FleetDialog::loadManifest(const QString& path) {
 // a stopped run goes on where it stopped.
 void FleetDialog::readLogMarks() {
     if (running() || !manifest_) return;
-    done_.clear();
-    std::map<std::string, std::string> last;
-    {
-        std::ifstream in(fsPath(log_->text()), std::ios::binary);
-        for (const auto& l : fleet::readLog(in))
-            if (fleet::isWritten(l.result)) {
-                done_.insert(l.radio);
-                last[l.radio] = l.result;
-            }
-    }
+    done_ = comm::writtenInLog(fsPath(log_->text()));
     for (std::size_t r = 0; r < manifest_->rows.size(); ++r) {
         auto* item = table_->item(int(r), stateColumn());
         table_->removeCellWidget(int(r), stateColumn());
-        const auto it = last.find(manifest_->rows[r].label);
-        item->setText(it != last.end() ? utf8(it->second) : ctx_.text(kTextWaiting));
-        item->setForeground(it != last.end() ? QColor(0, 110, 0) : palette().color(QPalette::Text));
+        const auto it = done_.find(manifest_->rows[r].label);
+        item->setText(it != done_.end() ? utf8(it->second) : ctx_.text(kTextWaiting));
+        item->setForeground(it != done_.end() ? QColor(0, 110, 0) : palette().color(QPalette::Text));
     }
 }
 

@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -126,7 +125,7 @@ class FleetDialog : public QDialog {
 
     std::optional<fleet::Manifest> manifest_;
     bool refused_ = false;
-    std::set<std::string> done_; // labels the log shows written
+    comm::WrittenRadios done_; // labels the log shows written, with their results
     Document baseCopy_;          // the open data set as it was at Start
     std::vector<std::unique_ptr<comm::SerialPort>> lines_;
     std::unique_ptr<Relay> relay_;

@@ -6,10 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <optional>
-#include <sstream>
-#include <unistd.h>
 
 #include "app/SplashWindow.h"
 #include "base/CommandLine.h"
@@ -33,40 +30,6 @@ bool hasSwitch(int argc, char** argv, const char* name) {
         if (QString::fromLocal8Bit(argv[i]).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
             return true;
     return false;
-}
-
-double secondsOf(clockid_t clock) {
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
-// Milliseconds since the kernel started this process (field 22 of /proc/self/stat, in clock ticks
-// since boot); -1 when it cannot be told. Its resolution is one clock tick.
-long millisecondsSinceProcessStart() {
-    std::ifstream in("/proc/self/stat");
-    std::string line;
-    if (!std::getline(in, line)) return -1;
-    // The command name in parentheses may hold blanks; the fields after it are plain.
-    const auto close = line.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream fields(line.substr(close + 2));
-    std::string field;
-    for (int n = 3; n <= 22 && fields >> field; ++n)
-        if (n == 22) {
-            const double started = std::stod(field) / double(sysconf(_SC_CLK_TCK));
-            return long((secondsOf(CLOCK_BOOTTIME) - started) * 1000.0);
-        }
-    return -1;
-}
-
-void printStartupProbe() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::printf("startup-probe realtime_us=%lld since_start_ms=%ld\n",
-                static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000,
-                millisecondsSinceProcessStart());
-    std::fflush(stdout);
 }
 
 } // namespace

@@ -12,6 +12,10 @@ namespace velora::gui {
 
 void startupMark(const char* phase);
 
+// The probe line on standard output: "startup-probe realtime_us=<CLOCK_REALTIME in µs>
+// since_start_ms=<ms since the kernel started the process, -1 when it cannot be told>".
+void printStartupProbe();
+
 // Runs `then` once the window's first frame has been painted: a window is up when the user can
 // see it, so start-up measurements end there rather than when it was merely shown.
 void afterFirstPaint(QWidget* window, std::function<void()> then);
